@@ -1,0 +1,78 @@
+// xBase (dBASE/FoxPro) tables: the table engine of every .DBF, .loc.db and
+// .ewt.db file and of the overall results table. The only unit that knows
+// the file format library.
+//
+// Fields are addressed by position (0-based), records 0-based. Texts are
+// UTF-8 in the program and Windows-1252 in the file. Numbers are written as
+// the shortest text that reads back as the same float, so a single-precision
+// value survives a save exactly, whatever the process locale.
+//
+// Saving never loses the previous file: Erzeugen() and Aendern() work on a
+// temporary file beside the target, and only Schliessen() moves it over the
+// old one once everything was written.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace terval {
+
+enum class Feldtyp { Ganzzahl, Gleitkomma, Text };
+
+struct Felddefinition {
+  std::string name;  // shortened deterministically to the 10 characters xBase allows
+  Feldtyp typ = Feldtyp::Gleitkomma;
+  int laenge = 0;    // characters of a text field; 0 = the table's standard width
+};
+
+class DbfTabelle {
+ public:
+  ~DbfTabelle();
+  DbfTabelle(const DbfTabelle&) = delete;
+  DbfTabelle& operator=(const DbfTabelle&) = delete;
+
+  // Opens an existing table for reading. On failure returns null and sets
+  // `fehler` to a German text naming the file and the reason.
+  static std::unique_ptr<DbfTabelle> Oeffnen(const std::string& pfad, std::string& fehler);
+
+  // Opens an existing table to change records in place (on a temporary copy;
+  // Schliessen() replaces the original).
+  static std::unique_ptr<DbfTabelle> Aendern(const std::string& pfad, std::string& fehler);
+
+  // Creates a new, empty table with these fields (on a temporary file;
+  // Schliessen() puts it in place of any old file of that name).
+  static std::unique_ptr<DbfTabelle> Erzeugen(const std::string& pfad,
+                                              const std::vector<Felddefinition>& felder,
+                                              std::string& fehler);
+
+  int Datensaetze() const;
+  int Felder() const;
+  std::string Feldname(int feld) const;
+
+  // True when the cell's text is empty (blank).
+  bool IstLeer(int satz, int feld) const;
+  // Reading a cell that holds no valid number gives std::nullopt.
+  std::optional<long long> LiesGanzzahl(int satz, int feld) const;
+  std::optional<double> LiesZahl(int satz, int feld) const;
+  std::string LiesText(int satz, int feld) const;
+
+  // Appends an empty record and returns its number.
+  int Anhaengen();
+  bool SchreibeGanzzahl(int satz, int feld, long long wert);
+  bool SchreibeZahl(int satz, int feld, float wert);   // single precision, exact round trip
+  bool SchreibeZahl(int satz, int feld, double wert);
+  bool SchreibeText(int satz, int feld, const std::string& text);
+
+  // Finishes the table. For a new or changed table this is where the file
+  // takes the place of the old one; false (with `fehler`) keeps the old file.
+  bool Schliessen(std::string& fehler);
+
+ private:
+  struct Impl;
+  explicit DbfTabelle(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace terval
