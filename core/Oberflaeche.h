@@ -35,6 +35,10 @@ class Oberflaeche {
   // Hourglass cursor on (true) or off.
   virtual void Sanduhr(bool an) { (void)an; }
 
+  // A run begins (hourglass, stop button, model-grid window) and ends.
+  virtual void LaufBeginnt() {}
+  virtual void LaufEndet() {}
+
   // Redraws after each segment of a run.
   virtual void DrawSegment(int segment) { (void)segment; }
   virtual void ZeigeModellGrid() {}

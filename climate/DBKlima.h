@@ -1,0 +1,31 @@
+// The climate table: reading it into the climate year, checking which
+// elements are complete, and writing the year back.
+//
+// Formats by extension (case-insensitive): ".DBF" dBASE and ".DB" Paradox
+// (read and write back), ".txt" text table (read and write back, layout kept),
+// ".epw" EnergyPlus weather and ".dat" German test reference year (read-only
+// imports, never written back).
+#pragma once
+
+#include <string>
+
+namespace terval {
+
+struct Modell;
+class Oberflaeche;
+
+// Reads the table named by m.DBKlimaName; the outcome is m.KlimaGueltig.
+void ReadKlimaDB(Modell& m, Oberflaeche& ui);
+
+// Completeness flags from the year in memory, and the label colours.
+void CheckKlimaDaten(Modell& m, Oberflaeche& ui);
+
+// Writes the year in memory back into the table (columns 1..4, 5 and 6 when
+// the table has them). A read-only format is not written: the data stay in
+// memory and the user is told so. False when nothing was written.
+bool WriteKlimaDB(Modell& m, Oberflaeche& ui);
+
+// True when the format of this file name can be written back.
+bool KlimaformatSchreibbar(const std::string& name);
+
+}  // namespace terval
