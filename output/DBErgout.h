@@ -3,7 +3,9 @@
 // field of the marked segment.
 //
 // Files are named as the user knows them and written into `verzeichnis`
-// (the working directory recorded at the start of the run).
+// (the working directory recorded at the start of the run). Text files have
+// CR LF line ends and Windows-1252 bytes. A file appears under its name only
+// when it is complete; a failed write keeps an older file of that name.
 #pragma once
 
 #include <string>
@@ -13,20 +15,24 @@ namespace terval {
 struct Modell;
 class Oberflaeche;
 
-// "<stamm> Gesamtergebnis.TXT"
-void WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
+// "<stamm> Gesamtergebnis.TXT". Text-file errors are not shown to the user;
+// the result says whether the file was written completely.
+bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
                           const std::string& stamm);
 // Table "<stamm> Gesamtergebnis.dbf"; false after an error message.
 bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
                         const std::string& stamm);
-// "<stamm> Kanal Tag <tag>.TXT"
-void WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
+// "<stamm> Kanal Tag <tag>.TXT"; false (silently) when not written.
+bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
                         const std::string& stamm);
-// "<stamm> Verlauf Tag <tag>.TXT"
-void WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
+// "<stamm> Verlauf Tag <tag>.TXT"; false (silently) when not written.
+bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
                     const std::string& stamm);
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run; shows nothing.
 void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,
                 const std::string& stamm);
+
+// The name WriteField gives the file of this segment and day.
+std::string FeldDateiname(const std::string& stamm, int segment, int tag);
 
 }  // namespace terval

@@ -1,0 +1,345 @@
+#include "output/DBErgout.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/Oberflaeche.h"
+#include "core/Vardef.h"
+#include "core/Zahltext.h"
+#include "tables/DbfTabelle.h"
+
+namespace terval {
+
+namespace {
+
+// Our credits after "# Erdkanalmodell" in the first line of every text file.
+const std::string Credits =
+    std::string(" ") + Versionsbanner + " - Simulation eines Erdwärmetauschers";
+
+const char* const KopfGesamt =
+    "# N Tag Stunde T_ein T_aus T_delta Vol_Strom RFeuchte e Esat Wind Glob-str. Lw_Str "
+    "Net_Boden G ra pot_Verd_mm real_Verd_mm pot_Verd_W Eta_kanal Eta_z1 Eta_z3 Eta_z5 Wolken "
+    "Niederschl";
+// Differs from KopfGesamt only in "Eta_Kanal"; users' scripts know both.
+const char* const KopfVerlauf =
+    "# N Tag Stunde T_ein T_aus T_delta Vol_Strom RFeuchte e Esat Wind Glob-str. Lw_Str "
+    "Net_Boden G ra pot_Verd_mm real_Verd_mm pot_Verd_W Eta_Kanal Eta_z1 Eta_z3 Eta_z5 Wolken "
+    "Niederschl";
+const char* const KopfKanal = "# Seg m Rohre T_ein T_aus dT(imSeg) dT(imKanal) Vol_Strom ";
+
+// UTF-8 to Windows-1252, the code page of the result files. Characters the
+// code page lacks become '?'; the texts we write are plain German.
+std::string NachCp1252(const std::string& utf8) {
+  static const std::array<std::pair<char32_t, unsigned char>, 27> Sonder = {{
+      {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85},
+      {0x2020, 0x86}, {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A},
+      {0x2039, 0x8B}, {0x0152, 0x8C}, {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92},
+      {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95}, {0x2013, 0x96}, {0x2014, 0x97},
+      {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B}, {0x0153, 0x9C},
+      {0x017E, 0x9E}, {0x0178, 0x9F},
+  }};
+  std::string aus;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    char32_t z = 0;
+    size_t n = 1;
+    if (c < 0x80) {
+      z = c;
+    } else if ((c & 0xE0) == 0xC0) {
+      z = c & 0x1F, n = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      z = c & 0x0F, n = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      z = c & 0x07, n = 4;
+    } else {
+      aus += '?';
+      ++i;
+      continue;
+    }
+    if (i + n > utf8.size()) {
+      aus += '?';
+      break;
+    }
+    for (size_t k = 1; k < n; ++k) z = (z << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += n;
+    if (z < 0x80 || (z >= 0xA0 && z <= 0xFF)) {
+      aus += static_cast<char>(z);
+      continue;
+    }
+    char ersatz = '?';
+    for (const auto& [zeichen, byte] : Sonder)
+      if (zeichen == z) ersatz = static_cast<char>(byte);
+    aus += ersatz;
+  }
+  return aus;
+}
+
+std::string ErsteZeile() { return NachCp1252("# Erdkanalmodell" + Credits); }
+
+std::filesystem::path Pfad(const std::string& verzeichnis, const std::string& name) {
+  return std::filesystem::path(verzeichnis) / name;
+}
+
+// A result text file that appears under its name only once it is complete:
+// lines go to a temporary file beside it, which Abschliessen() renames. A
+// failure keeps an older file of that name untouched.
+class Ergebnisdatei {
+ public:
+  explicit Ergebnisdatei(std::filesystem::path ziel) : ziel_(std::move(ziel)) {
+    std::string endung = std::to_string(::getpid());
+    endung.insert(0, 1, '.');
+    endung.append(".tmp");
+    temp_ = ziel_;
+    temp_ += endung;
+    datei_ = std::fopen(temp_.c_str(), "wb");
+  }
+  ~Ergebnisdatei() {
+    if (datei_ != nullptr) {
+      std::fclose(datei_);
+      std::remove(temp_.c_str());
+    }
+  }
+  Ergebnisdatei(const Ergebnisdatei&) = delete;
+  Ergebnisdatei& operator=(const Ergebnisdatei&) = delete;
+
+  // One line plus CR LF, handed to the file in one call.
+  void Zeile(std::string zeile) {
+    if (datei_ == nullptr || !ok_) return;
+    zeile += "\r\n";
+    if (std::fwrite(zeile.data(), 1, zeile.size(), datei_) != zeile.size()) ok_ = false;
+  }
+
+  // True when every line reached the disk and the file took its name.
+  bool Abschliessen() {
+    if (datei_ == nullptr) return false;
+    bool ok = ok_ && std::fflush(datei_) == 0 && std::ferror(datei_) == 0;
+    ok = std::fclose(datei_) == 0 && ok;
+    datei_ = nullptr;
+    if (ok) ok = std::rename(temp_.c_str(), ziel_.c_str()) == 0;
+    if (!ok) std::remove(temp_.c_str());
+    return ok;
+  }
+
+ private:
+  std::filesystem::path ziel_, temp_;
+  std::FILE* datei_ = nullptr;
+  bool ok_ = true;
+};
+
+// Hourglass and writer window for the duration of one writer.
+class Schreibfenster {
+ public:
+  Schreibfenster(Oberflaeche& ui, const std::string& name) : ui_(ui) {
+    ui_.Sanduhr(true);
+    ui_.SchreibfensterZeigen("Schreibe \"" + name + "\"");
+  }
+  ~Schreibfenster() {
+    ui_.SchreibfensterVerbergen();
+    ui_.Sanduhr(false);
+  }
+  Schreibfenster(const Schreibfenster&) = delete;
+  Schreibfenster& operator=(const Schreibfenster&) = delete;
+
+ private:
+  Oberflaeche& ui_;
+};
+
+// The 22 values of one hour that both forms of the overall results share.
+struct Stundenwerte {
+  double T_ein = 0;      // degC, channel inlet
+  double T_aus = 0;      // degC, channel outlet
+  double Vol_Strom = 0;  // m3/h through one pipe of segment 1
+  std::array<float, 18> klima{};
+};
+
+Stundenwerte WerteDerStunde(const Modell& m, int h) {
+  Stundenwerte w;
+  w.T_ein = m.Segmente[1].T_ein[h];
+  w.T_aus = m.Segmente[m.Anz_Segmente].T_aus[h];
+  w.Vol_Strom = static_cast<double>(m.Segmente[1].VolStromRohr[h]) * 60.0 * 60.0;
+  const TKlimaStunde& k = m.Klima[h];
+  w.klima = {k.rFeuchte,  k.e,         k.Esat,     k.Wind,      k.Glob_Str, k.Lw_Str,
+             k.Net_Boden, k.G,         k.ra,       k.p_Verd_mm, k.r_Verd_mm, k.p_Verd_W,
+             k.Eta_kanal, k.Eta_z1,    k.Eta_z3,   k.Eta_z5,    k.Wolken,   k.Nieders};
+  return w;
+}
+
+// One data line of the overall text file and of the day-course file;
+// T_delta here is outlet minus inlet.
+std::string Datenzeile(const Modell& m, int n, int tag, int stunde) {
+  const Stundenwerte w = WerteDerStunde(m, StundenIndex(tag, stunde));
+  std::string z;
+  z.reserve(240);
+  z += FormatInt(n, 3);
+  z += ' ';
+  z += FormatInt(tag, 3);
+  z += ' ';
+  z += FormatInt(stunde, 2);
+  for (double v : {w.T_ein, w.T_aus, w.T_aus - w.T_ein, w.Vol_Strom}) {
+    z += ' ';
+    z += FormatReal(v, 2, 2);
+  }
+  for (float v : w.klima) {
+    z += ' ';
+    z += FormatReal(v, 3, 2);
+  }
+  return z;
+}
+
+bool AnzahlSegmenteGueltig(const Modell& m) {
+  return m.Anz_Segmente >= 1 && m.Anz_Segmente <= MaxSegmente;
+}
+
+}  // namespace
+
+bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
+                          const std::string& stamm) {
+  const std::string name = stamm + " Gesamtergebnis.TXT";
+  Schreibfenster fenster(ui, name);
+  const int von = m.NurEinTermin ? m.AusgabeStunde : 0;
+  const int bis = m.NurEinTermin ? m.AusgabeStunde : 23;
+  if (!AnzahlSegmenteGueltig(m) || von < 0 || bis > 23) return false;
+  Ergebnisdatei datei(Pfad(verzeichnis, name));
+  datei.Zeile(ErsteZeile());
+  datei.Zeile(KopfGesamt);
+
+  int n = 0;
+  for (int tag = 1; tag <= 365; ++tag) {
+    ui.SchreibfensterFortschritt(tag);
+    for (int stunde = von; stunde <= bis; ++stunde) datei.Zeile(Datenzeile(m, ++n, tag, stunde));
+  }
+  return datei.Abschliessen();
+}
+
+bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
+                        const std::string& stamm) {
+  const std::string tabelle = stamm + " Gesamtergebnis";
+  Schreibfenster fenster(ui, tabelle);
+  const std::string pfad = Pfad(verzeichnis, tabelle + ".dbf").string();
+  auto abbruch = [&](const std::string& grund) {
+    ui.Fehler("Die Ergebnistabelle \"" + tabelle + "\" konnte nicht geschrieben werden !\r" +
+              grund);
+    return false;
+  };
+  if (!AnzahlSegmenteGueltig(m)) return abbruch("Der Kanal hat keine gültige Segmentzahl.");
+  const int von = m.NurEinTermin ? m.AusgabeStunde : 0;
+  const int bis = m.NurEinTermin ? m.AusgabeStunde : 23;
+  if (von < 0 || bis > 23) return abbruch("Die Ausgabestunde liegt nicht zwischen 0 und 23.");
+
+  static const char* const Gleitkommafelder[] = {
+      "T_ein",     "T_aus",     "T_delta",   "Vol_Strom", "rFeuchte", "e",      "Esat",
+      "Wind",      "Glob_Str",  "Lw_Str",    "Net_Boden", "G",        "ra",     "p_Verd_mm",
+      "r_Verd_mm", "p_Verd_W",  "Eta_kanal", "Eta_z1",    "Eta_z3",   "Eta_z5", "Wolken",
+      "Nieders"};
+  std::vector<Felddefinition> felder = {{"Tag", Feldtyp::Ganzzahl, 0},
+                                        {"Stunde", Feldtyp::Ganzzahl, 0}};
+  for (const char* name : Gleitkommafelder) felder.push_back({name, Feldtyp::Gleitkomma, 0});
+
+  std::string fehler;
+  std::unique_ptr<DbfTabelle> t = DbfTabelle::Erzeugen(pfad, felder, fehler);
+  if (!t) return abbruch(fehler);
+
+  for (int tag = 1; tag <= 365; ++tag) {
+    ui.SchreibfensterFortschritt(tag);
+    for (int stunde = von; stunde <= bis; ++stunde) {
+      const Stundenwerte w = WerteDerStunde(m, StundenIndex(tag, stunde));
+      const int satz = t->Anhaengen();
+      bool ok = satz >= 0 && t->SchreibeGanzzahl(satz, 0, tag) &&
+                t->SchreibeGanzzahl(satz, 1, stunde);
+      // The table's T_delta is inlet minus outlet, the opposite of the text form.
+      const double zahlen[] = {w.T_ein, w.T_aus, w.T_ein - w.T_aus, w.Vol_Strom};
+      for (int f = 0; ok && f < 4; ++f) ok = t->SchreibeZahl(satz, 2 + f, zahlen[f]);
+      for (int f = 0; ok && f < 18; ++f) ok = t->SchreibeZahl(satz, 6 + f, w.klima[f]);
+      if (!ok)
+        return abbruch("Der Datensatz für Tag " + std::to_string(tag) + ", Stunde " +
+                       std::to_string(stunde) + " ließ sich nicht speichern.");
+    }
+  }
+  if (!t->Schliessen(fehler)) return abbruch(fehler);
+  return true;
+}
+
+bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
+                        const std::string& stamm) {
+  const std::string name = stamm + " Kanal Tag " + std::to_string(tag) + ".TXT";
+  Schreibfenster fenster(ui, name);
+  if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
+  Ergebnisdatei datei(Pfad(verzeichnis, name));
+  datei.Zeile(ErsteZeile());
+  datei.Zeile(KopfKanal);
+
+  // All values at noon of the day.
+  const int h = StundenIndex(tag, 12);
+  const double t_kanal_ein = m.Segmente[1].T_ein[h];
+  for (int k = 1; k <= m.Anz_Segmente; ++k) {
+    const Kanalsegment& s = m.Segmente[k];
+    const double t_ein = s.T_ein[h], t_aus = s.T_aus[h];
+    std::string z;
+    z.reserve(80);
+    z += FormatInt(k, 3);
+    z += ' ';
+    z += FormatReal(k * static_cast<double>(m.Rohrdaten.Seglaenge), 3, 2);
+    z += ' ';
+    z += FormatInt(s.Anz_Rohre);
+    for (double v : {t_ein, t_aus, t_aus - t_ein, t_aus - t_kanal_ein,
+                     static_cast<double>(s.VolStromRohr[h]) * 60.0 * 60.0,
+                     static_cast<double>(s.Alpha[h])}) {
+      z += ' ';
+      z += FormatReal(v, 2, 2);
+    }
+    datei.Zeile(std::move(z));
+  }
+  return datei.Abschliessen();
+}
+
+bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
+                    const std::string& stamm) {
+  const std::string name = stamm + " Verlauf Tag " + std::to_string(tag) + ".TXT";
+  Schreibfenster fenster(ui, name);
+  if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
+  Ergebnisdatei datei(Pfad(verzeichnis, name));
+  datei.Zeile(ErsteZeile());
+  datei.Zeile(KopfVerlauf);
+  ui.SchreibfensterFortschritt(tag);
+  // Always the whole day, whatever the one-hour-per-day option says.
+  for (int stunde = 0; stunde <= 23; ++stunde) datei.Zeile(Datenzeile(m, stunde + 1, tag, stunde));
+  return datei.Abschliessen();
+}
+
+std::string FeldDateiname(const std::string& stamm, int segment, int tag) {
+  return stamm + "2D Feld Seg " + FormatInt(segment, 3) + " Tag " + FormatInt(tag, 3) + ".DAT";
+}
+
+void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,
+                const std::string& stamm) {
+  if (m.LetzteSpalte < 0 || m.LetzteSpalte >= MaxSpalten) return;
+  Ergebnisdatei datei(Pfad(verzeichnis, FeldDateiname(stamm, segment, tag)));
+  datei.Zeile("X Z T eta");
+  // Rows outermost, from the surface (row 0) down; Z negative downwards.
+  // The depth is computed from the negated row number so that row 0 gives
+  // 0.00, not -0.00.
+  for (int r = 0; r < Zeilen; ++r) {
+    const double z_tiefe = static_cast<double>(-r) * static_cast<double>(DZ);
+    const std::string eta = FormatReal(m.Theta[r], 3, 2);
+    for (int c = 0; c <= m.LetzteSpalte; ++c) {
+      std::string z;
+      z.reserve(40);
+      z += FormatReal(c * static_cast<double>(DX), 2, 2);
+      z += ' ';
+      z += FormatReal(z_tiefe, 2, 2);
+      z += ' ';
+      z += FormatReal(m.T_Feld[c][r], 3, 2);
+      z += ' ';
+      z += eta;
+      datei.Zeile(std::move(z));
+    }
+  }
+  datei.Abschliessen();
+}
+
+}  // namespace terval
