@@ -32,7 +32,13 @@ enum class Laufergebnis {
 
 struct Laufbericht {
   Laufergebnis ergebnis = Laufergebnis::Abgelehnt;
-  std::vector<std::string> dateien;  // result files written, in order
+  // Names (inside the output directory) of the result files written, in the
+  // order of writing: the 2-D fields first, then the overall results, the
+  // channel profiles and the day courses.
+  std::vector<std::string> dateien;
+  // Files a complete run should have written but could not (a text file
+  // fails without a message, a table with one).
+  std::vector<std::string> nichtGeschrieben;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to
