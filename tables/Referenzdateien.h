@@ -1,0 +1,18 @@
+// Where the reference files shipped with the program (SOILS.DAT, Rohre.DBF,
+// the samples) are found: beside the executable, or in ../share/terval
+// relative to it as an installed program keeps them.
+#pragma once
+
+#include <string>
+
+namespace terval {
+
+// Directory of the running executable, without a trailing '/'; empty when
+// the system cannot tell.
+std::string Programmverzeichnis();
+
+// Full path of the reference file `name`: first in the program directory,
+// then in ../share/terval relative to it. Empty when neither holds it.
+std::string FindeReferenzdatei(const std::string& name);
+
+}  // namespace terval

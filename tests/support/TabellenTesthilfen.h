@@ -1,0 +1,113 @@
+// Helpers for tests that write and inspect table files: a scratch directory,
+// file bytes, and an independent reader (Debian's python3-dbfread) to check
+// that what the program writes is what other tools read.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace terval::test {
+
+// A fresh directory under /tmp, removed with everything in it.
+class Testverzeichnis {
+ public:
+  Testverzeichnis() {
+    char muster[] = "/tmp/terval-test-XXXXXX";
+    char* p = ::mkdtemp(muster);
+    if (p != nullptr) pfad_ = p;
+  }
+  ~Testverzeichnis() {
+    std::error_code ec;
+    if (!pfad_.empty()) std::filesystem::remove_all(pfad_, ec);
+  }
+  Testverzeichnis(const Testverzeichnis&) = delete;
+  Testverzeichnis& operator=(const Testverzeichnis&) = delete;
+
+  const std::string& Pfad() const { return pfad_; }
+  std::string Datei(const std::string& name) const { return pfad_ + "/" + name; }
+
+  // Names of all entries, sorted (to see that no temporary file was left).
+  std::vector<std::string> Eintraege() const {
+    std::vector<std::string> namen;
+    for (const auto& e : std::filesystem::directory_iterator(pfad_)) namen.push_back(e.path().filename());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+  }
+
+ private:
+  std::string pfad_;
+};
+
+inline std::string Dateiinhalt(const std::string& pfad) {
+  std::ifstream ein(pfad, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>());
+}
+
+inline void SchreibeDatei(const std::string& pfad, const std::string& inhalt) {
+  std::ofstream aus(pfad, std::ios::binary | std::ios::trunc);
+  aus << inhalt;
+}
+
+inline bool HatDbfread() {
+  return std::system("/usr/bin/python3 -c 'import dbfread' >/dev/null 2>&1") == 0;
+}
+
+// Reads a table with python3-dbfread. Each record becomes one line of
+// tab-separated "name=repr(value)" cells; the first line lists the field
+// names. Empty when the reader failed.
+inline std::optional<std::vector<std::string>> LiesMitDbfread(const std::string& pfad) {
+  const std::string skript =
+      "import sys, dbfread\n"
+      "t = dbfread.DBF(sys.argv[1], load=True)\n"
+      "print('\\t'.join(t.field_names))\n"
+      "for r in t.records:\n"
+      "    print('\\t'.join(k + '=' + repr(v) for k, v in r.items()))\n";
+  const std::string skriptDatei = pfad + ".lesen.py";
+  SchreibeDatei(skriptDatei, skript);
+  const std::string befehl =
+      "PYTHONIOENCODING=utf-8 /usr/bin/python3 '" + skriptDatei + "' '" + pfad + "' 2>&1";
+  FILE* p = ::popen(befehl.c_str(), "r");
+  if (p == nullptr) return std::nullopt;
+  std::string ausgabe;
+  char puffer[4096];
+  size_t n;
+  while ((n = std::fread(puffer, 1, sizeof puffer, p)) > 0) ausgabe.append(puffer, n);
+  int status = ::pclose(p);
+  std::remove(skriptDatei.c_str());
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "dbfread failed:\n%s\n", ausgabe.c_str());
+    return std::nullopt;
+  }
+  std::vector<std::string> zeilen;
+  std::istringstream s(ausgabe);
+  for (std::string z; std::getline(s, z);) zeilen.push_back(z);
+  return zeilen;
+}
+
+// The cells of one line of LiesMitDbfread, "name=value" split at the tabs.
+inline std::vector<std::string> Zellen(const std::string& zeile) {
+  std::vector<std::string> r;
+  std::string teil;
+  std::istringstream s(zeile);
+  while (std::getline(s, teil, '\t')) r.push_back(teil);
+  return r;
+}
+
+// The value part of "name=value".
+inline std::string Wert(const std::string& zelle) {
+  size_t p = zelle.find('=');
+  return p == std::string::npos ? std::string() : zelle.substr(p + 1);
+}
+
+}  // namespace terval::test
