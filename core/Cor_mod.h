@@ -1,0 +1,147 @@
+// The numerical model of one channel segment and the run driver: the grid of
+// a segment's soil cross-section, heat conduction in it, the air in the
+// pipes, the boundary values, the fan schedule and the checks before a run.
+//
+// Everything works on the one model (core/Vardef.h); functions that show a
+// message or a status text take the user interface as well. Values follow
+// the model's precision: grid, climate and air values are single precision,
+// the 1-D start profile and the per-layer soil arrays double precision.
+#pragma once
+
+#include "core/Vardef.h"
+
+namespace terval {
+
+class Oberflaeche;
+
+// ---- Run driver ---------------------------------------------------------------
+
+// One simulation of the whole channel over the climate year: prepares the
+// hourly inputs once, then computes segment after segment (each one a full
+// year on its own cross-section), the outlet air of a segment feeding the
+// next. Honours StopRequested after each finished segment.
+void RechneKanal(Modell& m, Oberflaeche& ui);
+
+// Moisture sub-steps per hour for a moisture step of `feuchteZeitschritt` s:
+// 3600 / step rounded half to even; 0 for a step <= 0 (no moisture step then).
+int FeuchteTeilschritte(int feuchteZeitschritt);
+
+// ---- Segment grid -------------------------------------------------------------
+
+// Where InitGrid puts the columns and pipes of a segment. Computed in single
+// precision like the model itself; the roundings are halves to even.
+struct GitterAufbau {
+  int Rohre = 0;           // Anz_Rohre as it stands (may be < 1 on bad input)
+  float R = 0;             // outer pipe radius of the segment's pipe type, m
+  float W = 0;             // width of the pipe block, m
+  float L_li = 0;          // left grid edge to block centre, m
+  float L_re = 0;          // block centre to right grid edge, m
+  float Teilung = 0;       // centre-to-centre pipe distance 2R + Abst_Rohre, m
+  float x0 = 0;            // centre of the first pipe from the left edge, m
+  int n_li = 0;            // columns left of the block centre
+  int n_re = 0;            // columns right of it; the grid has n_li + n_re columns
+  int RohrZellRadius = 0;  // pipe radius in cells; < 1 marks a single cell
+  int RohrZeile = 0;       // row of the pipe axis (not limited to the grid here)
+};
+
+// The grid layout of segment s (1..MaxSegmente) without touching the grid.
+GitterAufbau BerechneGitterAufbau(const Modell& m, int s);
+
+// Column of the centre of pipe i (1-based) of a layout.
+int RohrSpalte(const GitterAufbau& g, int i);
+
+// Builds the grid of segment s: cell types, LetzteSpalte, RohrZeile,
+// RohrZellRadius, RegisterBox and the neighbour distances. Never writes
+// outside the arrays: an unchecked segment that would not fit is squeezed
+// into the 40 x 17 store (PruefeGitter refuses such segments before a run).
+void InitGrid(Modell& m, int s);
+
+// Marks one pipe as solid: the 2nr x 2nr square of columns c-nr..c+nr-1 and
+// rows r-nr..r+nr-1, or the single cell (c, r) when nr < 1. Cells outside the
+// store are skipped.
+void MarkiereRohr(Modell& m, int c, int r, int nr);
+
+// ---- Soil heat transport ------------------------------------------------------
+
+// T_Jahresmittel (mean of the 8760 inlet temperatures of segment 1) and
+// T_Sommermittel (mean over days 166..225), both summed in single precision.
+void CalcMitteltemperaturen(Modell& m);
+
+// Surface temperature of the spin-up on day d: an annual cosine between
+// 2 T_Jahresmittel - T_Sommermittel and T_Sommermittel, warmest at day 182.5.
+float T_Jahresgang(const Modell& m, int d);
+
+// One explicit step of dt seconds of the 1-D start profile (nodes 0..16,
+// diffusivity K_Zelle of grid column 0), surface T_oben, bottom T_unten.
+void ProfilSchritt(Modell& m, double dt, double T_unten, double T_oben);
+
+// The spin-up: from T_Jahresmittel everywhere, each day of the annual cosine
+// held for 24 x 61 steps of one hour; leaves the start profile in T_Profil.
+void InitTProfil(Modell& m);
+
+// Every column 0..LetzteSpalte of T_Feld := T_Profil.
+void InitTFeld(Modell& m);
+
+// One explicit step of dt seconds of the 2-D field from T_Feld into T_Neu.
+// Places the fixed values first: surface row T_oben, bottom row T_unten,
+// cellar wall cells T_li / T_re, pipe cells T_wand (all degC).
+void WaermeSchritt(Modell& m, float T_re, float T_li, float T_wand, float T_unten, float T_oben,
+                   float dt);
+
+// ---- Duct air -----------------------------------------------------------------
+
+// VolStromRohr of every segment and hour: the channel flow split over the
+// segment's pipes. A pipe count below 1 leaves the entries as they are.
+void CalcRohrVolumenstrom(Modell& m);
+
+// Air-side heat transfer coefficient (W/(m2 K)) of segment s for a flow of V
+// m3/s through one pipe: Gnielinski-type correlation with a floor of 10;
+// 1e-8 for no flow at all.
+float CalcAlpha(const Modell& m, int s, float V);
+
+// Alpha of every segment and hour from VolStromRohr.
+void CalcAlphaJahr(Modell& m);
+
+// One hour of segment s: air entering at T_in (degC) with flow V (m3/s per
+// pipe) and coefficient alpha exchanges heat over length L (m) with the soil
+// ring around the pipe block. Gives the outlet air T_aus and the pipe wall
+// temperature T_wand; marks the ring in RingMarke. Below 100 m3/h per pipe the
+// air passes unchanged and the wall takes the ring temperature.
+void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
+                       float& T_wand);
+
+// ---- Boundaries ---------------------------------------------------------------
+
+// Temperature of the cellar wall cells, degC: Seite 0 the left wall (column
+// 0), any other value the right wall (column LetzteSpalte). Steady series
+// network cellar air (T_Keller) - wall - soil beside the wall.
+float CalcKellerwand(const Modell& m, int Seite);
+
+// Surface temperature of segment s in hour h: T_Fundament under a building
+// (Überbaut = 1), else the outdoor air (inlet of segment 1).
+float Oberflaechentemperatur(const Modell& m, int s, int h);
+
+// Factor of the water input at the surface: 0 when overbuilt or sealed
+// (Überbaut > 0), 1 for open ground.
+float Wasserfaktor(const Modell& m, int s);
+
+// ---- Operation ----------------------------------------------------------------
+
+// Builds VolStromStunde (m3/s) from the fan schedule or the climate table.
+// False after an error message; VolStromStunde is then unchanged.
+bool CalcVolumenstrom(Modell& m, Oberflaeche& ui);
+
+// ---- Checks before a run ------------------------------------------------------
+
+// The channel check of the run start: refuses segments the model cannot
+// represent (first one wins, after its message) and repairs a pipe count of 0
+// and a cellar wall cutting into the register, with a message each.
+bool PruefeKanal(Modell& m, Oberflaeche& ui);
+
+// Whether every segment's grid fits the 40 x 17 store with the pipe block
+// inside rows 1..15 and columns 1..LetzteSpalte-1 (one soil ring around it).
+// Run right after PruefeKanal; false after a message naming the first
+// segment that does not fit and what to change.
+bool PruefeGitter(const Modell& m, Oberflaeche& ui);
+
+}  // namespace terval

@@ -1,0 +1,143 @@
+// The air side of a segment: flow per pipe, the convective coefficient in
+// the pipe and the hourly heat exchange with the soil around the pipe block.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/Cor_mod.h"
+#include "physics/maths.h"
+
+namespace terval {
+
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+
+// Pipe type of a segment: 1 main line for a single pipe, 2 register otherwise.
+int Rohrtyp(const Kanalsegment& seg) { return seg.Anz_Rohre == 1 ? 1 : 2; }
+
+// Mean of T_Feld over the cells (c, r) with c in c0..c1 and r in r0..r1 that
+// lie inside columns 0..n and rows 0..16; false when there is none. Only an
+// unchecked grid ever has a line outside.
+bool Linienmittel(const Modell& m, int n, int c0, int c1, int r0, int r1, float& mittel) {
+  c0 = std::max(c0, 0);
+  c1 = std::min(c1, n);
+  r0 = std::max(r0, 0);
+  r1 = std::min(r1, static_cast<int>(UntersteZeile));
+  if (c0 > c1 || r0 > r1) return false;
+  float summe = 0;
+  for (int c = c0; c <= c1; ++c)
+    for (int r = r0; r <= r1; ++r) summe += m.T_Feld[c][r];
+  mittel = summe / static_cast<float>((c1 - c0 + 1) * (r1 - r0 + 1));
+  return true;
+}
+
+void MarkiereLinie(Modell& m, int n, int c0, int c1, int r0, int r1) {
+  for (int c = std::max(c0, 0); c <= std::min(c1, n); ++c)
+    for (int r = std::max(r0, 0); r <= std::min(r1, static_cast<int>(UntersteZeile)); ++r)
+      m.RingMarke[c][r] = 1.0f;
+}
+
+}  // namespace
+
+void CalcRohrVolumenstrom(Modell& m) {
+  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  for (int s = 1; s <= segmente; ++s) {
+    Kanalsegment& seg = m.Segmente[s];
+    if (seg.Anz_Rohre < 1) continue;  // the run start corrects 0 to 1 beforehand
+    const float n = static_cast<float>(seg.Anz_Rohre);
+    for (int h = 1; h <= Stunden; ++h)
+      seg.VolStromRohr[h] = seg.Anz_Rohre == 1 ? m.VolStromStunde[h] : m.VolStromStunde[h] / n;
+  }
+}
+
+float CalcAlpha(const Modell& m, int s, float V) {
+  if (V == 0.0f) return 1.0e-8f;
+  const Kanalsegment& seg = m.Segmente[std::clamp(s, 1, MaxSegmente)];
+  const float R = m.Rohrdaten.Rohr_Ra[Rohrtyp(seg)];
+  const float D = 2.0f * R;
+
+  // Gnielinski-type correlation for turbulent pipe flow, single precision:
+  // w = V / (pi R^2 + 1e-6), Re = w 2R / nu
+  const float w = V / (Pi * (R * R) + 1.0e-6f);
+  const float Re = w * D / nu_Luft;
+  // xi = 1 / (2 log10(Re) - 1.44)^2, F = 1 + (2R / L)^0.67
+  const float q = 2.0f * std::log10(Re) - 1.44f;
+  const float xi = 1.0f / (q * q);
+  const float F = 1.0f + pot_a_b(D / m.Rohrdaten.Seglaenge, 0.67f);
+  // Nu = (xi/8)(Re - 1000) Pr / (1 + 12.7 sqrt(xi/8) (-0.21256)) F; the fixed
+  // -0.21256 stands where Pr^(2/3) - 1 would be.
+  const float x8 = xi / 8.0f;
+  const float Nu = x8 * (Re - 1000.0f) * Pr_Luft / (1.0f + 12.7f * std::sqrt(x8) * -0.21256f) * F;
+  const float alpha = wlf_Luft * Nu / D;
+  // Laminar flow (Re < 1000) makes the correlation negative or meaningless
+  // (NaN at Re = 5.25): the floor of 10 applies to all of it.
+  return alpha >= 10.0f ? alpha : 10.0f;
+}
+
+void CalcAlphaJahr(Modell& m) {
+  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  for (int s = 1; s <= segmente; ++s) {
+    Kanalsegment& seg = m.Segmente[s];
+    for (int h = 1; h <= Stunden; ++h) seg.Alpha[h] = CalcAlpha(m, s, seg.VolStromRohr[h]);
+  }
+}
+
+void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
+                       float& T_wand) {
+  const Kanalsegment& seg = m.Segmente[std::clamp(s, 1, MaxSegmente)];
+  const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
+  const int c0 = m.RegisterBox[0], c1 = m.RegisterBox[1];
+  const int r0 = m.RegisterBox[2], r1 = m.RegisterBox[3];
+
+  // Soil around the pipes: plain average of the means of the four lines
+  // bordering the block (above, below, left, right), each line weighted alike.
+  float mittel[4];
+  const bool da[4] = {Linienmittel(m, n, c0, c1, r0 - 1, r0 - 1, mittel[0]),
+                      Linienmittel(m, n, c0, c1, r1 + 1, r1 + 1, mittel[1]),
+                      Linienmittel(m, n, c0 - 1, c0 - 1, r0, r1, mittel[2]),
+                      Linienmittel(m, n, c1 + 1, c1 + 1, r0, r1, mittel[3])};
+  float T_ring;
+  if (da[0] && da[1] && da[2] && da[3]) {
+    T_ring = (mittel[0] + mittel[1] + mittel[2] + mittel[3]) / 4.0f;
+  } else {
+    // Only an unchecked grid gets here (PruefeGitter keeps the block one
+    // cell off every edge): average the lines that exist, or none at all.
+    float summe = 0;
+    int zahl = 0;
+    for (int i = 0; i < 4; ++i)
+      if (da[i]) summe += mittel[i], ++zahl;
+    T_ring = zahl > 0 ? summe / static_cast<float>(zahl) : T_in;
+  }
+
+  for (int c = 0; c <= n; ++c) m.RingMarke[c].fill(0.0f);
+  MarkiereLinie(m, n, c0, c1, r0 - 1, r0 - 1);
+  MarkiereLinie(m, n, c0, c1, r1 + 1, r1 + 1);
+  MarkiereLinie(m, n, c0 - 1, c0 - 1, r0, r1);
+  MarkiereLinie(m, n, c1 + 1, c1 + 1, r0, r1);
+
+  // Below 100 m3/h per pipe the air is taken as standing: it passes
+  // unchanged and the pipe cells follow the soil around them.
+  if (V < 1.0f / 36.0f) {
+    T_wand = T_ring;
+    T_aus = T_in;
+    return;
+  }
+
+  const int t = Rohrtyp(seg);
+  const float R = m.Rohrdaten.Rohr_Ra[t];
+  const float U_w = m.Rohrdaten.Rohr_wlf[t] / m.Rohrdaten.Rohr_Dicke[t];
+  const int zeile = std::clamp(m.RohrZeile, 0, static_cast<int>(UntersteZeile));
+  const float U_s = static_cast<float>(m.Lambda[zeile] / (0.5 * DX));
+  // Steady series network air - wall - soil, a = (U_w + U_s)(U_w + alpha):
+  // T_wand = (U_w alpha / a T_in + U_s / (U_w + U_s) T_ring) / (1 - U_w^2 / a)
+  const float a = (U_w + U_s) * (U_w + alpha);
+  T_wand = (U_w * alpha / a * T_in + U_s / (U_w + U_s) * T_ring) / (1.0f - U_w * U_w / a);
+  // Inner surface, heat into the air over the segment (W) and the outlet;
+  // 1200 J/(m3 K) is the volumetric heat capacity of air.
+  const float T_i = U_w / (U_w + alpha) * T_wand + alpha / (U_w + alpha) * T_in;
+  const float Q = 2.0f * Pi * R * L * alpha * (T_i - T_in);
+  T_aus = Q / (1200.0f * V) + T_in;
+}
+
+}  // namespace terval
