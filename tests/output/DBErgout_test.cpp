@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "Aufzeichner.h"
+#include "support/Aufzeichner.h"
 #include "core/Vardef.h"
 
 namespace terval {
