@@ -1,0 +1,128 @@
+#include "batch/StderrOberflaeche.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/Vardef.h"
+#include "core/Zahltext.h"
+
+namespace terval {
+
+volatile std::sig_atomic_t StopSignal = 0;
+
+const char* const RueckschreibFrage =
+    "Diese Funktion verändert den Inhalt Ihrer Datenbank. \r"
+    "Hierbei wird die Datenbank DIREKT auf der Festplatte modifiziert, nicht nur innerhalb des "
+    "Programmes !\r"
+    "Sie sollten vorher eine Sicherungskopie dieser Datei anlegen, falls Sie mit den Resultaten "
+    "dieser Operationen nicht zufrieden sind !\r"
+    "Wollen Sie nun mit der Erzeugung fehlender Daten fortfahren ?";
+
+namespace {
+
+extern "C" void BeiSigint(int) { StopSignal = 1; }
+
+const char* Elementname(Klimaelement e) {
+  switch (e) {
+    case Klimaelement::Lufttemperatur: return "Lufttemperatur";
+    case Klimaelement::Feuchte: return "relative Feuchte";
+    case Klimaelement::Wind: return "Wind";
+    case Klimaelement::Strahlung: return "Globalstrahlung";
+    case Klimaelement::Niederschlag: return "Niederschlag";
+  }
+  return "?";
+}
+
+}  // namespace
+
+void StopSignalEinrichten() {
+  struct sigaction sa {};
+  sa.sa_handler = BeiSigint;
+  sigemptyset(&sa.sa_mask);
+  // One stop request; the next Ctrl-C takes the default action again.
+  sa.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+StderrOberflaeche::StderrOberflaeche(Modell& modell, bool terminal)
+    : m_(modell), terminal_(terminal) {}
+
+StderrOberflaeche::~StderrOberflaeche() { ZeileBeenden(); }
+
+void StderrOberflaeche::ZeileBeenden() {
+  if (balkenOffen_) {
+    std::fputs("\n", stderr);
+    balkenOffen_ = false;
+    letzteAnzeige_ = -1;
+  }
+}
+
+void StderrOberflaeche::Zeile(const std::string& text) {
+  ZeileBeenden();
+  std::fputs(text.c_str(), stderr);
+  std::fputs("\n", stderr);
+  std::fflush(stderr);
+}
+
+void StderrOberflaeche::Nachricht(const char* art, const std::string& text) {
+  Zeile(std::string(art) + MitZeilenumbruechen(text));
+}
+
+void StderrOberflaeche::Fehler(const std::string& text) { Nachricht("Fehler: ", text); }
+void StderrOberflaeche::Warnung(const std::string& text) { Nachricht("Warnung: ", text); }
+void StderrOberflaeche::Information(const std::string& text) { Nachricht("Hinweis: ", text); }
+void StderrOberflaeche::Meldung(const std::string& text) { Nachricht("Meldung: ", text); }
+
+bool StderrOberflaeche::Frage(const std::string& text) {
+  // Nobody can answer: only the write-back confirmation the user gave on the
+  // command line is a Yes.
+  const bool ja = rueckschreibenBestaetigen &&
+                  text.compare(0, 40, RueckschreibFrage, 40) == 0;
+  Nachricht("Frage: ", text);
+  Zeile(ja ? "Antwort: Ja (--erzeugen-zurueckschreiben)" : "Antwort: Nein");
+  return ja;
+}
+
+void StderrOberflaeche::Stat(const std::string& text) {
+  if (text.empty()) {
+    ZeileBeenden();
+    return;
+  }
+  const std::string praefix = "Rechne Segment ";
+  if (text == "Hauptmodul...") {
+    segment_ = 1;
+  } else if (text.compare(0, praefix.size(), praefix) == 0) {
+    // Shown after a segment has finished: the next one is under way.
+    segment_ = static_cast<int>(GanzzahlAmAnfang(text.substr(praefix.size()))) + 1;
+    if (terminal_) return;  // the bar shows it
+  }
+  Zeile(text);
+}
+
+void StderrOberflaeche::procMsg() {
+  if (StopSignal != 0) m_.StopRequested = true;
+}
+
+void StderrOberflaeche::Fortschritt(int wert, int maximum) {
+  if (!terminal_ || segment_ < 1 || maximum <= 0) return;
+  const int prozent = static_cast<int>(100LL * wert / maximum);
+  if (prozent == letzteAnzeige_) return;
+  letzteAnzeige_ = prozent;
+  constexpr int Breite = 30;
+  const int voll = prozent * Breite / 100;
+  std::string balken = "\rRechne Segment " + FormatInt(segment_) + " von " +
+                       FormatInt(m_.Anz_Segmente) + " [" + std::string(voll, '#') +
+                       std::string(Breite - voll, ' ') + "] " + FormatInt(prozent, 3) + " %";
+  std::fputs(balken.c_str(), stderr);
+  std::fflush(stderr);
+  balkenOffen_ = true;
+}
+
+void StderrOberflaeche::KlimaLabel(Klimaelement element, bool komplett) {
+  // Only gaps are worth a line: they are why a run would be refused.
+  if (!komplett) Zeile(std::string("Klimadaten unvollständig: ") + Elementname(element));
+}
+
+void StderrOberflaeche::SchreibfensterZeigen(const std::string& label) { Zeile(label); }
+
+}  // namespace terval

@@ -1,0 +1,309 @@
+// terval-batch: the road of "Simulation starten..." without a window, from
+// the channel, climate and location files to the result files in the
+// current directory. For scripted studies and the end-to-end tests.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/Einlesen.h"
+#include "batch/StderrOberflaeche.h"
+#include "core/Laufstart.h"
+#include "core/Vardef.h"
+#include "core/Zahltext.h"
+
+namespace terval {
+namespace {
+
+// Exit status of the program.
+enum Status { Fertig = 0, Abgelehnt = 1, FalscheOptionen = 2, Gestoppt = 130 };
+
+const char* const Hilfetext =
+    "Aufruf:\n"
+    "  terval-batch --kanal DATEI.ewt.db --klima DATEI [--standort DATEI.loc.db]\n"
+    "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
+    "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
+    "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--help] [--version]\n"
+    "\n"
+    "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
+    "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
+    "Ergebnisdateien in das aktuelle Verzeichnis. SOILS.DAT und Rohre.DBF werden wie\n"
+    "beim Programmstart im Programmverzeichnis (oder in ../share/terval) gesucht.\n"
+    "\n"
+    "Eingaben:\n"
+    "  --kanal DATEI         Kanaldatei (*.ewt.db): Segmente, Rohrtypen und Betrieb\n"
+    "                        des Ventilators. Pflichtangabe.\n"
+    "  --klima DATEI         Klimatabelle mit 8760 Stundenwerten: dBASE (*.DBF),\n"
+    "                        Paradox (*.DB), Text (*.txt), EnergyPlus (*.epw) oder\n"
+    "                        Testreferenzjahr (*.dat). Pflichtangabe.\n"
+    "  --standort DATEI      Standortprofil (*.loc.db). Ohne diese Angabe gelten die\n"
+    "                        Startwerte des Hauptprogramms.\n"
+    "\n"
+    "Ausgabe:\n"
+    "  --stamm NAME          Stammname der Ergebnisdateien (Vorgabe: Terval).\n"
+    "  --text                Hauptdatei als Text \"NAME Gesamtergebnis.TXT\" statt als\n"
+    "                        dBASE-Tabelle \"NAME Gesamtergebnis.dbf\".\n"
+    "  --tagesgang           zusätzlich die Tagesgangdateien \"NAME Verlauf Tag T.TXT\"\n"
+    "                        der Referenztage 14, 74, 166, 225 und 258. Die\n"
+    "                        Kanalprofile \"NAME Kanal Tag T.TXT\" entstehen immer.\n"
+    "  --nur-stunde H        in der Hauptdatei nur die Stunde H (0 bis 23) jedes Tages\n"
+    "                        statt des kompletten Tagesgangs.\n"
+    "  --markseg N           das 2D-Feld (Temperatur und Feuchte) von Segment N an den\n"
+    "                        Referenztagen ausgeben; -1 (Vorgabe): keines.\n"
+    "\n"
+    "Rechnung:\n"
+    "  --ohne-feuchte        ohne dynamische Feuchtemodellierung des Bodens rechnen.\n"
+    "  --feuchte-zeitschritt S\n"
+    "                        Zeitschritt des Feuchtemodells in Sekunden: 3600 (grob,\n"
+    "                        Vorgabe), 1800, 600, 60 oder 1 (exakt, sehr langsam).\n"
+    "  --erzeugen            fehlende Klimadaten vor der Rechnung synthetisch aus dem\n"
+    "                        Standortprofil ergänzen, nur im Speicher.\n"
+    "  --erzeugen-zurueckschreiben\n"
+    "                        wie --erzeugen, schreibt die ergänzten Daten aber in die\n"
+    "                        Klimatabelle zurück (die Sicherheitsabfrage gilt als\n"
+    "                        bejaht; legen Sie vorher eine Sicherungskopie an).\n"
+    "  --seed N              fester Startwert des Zufallsgenerators für --erzeugen\n"
+    "                        (sonst die Uhrzeit), damit sich eine Rechnung wiederholen läßt.\n"
+    "\n"
+    "  --help                diese Hilfe.\n"
+    "  --version             Programmversion.\n"
+    "\n"
+    "Nachrichten und Fortschritt erscheinen auf der Standardfehlerausgabe (Ja/Nein-\n"
+    "Fragen werden mit Nein beantwortet), die Zusammenfassung auf der Standardausgabe.\n"
+    "Strg-C beendet die Rechnung nach dem laufenden Segment; dann wird keine\n"
+    "Ergebnisdatei geschrieben. Ein zweites Strg-C bricht sofort ab.\n"
+    "\n"
+    "Rückgabewert: 0 fertig, 1 Rechnung abgelehnt oder Eingabe nicht lesbar,\n"
+    "2 falsche Optionen, 130 vom Anwender abgebrochen.\n";
+
+// The command line as given.
+struct Aufruf {
+  std::string kanal, klima, standort;
+  Laufoptionen lauf;
+  bool erzeugen = false;
+  bool zurueckschreiben = false;
+  std::optional<unsigned> seed;
+  bool hilfe = false;
+  bool version = false;
+};
+
+// Parses the options; on a mistake returns nothing and sets `fehler`.
+// Values the main window would refuse with its own messages (the hour, the
+// marked segment) are passed on as text so that both refuse them alike.
+std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::string& fehler) {
+  Aufruf a;
+  a.lauf.Stammname = "Terval";
+  bool nurSpeicher = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> wert;
+    if (name.rfind("--", 0) == 0) {
+      const size_t gleich = name.find('=');
+      if (gleich != std::string::npos) {
+        wert = name.substr(gleich + 1);
+        name.resize(gleich);
+      }
+    } else {
+      fehler = "Unerwartetes Argument \"" + name + "\".";
+      return std::nullopt;
+    }
+    auto braucheWert = [&]() -> std::optional<std::string> {
+      if (wert) return wert;
+      if (i + 1 >= args.size()) {
+        fehler = "Die Option " + name + " braucht einen Wert.";
+        return std::nullopt;
+      }
+      return args[++i];
+    };
+    auto ohneWert = [&]() {
+      if (wert) fehler = "Die Option " + name + " hat keinen Wert.";
+      return !wert;
+    };
+
+    if (name == "--kanal" || name == "--klima" || name == "--standort" || name == "--stamm" ||
+        name == "--nur-stunde" || name == "--markseg" || name == "--feuchte-zeitschritt" ||
+        name == "--seed") {
+      std::optional<std::string> w = braucheWert();
+      if (!w) return std::nullopt;
+      if (name == "--kanal") {
+        a.kanal = *w;
+      } else if (name == "--klima") {
+        a.klima = *w;
+      } else if (name == "--standort") {
+        a.standort = *w;
+      } else if (name == "--stamm") {
+        a.lauf.Stammname = *w;
+      } else if (name == "--nur-stunde") {
+        a.lauf.NurEinTermin = true;
+        a.lauf.AusgabeStundeText = *w;
+      } else if (name == "--markseg") {
+        a.lauf.MarkSegmentText = *w;
+      } else if (name == "--feuchte-zeitschritt") {
+        std::optional<long long> s = ParseGanzzahl(*w);
+        if (!s || (*s != 3600 && *s != 1800 && *s != 600 && *s != 60 && *s != 1)) {
+          fehler = "--feuchte-zeitschritt erlaubt nur 3600, 1800, 600, 60 oder 1, nicht \"" + *w + "\".";
+          return std::nullopt;
+        }
+        a.lauf.FeuchteZeitschritt = static_cast<int>(*s);
+      } else {
+        std::optional<long long> s = ParseGanzzahl(*w);
+        if (!s || *s < 0 || *s > 0xFFFFFFFFLL) {
+          fehler = "--seed erwartet eine ganze Zahl von 0 bis 4294967295, nicht \"" + *w + "\".";
+          return std::nullopt;
+        }
+        a.seed = static_cast<unsigned>(*s);
+      }
+    } else if (name == "--text") {
+      if (!ohneWert()) return std::nullopt;
+      a.lauf.TextAusgabe = true;
+    } else if (name == "--tagesgang") {
+      if (!ohneWert()) return std::nullopt;
+      a.lauf.Tagesgang = true;
+    } else if (name == "--ohne-feuchte") {
+      if (!ohneWert()) return std::nullopt;
+      a.lauf.MitFeuchte = false;
+    } else if (name == "--erzeugen") {
+      if (!ohneWert()) return std::nullopt;
+      a.erzeugen = nurSpeicher = true;
+    } else if (name == "--erzeugen-zurueckschreiben") {
+      if (!ohneWert()) return std::nullopt;
+      a.erzeugen = a.zurueckschreiben = true;
+    } else if (name == "--help" || name == "-h") {
+      a.hilfe = true;
+    } else if (name == "--version") {
+      a.version = true;
+    } else {
+      fehler = "Unbekannte Option \"" + name + "\".";
+      return std::nullopt;
+    }
+  }
+  if (a.hilfe || a.version) return a;
+  if (nurSpeicher && a.zurueckschreiben) {
+    fehler = "--erzeugen und --erzeugen-zurueckschreiben schließen einander aus.";
+    return std::nullopt;
+  }
+  if (a.seed && !a.erzeugen) {
+    fehler = "--seed gilt nur zusammen mit --erzeugen oder --erzeugen-zurueckschreiben.";
+    return std::nullopt;
+  }
+  if (a.kanal.empty()) {
+    fehler = "Die Kanaldatei fehlt (--kanal DATEI.ewt.db).";
+    return std::nullopt;
+  }
+  if (a.klima.empty()) {
+    fehler = "Die Klimatabelle fehlt (--klima DATEI).";
+    return std::nullopt;
+  }
+  return a;
+}
+
+// The run in numbers, for the summary on stdout.
+void Zusammenfassung(const Modell& m, const Laufbericht& b) {
+  const Kanalsegment& erstes = m.Segmente[1];
+  const Kanalsegment& letztes = m.Segmente[m.Anz_Segmente];
+  double summeEin = 0, summeAus = 0;
+  double minAus = letztes.T_aus[1], maxAus = letztes.T_aus[1];
+  double gewinn = 0, abgabe = 0;  // kWh
+  // Heat taken up by the air in one hour, kWh:
+  //   Q = 1200 J/(m3 K) * V (m3/s) * (T_aus - T_ein) (K) * 3600 s / 3.6e6 J/kWh
+  // with V the channel's hourly flow VolStromStunde (all pipes together).
+  for (int h = 1; h <= Stunden; ++h) {
+    const double ein = erstes.T_ein[h], aus = letztes.T_aus[h];
+    summeEin += ein;
+    summeAus += aus;
+    minAus = std::min(minAus, aus);
+    maxAus = std::max(maxAus, aus);
+    const double q = 1200.0 * m.VolStromStunde[h] * (aus - ein) * 3600.0 / 3.6e6;
+    if (q > 0)
+      gewinn += q;
+    else
+      abgabe -= q;
+  }
+  const double laenge = m.Anz_Segmente * static_cast<double>(m.Rohrdaten.Seglaenge);
+  std::string s;
+  s += "Simulation abgeschlossen.\n";
+  s += "Kanal:                        " + FormatInt(m.Anz_Segmente) + " Segmente, " +
+       FormatReal(laenge, 1, 2) + " m\n";
+  s += "Eintrittstemperatur, Mittel:  " + FormatReal(summeEin / Stunden, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Mittel:  " + FormatReal(summeAus / Stunden, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Minimum: " + FormatReal(minAus, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Maximum: " + FormatReal(maxAus, 1, 2) + " °C\n";
+  s += "Wärmegewinn der Luft:         " + FormatReal(gewinn, 1, 1) +
+       " kWh (Stunden, in denen die Luft erwärmt wurde)\n";
+  s += "Wärmeabgabe der Luft:         " + FormatReal(abgabe, 1, 1) +
+       " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
+  s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
+  s += "Geschriebene Dateien:\n";
+  for (const std::string& d : b.dateien) s += "  " + d + "\n";
+  std::fputs(s.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+int Hauptprogramm(const std::vector<std::string>& args) {
+  std::string fehler;
+  std::optional<Aufruf> a = LiesAufruf(args, fehler);
+  if (!a) {
+    std::fprintf(stderr, "Fehler: %s\nterval-batch --help zeigt die Optionen.\n", fehler.c_str());
+    return FalscheOptionen;
+  }
+  if (a->hilfe) {
+    std::fputs(Hilfetext, stdout);
+    return Fertig;
+  }
+  if (a->version) {
+    std::printf("terval-batch (%s)\n", Versionsbanner);
+    return Fertig;
+  }
+
+  StopSignalEinrichten();
+  std::unique_ptr<Modell> m = NeuesModell();
+  StderrOberflaeche ui(*m, ::isatty(STDERR_FILENO) != 0);
+
+  // As the main window starts: defaults, then the reference tables.
+  if (!Programmstart(*m, ui)) return Abgelehnt;
+  if (!a->standort.empty() && !LadeStandort(*m, ui, a->standort)) return Abgelehnt;
+  if (!LadeKanal(*m, ui, a->kanal)) return Abgelehnt;
+  if (!LadeKlima(*m, ui, a->klima)) return Abgelehnt;
+  if (a->erzeugen) {
+    ui.rueckschreibenBestaetigen = a->zurueckschreiben;
+    const bool ok = ErgaenzeKlima(*m, ui, a->zurueckschreiben, a->seed);
+    ui.rueckschreibenBestaetigen = false;
+    if (!ok) return Abgelehnt;
+  }
+  if (StopSignal != 0) {
+    ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");
+    return Gestoppt;
+  }
+
+  std::error_code ec;
+  const std::string hier = std::filesystem::current_path(ec).string();
+  if (ec) {
+    ui.Fehler("Das aktuelle Verzeichnis ist nicht lesbar: " + ec.message());
+    return Abgelehnt;
+  }
+  const Laufbericht b = EKModellFDVerfahren(*m, ui, a->lauf, hier);
+  switch (b.ergebnis) {
+    case Laufergebnis::Abgelehnt:
+      return Abgelehnt;
+    case Laufergebnis::Abgebrochen:
+      return Gestoppt;
+    case Laufergebnis::Fertig:
+      break;
+  }
+  for (const std::string& d : b.nichtGeschrieben)
+    ui.Fehler("Die Datei \"" + d + "\" konnte nicht geschrieben werden !");
+  Zusammenfassung(*m, b);
+  return b.nichtGeschrieben.empty() ? Fertig : Abgelehnt;
+}
+
+}  // namespace
+}  // namespace terval
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return terval::Hauptprogramm(args);
+}
