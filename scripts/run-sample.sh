@@ -1,5 +1,59 @@
 #!/usr/bin/env bash
-# Simulates the shipped sample channel with the sample climate year.
+# Simulates the shipped sample channel (Erdkanal.ewt.db, location Bochum.loc.db)
+# over the sample climate year with terval-batch and prints its summary.
+# The result files go to ./ergebnisse/.
+#
+#   scripts/run-sample.sh [BUILDVERZEICHNIS]     (default: build)
 set -euo pipefail
+
 BUILD=${1:-build}
-echo "Terval: Beispielrechnung folgt mit dem Stapelprogramm (terval-batch)."
+if [ ! -d "$BUILD" ]; then
+  echo "Buildverzeichnis \"$BUILD\" fehlt (erst bauen: make build)." >&2
+  exit 1
+fi
+BUILD=$(cd "$BUILD" && pwd)
+PROGRAMM="$BUILD/bin/terval-batch"
+DATEN="$BUILD/share/terval"
+
+if [ ! -x "$PROGRAMM" ]; then
+  echo "$PROGRAMM fehlt (erst bauen: make build)." >&2
+  exit 1
+fi
+
+# The dBASE year is the sample's own form; the EnergyPlus file is the same year.
+KLIMA=""
+for name in Aachen2022.DBF Aachen2022.epw; do
+  if [ -f "$DATEN/$name" ]; then KLIMA="$DATEN/$name"; break; fi
+done
+for datei in Erdkanal.ewt.db Bochum.loc.db; do
+  if [ ! -f "$DATEN/$datei" ]; then
+    echo "Beispieldatei $DATEN/$datei fehlt." >&2
+    exit 1
+  fi
+done
+if [ -z "$KLIMA" ]; then
+  echo "Beispiel-Klimajahr (Aachen2022.DBF oder .epw) fehlt in $DATEN." >&2
+  exit 1
+fi
+
+# Reading a climate table writes it back, and so does saving a channel:
+# the program works on copies so the shipped samples stay as they are.
+EINGABE=$(mktemp -d)
+trap 'rm -rf "$EINGABE"' EXIT
+cp "$DATEN/Erdkanal.ewt.db" "$DATEN/Bochum.loc.db" "$KLIMA" "$EINGABE/"
+for cpg in "$DATEN/Erdkanal.ewt.cpg" "$DATEN/Bochum.loc.cpg" "${KLIMA%.*}.cpg"; do
+  if [ -f "$cpg" ]; then cp "$cpg" "$EINGABE/"; fi
+done
+
+mkdir -p ergebnisse
+cd ergebnisse
+echo "Terval: Beispielrechnung mit $(basename "$KLIMA") in $(pwd)" >&2
+
+# The Aachen year has no precipitation: it is generated in memory, with a
+# fixed seed so that every run gives the same files.
+"$PROGRAMM" \
+  --kanal "$EINGABE/Erdkanal.ewt.db" \
+  --standort "$EINGABE/Bochum.loc.db" \
+  --klima "$EINGABE/$(basename "$KLIMA")" \
+  --erzeugen --seed 1 \
+  --tagesgang
