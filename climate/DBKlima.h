@@ -22,7 +22,9 @@ void CheckKlimaDaten(Modell& m, Oberflaeche& ui);
 
 // Writes the year in memory back into the table (columns 1..4, 5 and 6 when
 // the table has them). A read-only format is not written: the data stay in
-// memory and the user is told so. False when nothing was written.
+// memory and the user is told so. True when the table holds the year
+// afterwards; false (the user has been told why) when it could not be
+// written or is read-only, and then the previous file is unchanged.
 bool WriteKlimaDB(Modell& m, Oberflaeche& ui);
 
 // True when the format of this file name can be written back.

@@ -1,0 +1,240 @@
+// Decisions where the reading of a climate table is open or unsound as
+// described:
+// - A failed open clears KlimaGueltig, as the record-count rejection does, so
+//   the main window never takes a failed read for a success.
+// - Every read starts Vol_Strom at -999 in all hours: a table without a
+//   seventh column leaves the flow missing and clears VolStromAusKlima, and
+//   an empty seventh cell reads as missing like every other empty cell.
+//   Otherwise an earlier table's flows would silently drive the next run.
+// - The year is read into a scratch copy and taken over only when the read
+//   is accepted, so no refusal leaves a half-read year in memory.
+// - A table with fewer than four data columns is refused: columns 1..4 are
+//   read and written unconditionally.
+// - A cell that holds no finite number reads as missing (-999); in the air
+//   temperature column only a truly empty cell reads as 0.
+// - Writing back changes only cells whose value differs; a table that already
+//   holds the year is left untouched. Read-only formats are never written.
+
+#include "climate/DBKlima.h"
+
+#include <memory>
+
+#include "climate/Klimatabelle.h"
+#include "core/Oberflaeche.h"
+#include "core/Vardef.h"
+
+namespace terval {
+
+namespace {
+
+using Klimajahr = std::array<TKlimaStunde, Stunden + 1>;
+
+bool NurLesbar(Klimaformat f) { return f == Klimaformat::EnergyPlus || f == Klimaformat::Testreferenzjahr; }
+
+// Opens the table named by DBKlimaName; KlimaDBOffen tells whether it is open.
+Klimaoeffnung OpenKlimaDB(Modell& m, bool schreiben) {
+  Klimaoeffnung o;
+  if (m.DBKlimaName.empty()) return o;
+  o = OeffneKlimatabelle(m.DBKlimaName, schreiben);
+  m.KlimaDBOffen = o.tabelle != nullptr;
+  return o;
+}
+
+// Closes the table (saving a table opened for writing).
+bool CloseKlimaDB(Modell& m, std::unique_ptr<Klimatabelle>& t, std::string& fehler) {
+  bool ok = true;
+  if (t) ok = t->Schliessen(fehler);
+  t.reset();
+  m.KlimaDBOffen = false;
+  return ok;
+}
+
+// Closes a table without saving anything.
+void VerwirfKlimaDB(Modell& m, std::unique_ptr<Klimatabelle>& t) {
+  t.reset();
+  m.KlimaDBOffen = false;
+}
+
+void Schreibfehler(Oberflaeche& ui, const std::string& name, const std::string& grund) {
+  ui.Fehler("Die Klimadaten konnten nicht in die Datenbank " + name + " zurückgeschrieben werden !\r" + grund +
+            "\rDie bisherige Datei bleibt unverändert.");
+}
+
+}  // namespace
+
+bool KlimaformatSchreibbar(const std::string& name) {
+  Klimaformat f = KlimaformatVonName(name);
+  return f == Klimaformat::Dbase || f == Klimaformat::Paradox || f == Klimaformat::Text;
+}
+
+void ReadKlimaDB(Modell& m, Oberflaeche& ui) {
+  const std::string& name = m.DBKlimaName;
+  Klimaoeffnung o = OpenKlimaDB(m, false);
+  if (!o.tabelle) {
+    if (name.empty()) {
+      ui.Fehler("Sie haben keine Datenbank mit Klimadaten ausgewählt !\r"
+                "Bitte ergänzen Sie die Angaben und starten das Berechnungsmodul neu !");
+    } else if (o.inhaltsfehler) {
+      ui.Fehler(o.fehler);
+    } else {
+      ui.Fehler("Die angebene Datenbank mit Klimadaten \"" + name + " kann nicht geöffnet werden !\r"
+                "Bitte überprüfen Sie die Angaben und starten das Berechnungsmodul neu !");
+    }
+    m.KlimaGueltig = false;
+    return;
+  }
+  std::unique_ptr<Klimatabelle> t = std::move(o.tabelle);
+
+  int n = t->Datensaetze();
+  if (n > Stunden) {
+    ui.Meldung("Datenbank " + name + "enthält mehr Daten als ein Jahr !\r"
+               "Datei wird akzeptiert, bitte Ergebnisse prüfen !");
+  }
+  if (n < Stunden) {
+    ui.Meldung("Datenbank " + name + "enthält weniger Daten als ein Jahr !\r"
+               "Datei muß als Dantengrundlage abgeleht werden !");
+    m.KlimaGueltig = false;
+    VerwirfKlimaDB(m, t);
+    return;
+  }
+  int feldzahl = t->Spalten() - 1;
+  if (feldzahl < 4) {
+    ui.Fehler("Die Datenbank " + name + " enthält nur " + std::to_string(feldzahl < 0 ? 0 : feldzahl) +
+              " Datenfelder !\rBenötigt werden mindestens 4: Lufttemperatur, relative Feuchte, "
+              "Windgeschwindigkeit und Globalstrahlung.");
+    m.KlimaGueltig = false;
+    VerwirfKlimaDB(m, t);
+    return;
+  }
+
+  // The measured elements and Vol_Strom start missing; what the table holds
+  // replaces them. Derived fields other than e and Esat keep their values.
+  auto neu = std::make_unique<Klimajahr>(m.Klima);
+  for (int h = 1; h <= Stunden; ++h) {
+    TKlimaStunde& k = (*neu)[h];
+    k.T_Luft = k.rFeuchte = k.e = k.Esat = k.Wind = k.Glob_Str = k.Nieders = k.Wolken = Fehlwert;
+    k.Vol_Strom = Fehlwert;
+  }
+  // Columns 2..7: an empty cell leaves the missing marker; a cell that is no
+  // number is missing too.
+  auto zelle = [&t](int satz, int spalte, float& feld) {
+    if (!t->IstLeer(satz, spalte)) feld = t->Zahl(satz, spalte).value_or(Fehlwert);
+  };
+  for (int tag = 1; tag <= 365; ++tag) {
+    for (int stunde = 0; stunde <= 23; ++stunde) {
+      int h = StundenIndex(tag, stunde);
+      int satz = h - 1;
+      TKlimaStunde& k = (*neu)[h];
+      k.T_Luft = t->IstLeer(satz, 1) ? 0.0f : t->Zahl(satz, 1).value_or(Fehlwert);
+      zelle(satz, 2, k.rFeuchte);
+      zelle(satz, 3, k.Wind);
+      zelle(satz, 4, k.Glob_Str);
+      if (feldzahl >= 5) zelle(satz, 5, k.Nieders);
+      if (feldzahl >= 6) zelle(satz, 6, k.Wolken);
+      if (feldzahl >= 7) zelle(satz, 7, k.Vol_Strom);
+    }
+  }
+  VerwirfKlimaDB(m, t);
+
+  m.Klima = *neu;
+  for (int h = 1; h <= Stunden; ++h) m.Segmente[1].T_ein[h] = m.Klima[h].T_Luft;
+  m.KlimaGueltig = true;
+  m.KlimaFeldzahl = feldzahl;
+
+  CheckKlimaDaten(m, ui);
+  // The year goes back into the table, so every empty cell of the written
+  // columns now holds what was read for it. Files that cannot be written
+  // are imports; there is nothing to put back.
+  if (!NurLesbar(KlimaformatVonName(name))) WriteKlimaDB(m, ui);
+
+  if (m.KlimaFeldzahl > 6) {
+    ui.Information("Die Datenbank enthält 7 Datenfelder.\rFeld 7 wird als Volumenstrom angesehen und "
+                   "überschreibt\r die Einstellungen im Programm. [Entfernen im Release]");
+    m.Kanalbetrieb.VolStromAusKlima = true;
+  } else {
+    m.Kanalbetrieb.VolStromAusKlima = false;
+  }
+}
+
+void CheckKlimaDaten(Modell& m, Oberflaeche& ui) {
+  bool tLuft = true, feuchte = true, wind = true, strahlung = true, niederschlag = true, wolken = true;
+  for (int h = 1; h <= Stunden; ++h) {
+    const TKlimaStunde& k = m.Klima[h];
+    if (k.T_Luft == Fehlwert) tLuft = false;
+    if (k.rFeuchte == Fehlwert) feuchte = false;
+    if (k.Wind == Fehlwert) wind = false;
+    if (k.Glob_Str == Fehlwert) strahlung = false;
+    if (k.Nieders == Fehlwert) niederschlag = false;
+    if (k.Wolken == Fehlwert) wolken = false;
+  }
+  m.TLuftKomplett = tLuft;
+  m.FeuchteKomplett = feuchte;
+  m.WindKomplett = wind;
+  m.StrahlungKomplett = strahlung;
+  m.NiederschlagKomplett = niederschlag;
+  m.WolkenKomplett = wolken;
+
+  ui.KlimaLabel(Klimaelement::Lufttemperatur, tLuft);
+  ui.KlimaLabel(Klimaelement::Feuchte, feuchte);
+  ui.KlimaLabel(Klimaelement::Wind, wind);
+  ui.KlimaLabel(Klimaelement::Strahlung, strahlung);
+  ui.KlimaLabel(Klimaelement::Niederschlag, niederschlag);
+
+  // Cloud cover is not needed for a run.
+  m.KlimaKomplett = tLuft && feuchte && wind && strahlung && niederschlag;
+}
+
+bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
+  const std::string& name = m.DBKlimaName;
+  Klimaformat format = KlimaformatVonName(name);
+  if (!name.empty() && NurLesbar(format)) {
+    ui.Information("Die Klimadaten stammen aus einer Datei, die nur gelesen werden kann (" +
+                   KlimaformatBezeichnung(format) +
+                   ").\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben.");
+    return false;
+  }
+  if (name.empty()) {
+    Schreibfehler(ui, name, "Es ist keine Datenbank mit Klimadaten ausgewählt.");
+    return false;
+  }
+
+  Klimaoeffnung o = OpenKlimaDB(m, true);
+  if (!o.tabelle) {
+    Schreibfehler(ui, name, o.fehler);
+    return false;
+  }
+  std::unique_ptr<Klimatabelle> t = std::move(o.tabelle);
+
+  int spalten = 4 + (m.KlimaFeldzahl > 4 ? 1 : 0) + (m.KlimaFeldzahl > 5 ? 1 : 0);
+  if (t->Datensaetze() < Stunden || t->Spalten() - 1 < spalten) {
+    VerwirfKlimaDB(m, t);
+    Schreibfehler(ui, name, "Die Tabelle hat nicht mehr die " + std::to_string(Stunden) + " Datensätze mit " +
+                                std::to_string(spalten) + " Datenfeldern, die gelesen wurden.");
+    return false;
+  }
+
+  // Column 7 is never written; records beyond the 8760th stay as they are.
+  for (int tag = 1; tag <= 365; ++tag) {
+    for (int stunde = 0; stunde <= 23; ++stunde) {
+      int h = StundenIndex(tag, stunde);
+      const TKlimaStunde& k = m.Klima[h];
+      const float werte[] = {k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
+      for (int spalte = 1; spalte <= spalten; ++spalte) {
+        if (!t->Setze(h - 1, spalte, werte[spalte - 1])) {
+          VerwirfKlimaDB(m, t);
+          Schreibfehler(ui, name, "Datensatz " + std::to_string(h) + ", Feld " + std::to_string(spalte) +
+                                      " nimmt den Wert nicht auf.");
+          return false;
+        }
+      }
+    }
+  }
+  std::string fehler;
+  if (!CloseKlimaDB(m, t, fehler)) {
+    Schreibfehler(ui, name, fehler);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace terval

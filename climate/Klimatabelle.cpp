@@ -1,0 +1,232 @@
+#include "climate/Klimatabelle.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "tables/DbfTabelle.h"
+#include "tables/ParadoxTabelle.h"
+
+namespace terval {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Klein(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// A double as single precision, or std::nullopt when it does not fit one.
+std::optional<float> AlsFloat(std::optional<double> d) {
+  if (!d || !std::isfinite(*d) || std::fabs(*d) > static_cast<double>(FLT_MAX)) return std::nullopt;
+  return static_cast<float>(*d);
+}
+
+// True when the file begins like an xBase table: a known version byte, a
+// plausible date of last change, and header and record lengths that fit the
+// file. A Paradox header fails the month test (its header size is a multiple
+// of 2048, so byte 2 is zero).
+bool SiehtAusWieDbase(const std::string& pfad) {
+  std::ifstream ein(pfad, std::ios::binary);
+  unsigned char k[32] = {};
+  if (!ein.read(reinterpret_cast<char*>(k), sizeof k)) return false;
+  static constexpr unsigned char versionen[] = {0x02, 0x03, 0x04, 0x05, 0x30, 0x31, 0x32, 0x43, 0x63,
+                                                0x7B, 0x83, 0x8B, 0x8E, 0xCB, 0xE5, 0xF5, 0xFB};
+  bool bekannt = false;
+  for (unsigned char v : versionen) bekannt = bekannt || k[0] == v;
+  int monat = k[2], tag = k[3];
+  unsigned kopflaenge = k[8] | (k[9] << 8);
+  unsigned satzlaenge = k[10] | (k[11] << 8);
+  std::error_code ec;
+  auto groesse = fs::file_size(pfad, ec);
+  return bekannt && monat >= 1 && monat <= 12 && tag >= 1 && tag <= 31 && kopflaenge >= 33 &&
+         satzlaenge >= 1 && !ec && groesse >= kopflaenge;
+}
+
+// dBASE through the xBase layer. Opened for writing it reads first and
+// collects only the cells whose value changes; the table is rewritten (on a
+// copy, moved over the original) only when there is one.
+class DbaseKlimatabelle : public Klimatabelle {
+ public:
+  DbaseKlimatabelle(std::string pfad, std::unique_ptr<DbfTabelle> t, bool schreiben)
+      : pfad_(std::move(pfad)), t_(std::move(t)), schreiben_(schreiben) {}
+
+  int Datensaetze() const override { return t_->Datensaetze(); }
+  int Spalten() const override { return t_->Felder(); }
+  bool IstLeer(int satz, int spalte) const override { return t_->IstLeer(satz, spalte); }
+  std::optional<float> Zahl(int satz, int spalte) const override {
+    return AlsFloat(t_->LiesZahl(satz, spalte));
+  }
+  bool Setze(int satz, int spalte, float wert) override {
+    if (!schreiben_ || satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= Spalten()) return false;
+    if (!IstLeer(satz, spalte)) {
+      auto alt = Zahl(satz, spalte);
+      if (alt && *alt == wert) return true;
+    }
+    aenderungen_.push_back({satz, spalte, wert});
+    return true;
+  }
+  bool Schliessen(std::string& fehler) override {
+    t_.reset();
+    if (aenderungen_.empty()) return true;
+    auto t = DbfTabelle::Aendern(pfad_, fehler);
+    if (!t) return false;
+    for (const auto& a : aenderungen_) {
+      if (!t->SchreibeZahl(a.satz, a.spalte, a.wert)) {
+        fehler = "Datensatz " + std::to_string(a.satz + 1) + ", Feld " + std::to_string(a.spalte) +
+                 " nimmt den Wert nicht auf.";
+        return false;  // the temporary copy is dropped with `t`
+      }
+    }
+    aenderungen_.clear();
+    return t->Schliessen(fehler);
+  }
+
+ private:
+  struct Aenderung {
+    int satz, spalte;
+    float wert;
+  };
+  std::string pfad_;
+  std::unique_ptr<DbfTabelle> t_;
+  bool schreiben_;
+  std::vector<Aenderung> aenderungen_;
+};
+
+class ParadoxKlimatabelle : public Klimatabelle {
+ public:
+  explicit ParadoxKlimatabelle(std::unique_ptr<ParadoxTabelle> t) : t_(std::move(t)) {}
+
+  int Datensaetze() const override { return t_->Datensaetze(); }
+  int Spalten() const override { return t_->Felder(); }
+  bool IstLeer(int satz, int spalte) const override { return t_->IstLeer(satz, spalte); }
+  std::optional<float> Zahl(int satz, int spalte) const override {
+    return AlsFloat(t_->LiesZahl(satz, spalte));
+  }
+  bool Setze(int satz, int spalte, float wert) override {
+    // A cell already holding exactly this value is left as it is.
+    if (!IstLeer(satz, spalte)) {
+      auto alt = Zahl(satz, spalte);
+      if (alt && *alt == wert) return true;
+    }
+    return t_->SchreibeZahl(satz, spalte, wert);
+  }
+  bool Schliessen(std::string& fehler) override { return t_->Schliessen(fehler); }
+
+ private:
+  std::unique_ptr<ParadoxTabelle> t_;
+};
+
+}  // namespace
+
+Klimaformat KlimaformatVonName(const std::string& pfad) {
+  std::string endung = Klein(fs::path(pfad).extension().string());
+  if (endung == ".dbf") return Klimaformat::Dbase;
+  if (endung == ".db") return Klimaformat::Paradox;
+  if (endung == ".txt") return Klimaformat::Text;
+  if (endung == ".epw") return Klimaformat::EnergyPlus;
+  if (endung == ".dat") return Klimaformat::Testreferenzjahr;
+  return Klimaformat::Unbekannt;
+}
+
+std::string KlimaformatBezeichnung(Klimaformat format) {
+  switch (format) {
+    case Klimaformat::Dbase: return "dBASE-Tabelle";
+    case Klimaformat::Paradox: return "Paradox-Tabelle";
+    case Klimaformat::Text: return "Texttabelle";
+    case Klimaformat::EnergyPlus: return "EnergyPlus-Wetterdatei";
+    case Klimaformat::Testreferenzjahr: return "Testreferenzjahr des DWD";
+    case Klimaformat::Unbekannt: break;
+  }
+  return "unbekanntes Format";
+}
+
+std::optional<float> Speichertabelle::Zahl(int satz, int spalte) const {
+  if (satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= spalten_) return std::nullopt;
+  return werte_[satz][spalte];
+}
+
+Klimaoeffnung OeffneKlimatabelle(const std::string& pfad, bool schreiben) {
+  Klimaoeffnung o;
+  std::error_code ec;
+  if (!fs::is_regular_file(pfad, ec)) {
+    o.fehler = "Die Datei " + pfad + " gibt es nicht.";
+    return o;
+  }
+  Klimaformat format = KlimaformatVonName(pfad);
+  if (format == Klimaformat::Paradox && SiehtAusWieDbase(pfad)) format = Klimaformat::Dbase;
+
+  switch (format) {
+    case Klimaformat::Dbase: {
+      auto t = DbfTabelle::Oeffnen(pfad, o.fehler);
+      if (t) o.tabelle = std::make_unique<DbaseKlimatabelle>(pfad, std::move(t), schreiben);
+      return o;
+    }
+    case Klimaformat::Paradox: {
+      auto t = schreiben ? ParadoxTabelle::Aendern(pfad, o.fehler) : ParadoxTabelle::Oeffnen(pfad, o.fehler);
+      if (t) o.tabelle = std::make_unique<ParadoxKlimatabelle>(std::move(t));
+      return o;
+    }
+    case Klimaformat::Text:
+      return OeffneTexttabelle(pfad, schreiben);
+    case Klimaformat::EnergyPlus:
+    case Klimaformat::Testreferenzjahr:
+      if (schreiben) {
+        o.fehler = "Eine " + KlimaformatBezeichnung(format) + " wird nur gelesen.";
+        return o;
+      }
+      return format == Klimaformat::EnergyPlus ? LiesEnergyPlus(pfad) : LiesTestreferenzjahr(pfad);
+    case Klimaformat::Unbekannt:
+      break;
+  }
+  o.fehler = "Das Format der Datei " + pfad + " ist unbekannt.";
+  return o;
+}
+
+bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::string& fehler) {
+  auto systemfehler = [](int nummer) { return std::error_code(nummer, std::generic_category()).message(); };
+  std::string temp = pfad + ".~XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) {
+    fehler = "Neben " + pfad + " kann keine Arbeitsdatei angelegt werden: " + systemfehler(errno);
+    return false;
+  }
+  const char* p = inhalt.data();
+  size_t rest = inhalt.size();
+  bool ok = true;
+  while (ok && rest > 0) {
+    ssize_t n = write(fd, p, rest);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) p += n, rest -= static_cast<size_t>(n);
+  }
+  int nummer = errno;
+  if (ok && fsync(fd) != 0) ok = false, nummer = errno;
+  if (close(fd) != 0 && ok) ok = false, nummer = errno;
+
+  std::error_code ec;
+  if (ok) {
+    struct stat alt {};
+    if (stat(pfad.c_str(), &alt) == 0) chmod(temp.c_str(), alt.st_mode & 07777);
+    fs::rename(temp, pfad, ec);
+    if (ec) ok = false, nummer = ec.value();
+  }
+  if (!ok) {
+    fehler = "Die Datei " + pfad + " kann nicht geschrieben werden: " + systemfehler(nummer);
+    fs::remove(temp, ec);
+  }
+  return ok;
+}
+
+}  // namespace terval
