@@ -36,7 +36,7 @@ if [ -z "$KLIMA" ]; then
   exit 1
 fi
 
-# Reading a climate table writes it back, and so does saving a channel:
+# Reading a climate table writes the year back into its file:
 # the program works on copies so the shipped samples stay as they are.
 EINGABE=$(mktemp -d)
 trap 'rm -rf "$EINGABE"' EXIT

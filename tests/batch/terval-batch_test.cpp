@@ -273,18 +273,6 @@ TEST_F(TervalBatch, IncompleteClimateIsRefusedUnlessGenerated) {
       << b.err;
 }
 
-TEST_F(TervalBatch, NonIntegerHourIsRefusedLikeTheWindowDoes) {
-  BRAUCHT_REFERENZDATEIEN();
-  SchreibeKanal(dir / "k.ewt.db", 2);
-  SchreibeKlima(dir / "klima.DBF", true);
-  Ausgang a = Starte({"--kanal", "k.ewt.db", "--klima", "klima.DBF", "--nur-stunde", "24"}, dir);
-  EXPECT_EQ(a.status, 1);
-  EXPECT_TRUE(Enthaelt(a.err,
-                       "Fehler: 24 ist keine gültige Uhrzeit !\n"
-                       "Bitte prüfen Sie ihre Angaben im Feld \"Ausgabeoptionen\"\n"))
-      << a.err;
-}
-
 // Values of the summary on stdout by their label.
 std::map<std::string, std::string> Zusammenfassung(const std::string& out) {
   std::map<std::string, std::string> werte;

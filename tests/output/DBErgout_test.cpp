@@ -163,19 +163,6 @@ TEST_F(Ergebnisdateien, TagesgangMatchesGoldenFileWhateverTheOneHourOption) {
   EXPECT_EQ(ui.ereignisse.at(1), "Zeigen Schreibe \"Terval Verlauf Tag 14.TXT\"");
 }
 
-TEST_F(Ergebnisdateien, TagesgangOfDay166) {
-  ASSERT_TRUE(WriteTagesgang(*m, ui, 166, dir.string(), "T"));
-  auto z = ZeilenVon(LiesDatei(dir / "T Verlauf Tag 166.TXT"));
-  ASSERT_EQ(z.size(), 26u);
-  for (int k = 0; k < 24; ++k) {
-    auto s = Spalten(z[2 + k]);
-    ASSERT_EQ(s.size(), 25u);
-    EXPECT_EQ(s[0], std::to_string(k + 1));
-    EXPECT_EQ(s[1], "166");
-    EXPECT_EQ(s[2], std::to_string(k));
-  }
-}
-
 TEST_F(Ergebnisdateien, GesamtergebnisFullYear) {
   ASSERT_TRUE(WriteTextSegmentData(*m, ui, dir.string(), "Terval"));
   EXPECT_EQ(Dateien(), std::vector<std::string>{"Terval Gesamtergebnis.TXT"});
@@ -369,29 +356,6 @@ TEST_F(Ergebnisdateien, TableReadBackHasTheFieldsAndTheOppositeDelta) {
     EXPECT_EQ(static_cast<float>(zahl(22)), 5.0f);
     EXPECT_EQ(static_cast<float>(zahl(23)), m->Klima[h].Nieders);
   }
-}
-
-TEST_F(Ergebnisdateien, TableDeltaIsMinusTheTextDelta) {
-  if (!DbfreadVorhanden()) GTEST_SKIP() << "python3-dbfread fehlt";
-  m->NurEinTermin = true;
-  m->AusgabeStunde = 7;
-  ASSERT_TRUE(WriteDBSegmentData(*m, ui, dir.string(), "X"));
-  ASSERT_TRUE(WriteTextSegmentData(*m, ui, dir.string(), "X"));
-  const std::string aus = Python3(
-      "import dbfread\n"
-      "for r in dbfread.DBF('" + (dir / "X Gesamtergebnis.dbf").string() + "'):\n"
-      "    print(r['Tag'], r['Stunde'], '%.2f' % -r['T_delta'])\n",
-      dir);
-  auto text = ZeilenVon(LiesDatei(dir / "X Gesamtergebnis.TXT"));
-  std::istringstream zeilen(aus);
-  std::string zeile;
-  int n = 0;
-  while (std::getline(zeilen, zeile)) {
-    ++n;
-    auto t = Spalten(text.at(1 + n));
-    EXPECT_EQ(zeile, t[1] + " " + t[2] + " " + t[5]);
-  }
-  EXPECT_EQ(n, 365);
 }
 
 TEST_F(Ergebnisdateien, TableThatCannotBeCreatedIsReported) {
