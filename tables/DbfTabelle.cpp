@@ -653,6 +653,24 @@ struct DbfTabelle::Impl {
   bool schreibend = false;
   std::vector<Feld> felder;  // the visible fields (FoxPro's hidden null flags left out)
   std::vector<int> saetze;   // physical record of each record that is not deleted
+  std::string ersterFehler;  // reason of the first failed write; empty while all went well
+
+  // Notes why a write failed (a system error outranks our own reason).
+  bool Misserfolg(const std::string& grund) {
+    if (ersterFehler.empty()) ersterFehler = ea.fehlerNr != 0 ? Systemgrund(ea.fehlerNr) : grund;
+    return false;
+  }
+
+  // Checks that a cell can be written at all.
+  bool Schreibbar(int satz, int feld) {
+    if (!schreibend || h == nullptr) return Misserfolg("die Tabelle ist nur zum Lesen geöffnet");
+    if (!GueltigeZelle(satz, feld))
+      return Misserfolg("Datensatz " + std::to_string(satz + 1) + ", Feld " + std::to_string(feld + 1) +
+                        " gibt es nicht");
+    return true;
+  }
+
+  std::string Feldangabe(const Feld& f) const { return "das Feld \"" + AusCp1252(f.name) + "\""; }
 
   ~Impl() {
     if (h != nullptr) DBFClose(h);
@@ -725,23 +743,30 @@ struct DbfTabelle::Impl {
   // Writes the number text right-aligned into a numeric field (left-aligned
   // into a text field).
   bool SchreibeZahltext(int satz, const Feld& f, const std::string& text) {
-    if (text.empty() || static_cast<int>(text.size()) > f.breite) return false;
+    if (static_cast<int>(text.size()) > f.breite) return false;
     std::string zelle = text;
     if (f.typ == 'N' || f.typ == 'F') zelle.insert(0, static_cast<size_t>(f.breite) - text.size(), ' ');
     return DBFWriteAttributeDirectly(h, saetze[satz], f.shpIndex, zelle.data()) != 0;
   }
 
   bool SchreibeWert(int satz, int feld, double wert, bool einfach) {
-    if (!schreibend || !GueltigeZelle(satz, feld)) return false;
+    if (!Schreibbar(satz, feld)) return false;
     const Feld& f = felder[feld];
-    if (Binaer(f)) return SchreibeBinaer(satz, f, wert);
-    if (f.typ != 'N' && f.typ != 'F' && f.typ != 'C') return false;
-    if (!std::isfinite(wert)) {
-      // No number text for NaN or infinity: the cell stays blank (no value).
-      std::string leer(static_cast<size_t>(f.breite), ' ');
-      return DBFWriteAttributeDirectly(h, saetze[satz], f.shpIndex, leer.data()) != 0;
+    if (Binaer(f)) {
+      if (SchreibeBinaer(satz, f, wert)) return true;
+      return Misserfolg("der Wert " + KuerzesterText(static_cast<float>(wert)) + " passt nicht in " + Feldangabe(f));
     }
-    return SchreibeZahltext(satz, f, ZahlFuerFeld(wert, einfach, f.breite, f.dezimal));
+    if (f.typ != 'N' && f.typ != 'F' && f.typ != 'C')
+      return Misserfolg("in " + Feldangabe(f) + " (Typ " + Typname(f.typ) + ") lassen sich keine Zahlen schreiben");
+    std::string text;
+    if (std::isfinite(wert)) {
+      text = ZahlFuerFeld(wert, einfach, f.breite, f.dezimal);
+      if (text.empty())
+        return Misserfolg("der Wert " + KuerzesterText(static_cast<float>(wert)) + " passt nicht in " + Feldangabe(f));
+    }
+    // No number text for NaN or infinity: the cell stays blank (no value).
+    if (!SchreibeZahltext(satz, f, text)) return Misserfolg(Systemgrund(EIO));
+    return true;
   }
 
   // Opens `arbeit` (read-only or for update) after checking its header;
@@ -933,25 +958,37 @@ std::string DbfTabelle::LiesText(int satz, int feld) const {
 
 int DbfTabelle::Anhaengen() {
   Impl& t = *impl_;
-  if (!t.schreibend || t.h == nullptr) return -1;
+  if (!t.schreibend || t.h == nullptr) {
+    t.Misserfolg("die Tabelle ist nur zum Lesen geöffnet");
+    return -1;
+  }
   int neu = DBFGetRecordCount(t.h);
   std::vector<char> satz(static_cast<size_t>(t.h->nRecordLength), ' ');
   for (const Feld& f : t.felder)
     if (t.Binaer(f)) std::memset(satz.data() + f.versatz, 0, static_cast<size_t>(f.breite));
-  if (!DBFWriteTuple(t.h, neu, satz.data())) return -1;
+  if (!DBFWriteTuple(t.h, neu, satz.data())) {
+    t.Misserfolg(Systemgrund(EIO));
+    return -1;
+  }
   t.saetze.push_back(neu);
   return static_cast<int>(t.saetze.size()) - 1;
 }
 
 bool DbfTabelle::SchreibeGanzzahl(int satz, int feld, long long wert) {
   Impl& t = *impl_;
-  if (!t.schreibend || !t.GueltigeZelle(satz, feld)) return false;
+  if (!t.Schreibbar(satz, feld)) return false;
   const Feld& f = t.felder[feld];
-  if (t.Binaer(f)) return t.SchreibeBinaer(satz, f, static_cast<double>(wert));
-  if (f.typ != 'N' && f.typ != 'F' && f.typ != 'C') return false;
-  char b[32];
-  auto r = std::to_chars(b, b + sizeof b, wert);
-  return t.SchreibeZahltext(satz, f, std::string(b, r.ptr));
+  const std::string text = std::to_string(wert);
+  if (t.Binaer(f)) {
+    if (t.SchreibeBinaer(satz, f, static_cast<double>(wert))) return true;
+    return t.Misserfolg("der Wert " + text + " passt nicht in " + t.Feldangabe(f));
+  }
+  if (f.typ != 'N' && f.typ != 'F' && f.typ != 'C')
+    return t.Misserfolg("in " + t.Feldangabe(f) + " (Typ " + Typname(f.typ) + ") lassen sich keine Zahlen schreiben");
+  if (static_cast<int>(text.size()) > f.breite)
+    return t.Misserfolg("der Wert " + text + " passt nicht in " + t.Feldangabe(f));
+  if (!t.SchreibeZahltext(satz, f, text)) return t.Misserfolg(Systemgrund(EIO));
+  return true;
 }
 
 bool DbfTabelle::SchreibeZahl(int satz, int feld, float wert) {
@@ -964,16 +1001,17 @@ bool DbfTabelle::SchreibeZahl(int satz, int feld, double wert) {
 
 bool DbfTabelle::SchreibeText(int satz, int feld, const std::string& text) {
   Impl& t = *impl_;
-  if (!t.schreibend || !t.GueltigeZelle(satz, feld)) return false;
+  if (!t.Schreibbar(satz, feld)) return false;
   const Feld& f = t.felder[feld];
   if (f.typ == 'N' || f.typ == 'F' || t.Binaer(f)) {
-    auto v = ZahlAusText(text);
-    if (OhneLeerzeichen(text).empty()) {
-      if (t.Binaer(f)) return false;
-      std::string leer(static_cast<size_t>(f.breite), ' ');
-      return DBFWriteAttributeDirectly(t.h, t.saetze[satz], f.shpIndex, leer.data()) != 0;
+    // A number field takes a text only when it is a number, or blank.
+    if (OhneLeerzeichen(text).empty() && !t.Binaer(f)) {
+      if (!t.SchreibeZahltext(satz, f, std::string())) return t.Misserfolg(Systemgrund(EIO));
+      return true;
     }
-    return v && t.SchreibeWert(satz, feld, *v, false);
+    auto v = ZahlAusText(text);
+    if (!v) return t.Misserfolg("\"" + text + "\" ist keine Zahl für " + t.Feldangabe(f));
+    return t.SchreibeWert(satz, feld, *v, false);
   }
   std::string bytes = ZuCp1252(text);
   // A NUL would end the text early for shapelib; the field is blank-padded anyway.
@@ -981,7 +1019,9 @@ bool DbfTabelle::SchreibeText(int satz, int feld, const std::string& text) {
     if (c == '\0') c = ' ';
   if (static_cast<int>(bytes.size()) > f.breite) bytes.resize(static_cast<size_t>(f.breite));
   bytes.append(static_cast<size_t>(f.breite) - bytes.size(), ' ');
-  return DBFWriteAttributeDirectly(t.h, t.saetze[satz], f.shpIndex, bytes.data()) != 0;
+  if (DBFWriteAttributeDirectly(t.h, t.saetze[satz], f.shpIndex, bytes.data()) == 0)
+    return t.Misserfolg(Systemgrund(EIO));
+  return true;
 }
 
 bool DbfTabelle::Schliessen(std::string& fehler) {
@@ -1018,6 +1058,24 @@ bool DbfTabelle::Schliessen(std::string& fehler) {
   t.schreibend = false;
   SynchronisiereVerzeichnis(t.ziel);
   return true;
+}
+
+std::string DbfTabelle::Verwerfen() {
+  Impl& t = *impl_;
+  if (t.h != nullptr) {
+    DBFClose(t.h);
+    t.h = nullptr;
+  }
+  std::string grund = t.ea.fehlerNr != 0 ? Systemgrund(t.ea.fehlerNr) : t.ersterFehler;
+  if (grund.empty()) grund = "das Speichern wurde abgebrochen";
+  if (t.schreibend) {
+    ::unlink(t.arbeit.c_str());
+    if (!t.cpgArbeit.empty()) ::unlink(t.cpgArbeit.c_str());
+    t.arbeit.clear();
+    t.cpgArbeit.clear();
+    t.schreibend = false;
+  }
+  return SpeichernFehler(t.ziel, grund);
 }
 
 }  // namespace terval

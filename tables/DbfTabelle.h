@@ -69,6 +69,11 @@ class DbfTabelle {
   // takes the place of the old one; false (with `fehler`) keeps the old file.
   bool Schliessen(std::string& fehler);
 
+  // Gives up a new or changed table after a failed write: the temporary file
+  // goes, the old file stays. Returns the German message naming the file and
+  // the reason of the first write that failed.
+  std::string Verwerfen();
+
  private:
   struct Impl;
   explicit DbfTabelle(std::unique_ptr<Impl> impl);

@@ -35,4 +35,10 @@ std::string FindeReferenzdatei(const std::string& name) {
   return {};
 }
 
+std::string Verzeichnisanteil(const std::string& pfad) {
+  size_t p = pfad.rfind('/');
+  if (p == std::string::npos) return {};
+  return p == 0 ? std::string("/") : pfad.substr(0, p);
+}
+
 }  // namespace terval

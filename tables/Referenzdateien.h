@@ -15,4 +15,9 @@ std::string Programmverzeichnis();
 // then in ../share/terval relative to it. Empty when neither holds it.
 std::string FindeReferenzdatei(const std::string& name);
 
+// The directory part of a file path, as the open dialogs start in it:
+// "/a/b/Erdkanal.ewt.db" gives "/a/b", "/x.loc.db" gives "/", a bare file
+// name gives "" (the working directory).
+std::string Verzeichnisanteil(const std::string& pfad);
+
 }  // namespace terval

@@ -3,10 +3,16 @@
 // that what the program writes is what other tools read.
 #pragma once
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -109,5 +115,62 @@ inline std::string Wert(const std::string& zelle) {
   size_t p = zelle.find('=');
   return p == std::string::npos ? std::string() : zelle.substr(p + 1);
 }
+
+// Limits the size of files this process may write, so a save fails midway
+// the way it does on a full disk.
+class Dateigroessengrenze {
+ public:
+  explicit Dateigroessengrenze(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &alt_);
+    vorher_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit neu = alt_;
+    neu.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &neu);
+  }
+  ~Dateigroessengrenze() {
+    ::setrlimit(RLIMIT_FSIZE, &alt_);
+    std::signal(SIGXFSZ, vorher_);
+  }
+
+ private:
+  rlimit alt_{};
+  void (*vorher_)(int) = nullptr;
+};
+
+// Makes a directory refuse new entries: by its mode for ordinary users,
+// by the immutable attribute for root (which ignores modes).
+class GesperrtesVerzeichnis {
+ public:
+  explicit GesperrtesVerzeichnis(const std::string& pfad) : pfad_(pfad) {
+    if (geteuid() != 0) {
+      gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
+      return;
+    }
+    fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags |= FS_IMMUTABLE_FL;
+      gesperrt_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+  }
+  ~GesperrtesVerzeichnis() {
+    if (fd_ >= 0) {
+      int flags = 0;
+      if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+      }
+      ::close(fd_);
+    } else {
+      ::chmod(pfad_.c_str(), 0700);
+    }
+  }
+  bool Gesperrt() const { return gesperrt_; }
+
+ private:
+  std::string pfad_;
+  int fd_ = -1;
+  bool gesperrt_ = false;
+};
 
 }  // namespace terval::test

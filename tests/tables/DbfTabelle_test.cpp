@@ -1,16 +1,11 @@
 #include "tables/DbfTabelle.h"
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cfloat>
 #include <clocale>
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <random>
@@ -22,7 +17,9 @@
 namespace terval {
 namespace {
 
+using test::Dateigroessengrenze;
 using test::Dateiinhalt;
+using test::GesperrtesVerzeichnis;
 using test::SchreibeDatei;
 using test::Testverzeichnis;
 
@@ -553,27 +550,6 @@ TEST(DbfTabelle, OhneSchliessenBleibtDieAlteDatei) {
   EXPECT_EQ(v.Eintraege(), (std::vector<std::string>{"a.cpg", "a.dbf"}));
 }
 
-// Limits the size of files this process may write, so a save fails midway
-// the way it does on a full disk.
-class Dateigroessengrenze {
- public:
-  explicit Dateigroessengrenze(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &alt_);
-    vorher_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit neu = alt_;
-    neu.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &neu);
-  }
-  ~Dateigroessengrenze() {
-    setrlimit(RLIMIT_FSIZE, &alt_);
-    std::signal(SIGXFSZ, vorher_);
-  }
-
- private:
-  rlimit alt_{};
-  void (*vorher_)(int) = nullptr;
-};
-
 TEST(DbfTabelle, FehlerMittendrinLaesstDieAlteDateiUnveraendert) {
   Testverzeichnis v;
   const std::string pfad = v.Datei("a.dbf");
@@ -606,42 +582,6 @@ TEST(DbfTabelle, FehlerMittendrinLaesstDieAlteDateiUnveraendert) {
   EXPECT_EQ(v.Eintraege(), (std::vector<std::string>{"a.cpg", "a.dbf"}));
 }
 
-// Makes a directory refuse new entries: by its mode for ordinary users,
-// by the immutable attribute for root (which ignores modes).
-class GesperrtesVerzeichnis {
- public:
-  explicit GesperrtesVerzeichnis(const std::string& pfad) : pfad_(pfad) {
-    if (geteuid() != 0) {
-      gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
-      return;
-    }
-    fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags |= FS_IMMUTABLE_FL;
-      gesperrt_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-  }
-  ~GesperrtesVerzeichnis() {
-    if (fd_ >= 0) {
-      int flags = 0;
-      if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags &= ~FS_IMMUTABLE_FL;
-        ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-      }
-      ::close(fd_);
-    } else {
-      ::chmod(pfad_.c_str(), 0700);
-    }
-  }
-  bool Gesperrt() const { return gesperrt_; }
-
- private:
-  std::string pfad_;
-  int fd_ = -1;
-  bool gesperrt_ = false;
-};
-
 TEST(DbfTabelle, UnbeschreibbaresVerzeichnisLaesstDieAlteDateiUnveraendert) {
   Testverzeichnis v;
   const std::string pfad = v.Datei("a.dbf");
@@ -659,6 +599,31 @@ TEST(DbfTabelle, UnbeschreibbaresVerzeichnisLaesstDieAlteDateiUnveraendert) {
   EXPECT_EQ(fehlerErzeugen, erwartet);
   EXPECT_EQ(fehlerAendern, erwartet);
   EXPECT_EQ(Dateiinhalt(pfad), alt);
+}
+
+TEST(DbfTabelle, VerwerfenNenntDenErstenFehlerUndBehaeltDieAlteDatei) {
+  Testverzeichnis v;
+  const std::string pfad = v.Datei("a.dbf");
+  std::string fehler;
+  auto neu = DbfTabelle::Erzeugen(v.Datei("neu.dbf"), {{"Tag", Feldtyp::Ganzzahl, 0}}, fehler);
+  ASSERT_TRUE(neu) << fehler;
+  const int s = neu->Anhaengen();
+  EXPECT_FALSE(neu->SchreibeGanzzahl(s, 0, 100000000000LL));
+  EXPECT_FALSE(neu->SchreibeText(s, 0, "zwölf"));
+  EXPECT_EQ(neu->Verwerfen(), "Die Datei \"" + v.Datei("neu.dbf") +
+                                  "\" konnte nicht gespeichert werden: der Wert 100000000000 passt nicht in das "
+                                  "Feld \"Tag\".");
+
+  const std::string alt = AlteTabelleAnlegen(v, "a.dbf");
+  auto t = DbfTabelle::Aendern(pfad, fehler);
+  ASSERT_TRUE(t) << fehler;
+  EXPECT_TRUE(t->SchreibeZahl(0, 0, 7.0f));
+  EXPECT_FALSE(t->SchreibeZahl(3, 0, 7.0f));
+  EXPECT_EQ(t->Verwerfen(), "Die Datei \"" + pfad +
+                                "\" konnte nicht gespeichert werden: Datensatz 4, Feld 1 gibt es nicht; die "
+                                "bisherige Datei bleibt unverändert.");
+  EXPECT_EQ(Dateiinhalt(pfad), alt);
+  EXPECT_EQ(v.Eintraege(), (std::vector<std::string>{"a.cpg", "a.dbf"}));
 }
 
 TEST(DbfTabelle, SpeichernInFehlendesVerzeichnis) {

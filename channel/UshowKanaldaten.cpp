@@ -1,0 +1,232 @@
+#include "channel/UshowKanaldaten.h"
+
+#include <limits>
+#include <vector>
+
+#include "core/Oberflaeche.h"
+#include "core/Vardef.h"
+#include "tables/DbfTabelle.h"
+#include "tables/Referenzdateien.h"
+
+namespace terval {
+
+namespace {
+
+constexpr int Spaltenzahl = 10;
+
+// Column positions; rows 1 and 2 reuse them for other values (see the file layout).
+enum Spalte {
+  Index = 0,
+  Tiefe = 1,
+  Anz_Rohre = 2,
+  Abst_Rohre = 3,
+  Abst_Geb_li = 4,
+  Tief_Geb_li = 5,
+  Abst_Geb_re = 6,
+  Tief_Geb_re = 7,
+  Ueberbaut = 8,
+  Anmerkung = 9,
+};
+
+std::vector<Felddefinition> Spalten() {
+  return {
+      {"Index", Feldtyp::Ganzzahl, 0},        {"Tiefe", Feldtyp::Gleitkomma, 0},
+      {"Anz_Rohre", Feldtyp::Ganzzahl, 0},    {"Abst_Rohre", Feldtyp::Gleitkomma, 0},
+      {"Abst_Geb_li", Feldtyp::Gleitkomma, 0}, {"Tief_Geb_li", Feldtyp::Gleitkomma, 0},
+      {"Abst_Geb_re", Feldtyp::Gleitkomma, 0}, {"Tief_Geb_re", Feldtyp::Gleitkomma, 0},
+      {"Überbaut", Feldtyp::Ganzzahl, 0},     {"Anmerkung", Feldtyp::Text, 40},
+  };
+}
+
+// The definition fields of one segment, read before anything in the model changes.
+struct Segmentdefinition {
+  int32_t Anz_Rohre = 0;
+  float Abst_Rohre = 0, Tiefe = 0, Abst_Geb_li = 0, Abst_Geb_re = 0, Tief_Geb_li = 0, Tief_Geb_re = 0;
+  int32_t Überbaut = 0;
+};
+
+// An empty or non-numeric cell reads as 0, as the table engine's value access gives it.
+int32_t Ganzzahl(const DbfTabelle& t, int satz, int spalte) {
+  long long g = t.LiesGanzzahl(satz, spalte).value_or(0);
+  if (g < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (g > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(g);
+}
+
+float Zahl(const DbfTabelle& t, int satz, int spalte) {
+  return static_cast<float>(t.LiesZahl(satz, spalte).value_or(0.0));
+}
+
+class SanduhrAn {
+ public:
+  explicit SanduhrAn(Oberflaeche& ui) : ui_(ui) { ui_.Sanduhr(true); }
+  ~SanduhrAn() { ui_.Sanduhr(false); }
+
+ private:
+  Oberflaeche& ui_;
+};
+
+}  // namespace
+
+bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
+  SanduhrAn sanduhr(ui);
+  std::string fehler;
+  auto t = DbfTabelle::Oeffnen(pfad, fehler);
+  if (!t) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  if (t->Felder() < Spaltenzahl) {
+    ui.Fehler("Die Datei \"" + pfad + "\" ist keine Erdkanaldatei: Sie hat " + std::to_string(t->Felder()) +
+              " Spalten, eine Erdkanaldatei hat 10.");
+    return false;
+  }
+  const int zeilen = t->Datensaetze();
+  if (zeilen < 2) {
+    ui.Fehler("Die Erdkanaldatei \"" + pfad +
+              "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber " +
+              std::to_string(zeilen) + ".");
+    return false;
+  }
+  const int segmente = zeilen - 2;
+  if (segmente > MaxSegmente) {
+    ui.Fehler("Die Erdkanaldatei \"" + pfad + "\" enthält " + std::to_string(segmente) +
+              " Segmente; dieses Programm kann höchstens 150 Segmente berechnen.");
+    return false;
+  }
+
+  // Row 1: operation settings.
+  TKanalbetrieb b = m.Kanalbetrieb;
+  TRohrdaten r = m.Rohrdaten;
+  b.Volstrom = Ganzzahl(*t, 0, Index);
+  r.Seglaenge = Zahl(*t, 0, Tiefe);
+  b.Ein_Zeit = Ganzzahl(*t, 0, Anz_Rohre);
+  b.Aus_Zeit = Ganzzahl(*t, 0, Abst_Rohre);
+  b.Vol_Aus = Ganzzahl(*t, 0, Abst_Geb_li);
+  b.Heiz_T = Zahl(*t, 0, Tief_Geb_li);
+  b.Kuehl_T = Zahl(*t, 0, Abst_Geb_re);
+  b.Fuenftagebetrieb = t->LiesZahl(0, Tief_Geb_re) == 1.0;
+  b.Betriebsart = Ganzzahl(*t, 0, Ueberbaut);
+  // Five-day operation switches between the normal and the off-state flow,
+  // which only a controlled operation has.
+  if (b.Fuenftagebetrieb && b.Betriebsart == 0) {
+    ui.Fehler(KanalIntegritaetsmeldung);
+    b.Fuenftagebetrieb = false;
+  }
+  r.Rohrname[1] = t->LiesText(0, Anmerkung);
+
+  // Row 2: the two pipe types.
+  r.Rohr_Ra[1] = Zahl(*t, 1, Tiefe);
+  r.Rohr_Dicke[1] = Zahl(*t, 1, Abst_Rohre);
+  r.Rohr_wlf[1] = Zahl(*t, 1, Abst_Geb_li);
+  r.Rohr_Ra[2] = Zahl(*t, 1, Tief_Geb_li);
+  r.Rohr_Dicke[2] = Zahl(*t, 1, Abst_Geb_re);
+  r.Rohr_wlf[2] = Zahl(*t, 1, Tief_Geb_re);
+  r.Rohrname[2] = t->LiesText(1, Anmerkung);
+
+  // Rows 3..: segments in row order; the Index column is not consulted.
+  std::vector<Segmentdefinition> neu(static_cast<size_t>(segmente));
+  for (int k = 1; k <= segmente; ++k) {
+    const int satz = k + 1;
+    Segmentdefinition& s = neu[k - 1];
+    s.Tiefe = Zahl(*t, satz, Tiefe);
+    s.Anz_Rohre = Ganzzahl(*t, satz, Anz_Rohre);
+    s.Abst_Rohre = Zahl(*t, satz, Abst_Rohre);
+    s.Abst_Geb_li = Zahl(*t, satz, Abst_Geb_li);
+    s.Tief_Geb_li = Zahl(*t, satz, Tief_Geb_li);
+    s.Abst_Geb_re = Zahl(*t, satz, Abst_Geb_re);
+    s.Tief_Geb_re = Zahl(*t, satz, Tief_Geb_re);
+    s.Überbaut = Ganzzahl(*t, satz, Ueberbaut);
+  }
+  t->Schliessen(fehler);
+
+  m.Kanalbetrieb = b;
+  m.Rohrdaten = r;
+  m.Anz_Segmente = segmente;
+  for (int k = 1; k <= segmente; ++k) {
+    const Segmentdefinition& s = neu[k - 1];
+    Kanalsegment& z = m.Segmente[k];
+    z.Anz_Rohre = s.Anz_Rohre;
+    z.Abst_Rohre = s.Abst_Rohre;
+    z.Tiefe = s.Tiefe;
+    z.Abst_Geb_li = s.Abst_Geb_li;
+    z.Abst_Geb_re = s.Abst_Geb_re;
+    z.Tief_Geb_li = s.Tief_Geb_li;
+    z.Tief_Geb_re = s.Tief_Geb_re;
+    z.Überbaut = s.Überbaut;
+  }
+  m.Kanaldatei = pfad;
+  m.Startverzeichnis = Verzeichnisanteil(pfad);
+  return true;
+}
+
+bool SpeichereKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
+  SanduhrAn sanduhr(ui);
+  if (m.Anz_Segmente < 0 || m.Anz_Segmente > MaxSegmente) {
+    ui.Fehler("Die Datei \"" + pfad + "\" wurde nicht gespeichert: Der Erdkanal hat " +
+              std::to_string(m.Anz_Segmente) + " Segmente, möglich sind 0 bis 150.");
+    return false;
+  }
+  std::string fehler;
+  auto t = DbfTabelle::Erzeugen(pfad, Spalten(), fehler);
+  if (!t) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  const TKanalbetrieb& b = m.Kanalbetrieb;
+  const TRohrdaten& r = m.Rohrdaten;
+  bool gut = true;
+
+  int s = t->Anhaengen();
+  gut &= s >= 0;
+  gut &= t->SchreibeGanzzahl(s, Index, b.Volstrom);
+  gut &= t->SchreibeZahl(s, Tiefe, r.Seglaenge);
+  gut &= t->SchreibeGanzzahl(s, Anz_Rohre, b.Ein_Zeit);
+  gut &= t->SchreibeZahl(s, Abst_Rohre, static_cast<float>(b.Aus_Zeit));
+  gut &= t->SchreibeZahl(s, Abst_Geb_li, static_cast<float>(b.Vol_Aus));
+  gut &= t->SchreibeZahl(s, Tief_Geb_li, b.Heiz_T);
+  gut &= t->SchreibeZahl(s, Abst_Geb_re, b.Kuehl_T);
+  gut &= t->SchreibeZahl(s, Tief_Geb_re, b.Fuenftagebetrieb ? 1.0f : 0.0f);
+  gut &= t->SchreibeGanzzahl(s, Ueberbaut, b.Betriebsart);
+  gut &= t->SchreibeText(s, Anmerkung, r.Rohrname[1]);
+
+  s = t->Anhaengen();
+  gut &= s >= 0;
+  gut &= t->SchreibeGanzzahl(s, Index, 0);
+  gut &= t->SchreibeZahl(s, Tiefe, r.Rohr_Ra[1]);
+  gut &= t->SchreibeGanzzahl(s, Anz_Rohre, 0);
+  gut &= t->SchreibeZahl(s, Abst_Rohre, r.Rohr_Dicke[1]);
+  gut &= t->SchreibeZahl(s, Abst_Geb_li, r.Rohr_wlf[1]);
+  gut &= t->SchreibeZahl(s, Tief_Geb_li, r.Rohr_Ra[2]);
+  gut &= t->SchreibeZahl(s, Abst_Geb_re, r.Rohr_Dicke[2]);
+  gut &= t->SchreibeZahl(s, Tief_Geb_re, r.Rohr_wlf[2]);
+  gut &= t->SchreibeGanzzahl(s, Ueberbaut, 0);
+  gut &= t->SchreibeText(s, Anmerkung, r.Rohrname[2]);
+
+  for (int k = 1; k <= m.Anz_Segmente; ++k) {
+    const Kanalsegment& z = m.Segmente[k];
+    s = t->Anhaengen();
+    gut &= s >= 0;
+    gut &= t->SchreibeGanzzahl(s, Index, k);
+    gut &= t->SchreibeZahl(s, Tiefe, z.Tiefe);
+    gut &= t->SchreibeGanzzahl(s, Anz_Rohre, z.Anz_Rohre);
+    gut &= t->SchreibeZahl(s, Abst_Rohre, z.Abst_Rohre);
+    gut &= t->SchreibeZahl(s, Abst_Geb_li, z.Abst_Geb_li);
+    gut &= t->SchreibeZahl(s, Tief_Geb_li, z.Tief_Geb_li);
+    gut &= t->SchreibeZahl(s, Abst_Geb_re, z.Abst_Geb_re);
+    gut &= t->SchreibeZahl(s, Tief_Geb_re, z.Tief_Geb_re);
+    gut &= t->SchreibeGanzzahl(s, Ueberbaut, z.Überbaut);
+  }
+  if (!gut) {
+    ui.Fehler(t->Verwerfen());
+    return false;
+  }
+  if (!t->Schliessen(fehler)) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  m.Kanaldatei = pfad;
+  return true;
+}
+
+}  // namespace terval

@@ -1,0 +1,195 @@
+#include "location/klimaprofil.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "core/Oberflaeche.h"
+#include "core/Vardef.h"
+#include "tables/DbfTabelle.h"
+#include "tables/Referenzdateien.h"
+
+namespace terval {
+
+namespace {
+
+constexpr int Spaltenzahl = 41;
+
+// The columns of the file, in order; the comment is the model value.
+std::vector<Felddefinition> Spalten() {
+  std::vector<Felddefinition> s = {
+      {"version", Feldtyp::Ganzzahl, 0},           // always 1
+      {"Bodenart", Feldtyp::Ganzzahl, 0},
+      {"StartBodenfeuchte", Feldtyp::Gleitkomma, 0},
+      {"Ortsname", Feldtyp::Text, OrtsnameLaenge},
+      {"Breitengrad", Feldtyp::Gleitkomma, 0},
+      {"Laengengrad", Feldtyp::Gleitkomma, 0},
+      {"Veg_Hoehe", Feldtyp::Gleitkomma, 0},
+      {"Veg_typ", Feldtyp::Ganzzahl, 0},
+      {"Diff_Tdew", Feldtyp::Gleitkomma, 0},
+      {"Truebung", Feldtyp::Ganzzahl, 0},
+      {"Wg_mittel", Feldtyp::Gleitkomma, 0},
+      {"Wg_Tag_Nacht", Feldtyp::Gleitkomma, 0},
+      {"WG_Messhoehe", Feldtyp::Gleitkomma, 0},
+  };
+  for (int k = 1; k <= 12; ++k) s.push_back({"Wetter_" + std::to_string(k), Feldtyp::Ganzzahl, 0});
+  for (int k = 1; k <= 12; ++k) s.push_back({"Ns_" + std::to_string(k), Feldtyp::Gleitkomma, 0});
+  s.push_back({"T_Keller", Feldtyp::Gleitkomma, 0});
+  s.push_back({"wlf_kellerwand", Feldtyp::Gleitkomma, 0});
+  s.push_back({"kellerwand_dicke", Feldtyp::Gleitkomma, 0});
+  s.push_back({"T_Fundament", Feldtyp::Gleitkomma, 0});
+  return s;
+}
+
+// The location values of the model, so a load can be read completely
+// before anything in the model changes.
+struct Standort {
+  int32_t Bodenart = 0;
+  float StartBodenfeuchte = 0;
+  std::string Ortsname;
+  float Breitengrad = 0, Laengengrad = 0, Veg_Hoehe = 0;
+  int32_t Veg_typ = 0;
+  float Diff_Tdew = 0;
+  int32_t Truebung = 0;
+  float Wg_mittel = 0, Wg_Tag_Nacht = 0, WG_Messhoehe = 0;
+  std::array<int32_t, 13> Wetter_{};
+  std::array<float, 13> Ns_{};
+  float T_Keller = 0, wlf_kellerwand = 0, kellerwand_dicke = 0, T_Fundament = 0;
+};
+
+// An empty or non-numeric cell reads as 0, as the table engine's value access gives it.
+int32_t Ganzzahl(const DbfTabelle& t, int spalte) {
+  long long g = t.LiesGanzzahl(0, spalte).value_or(0);
+  if (g < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (g > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(g);
+}
+
+float Zahl(const DbfTabelle& t, int spalte) { return static_cast<float>(t.LiesZahl(0, spalte).value_or(0.0)); }
+
+// The first `n` characters (not bytes) of a UTF-8 text.
+std::string ErsteZeichen(const std::string& text, int n) {
+  size_t i = 0;
+  for (int zeichen = 0; i < text.size() && zeichen < n; ++zeichen) {
+    ++i;
+    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+  }
+  return text.substr(0, i);
+}
+
+class SanduhrAn {
+ public:
+  explicit SanduhrAn(Oberflaeche& ui) : ui_(ui) { ui_.Sanduhr(true); }
+  ~SanduhrAn() { ui_.Sanduhr(false); }
+
+ private:
+  Oberflaeche& ui_;
+};
+
+}  // namespace
+
+bool LadeStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
+  std::string fehler;
+  auto t = DbfTabelle::Oeffnen(pfad, fehler);
+  if (!t) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  if (t->Felder() < Spaltenzahl) {
+    ui.Fehler("Die Datei \"" + pfad + "\" ist kein Standortprofil: Sie hat " + std::to_string(t->Felder()) +
+              " Spalten, ein Standortprofil hat 41.");
+    return false;
+  }
+  if (t->Datensaetze() < 1) {
+    ui.Fehler("Das Standortprofil \"" + pfad + "\" enthält keinen Datensatz.");
+    return false;
+  }
+
+  Standort s;
+  s.Bodenart = Ganzzahl(*t, 1);
+  s.StartBodenfeuchte = Zahl(*t, 2);
+  s.Ortsname = t->LiesText(0, 3);
+  s.Breitengrad = Zahl(*t, 4);
+  s.Laengengrad = Zahl(*t, 5);
+  s.Veg_Hoehe = Zahl(*t, 6);
+  s.Veg_typ = Ganzzahl(*t, 7);
+  s.Diff_Tdew = Zahl(*t, 8);
+  s.Truebung = Ganzzahl(*t, 9);
+  s.Wg_mittel = Zahl(*t, 10);
+  s.Wg_Tag_Nacht = Zahl(*t, 11);
+  s.WG_Messhoehe = Zahl(*t, 12);
+  for (int k = 1; k <= 12; ++k) s.Wetter_[k] = Ganzzahl(*t, 12 + k);
+  for (int k = 1; k <= 12; ++k) s.Ns_[k] = Zahl(*t, 24 + k);
+  s.T_Keller = Zahl(*t, 37);
+  s.wlf_kellerwand = Zahl(*t, 38);
+  s.kellerwand_dicke = Zahl(*t, 39);
+  s.T_Fundament = Zahl(*t, 40);
+  t->Schliessen(fehler);
+
+  m.Bodenart = s.Bodenart;
+  m.StartBodenfeuchte = s.StartBodenfeuchte;
+  m.Ortsname = s.Ortsname;
+  m.Breitengrad = s.Breitengrad;
+  m.Laengengrad = s.Laengengrad;
+  m.Veg_Hoehe = s.Veg_Hoehe;
+  m.Veg_typ = s.Veg_typ;
+  m.Diff_Tdew = s.Diff_Tdew;
+  m.Truebung = s.Truebung;
+  m.Wg_mittel = s.Wg_mittel;
+  m.Wg_Tag_Nacht = s.Wg_Tag_Nacht;
+  m.WG_Messhoehe = s.WG_Messhoehe;
+  for (int k = 1; k <= 12; ++k) {
+    m.Wetter_[k] = s.Wetter_[k];
+    m.Ns_[k] = s.Ns_[k];
+  }
+  m.T_Keller = s.T_Keller;
+  m.wlf_kellerwand = s.wlf_kellerwand;
+  m.kellerwand_dicke = s.kellerwand_dicke;
+  m.T_Fundament = s.T_Fundament;
+  m.Standortdatei = pfad;
+  m.Startverzeichnis = Verzeichnisanteil(pfad);
+  return true;
+}
+
+bool SpeichereStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
+  SanduhrAn sanduhr(ui);
+  std::string fehler;
+  auto t = DbfTabelle::Erzeugen(pfad, Spalten(), fehler);
+  if (!t) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  const int s = t->Anhaengen();
+  bool gut = s == 0;
+  gut &= t->SchreibeGanzzahl(s, 0, 1);
+  gut &= t->SchreibeGanzzahl(s, 1, m.Bodenart);
+  gut &= t->SchreibeZahl(s, 2, m.StartBodenfeuchte);
+  gut &= t->SchreibeText(s, 3, ErsteZeichen(m.Ortsname, OrtsnameLaenge));
+  gut &= t->SchreibeZahl(s, 4, m.Breitengrad);
+  gut &= t->SchreibeZahl(s, 5, m.Laengengrad);
+  gut &= t->SchreibeZahl(s, 6, m.Veg_Hoehe);
+  gut &= t->SchreibeGanzzahl(s, 7, m.Veg_typ);
+  gut &= t->SchreibeZahl(s, 8, m.Diff_Tdew);
+  gut &= t->SchreibeGanzzahl(s, 9, m.Truebung);
+  gut &= t->SchreibeZahl(s, 10, m.Wg_mittel);
+  gut &= t->SchreibeZahl(s, 11, m.Wg_Tag_Nacht);
+  gut &= t->SchreibeZahl(s, 12, m.WG_Messhoehe);
+  for (int k = 1; k <= 12; ++k) gut &= t->SchreibeGanzzahl(s, 12 + k, m.Wetter_[k]);
+  for (int k = 1; k <= 12; ++k) gut &= t->SchreibeZahl(s, 24 + k, m.Ns_[k]);
+  gut &= t->SchreibeZahl(s, 37, m.T_Keller);
+  gut &= t->SchreibeZahl(s, 38, m.wlf_kellerwand);
+  gut &= t->SchreibeZahl(s, 39, m.kellerwand_dicke);
+  gut &= t->SchreibeZahl(s, 40, m.T_Fundament);
+  if (!gut) {
+    ui.Fehler(t->Verwerfen());
+    return false;
+  }
+  if (!t->Schliessen(fehler)) {
+    ui.Fehler(fehler);
+    return false;
+  }
+  m.Standortdatei = pfad;
+  return true;
+}
+
+}  // namespace terval
