@@ -1,0 +1,728 @@
+#include "ui/TMainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QtCharts/QLineSeries>
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "channel/URohrdaten.h"
+#include "climate/DBKlima.h"
+#include "climate/Klimaerzeugung.h"
+#include "core/Cor_mod.h"
+#include "core/Vardef.h"
+#include "core/Zahltext.h"
+#include "physics/getsoildata.h"
+#include "tables/Referenzdateien.h"
+#include "ui/Diagramm.h"
+#include "ui/ModellGrid.h"
+#include "ui/QtOberflaeche.h"
+#include "ui/Tfrm_DBWriteerg.h"
+
+namespace terval {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Windows of a later version: their commands are present but not yet usable.
+const char* const FolgtSpaeter = "Dieses Fenster folgt in einer späteren Version.";
+
+QLabel* NeuesLabel(const char* name, const QString& text, const QString& hinweis) {
+  auto* l = new QLabel(text);
+  l->setObjectName(name);
+  l->setStatusTip(hinweis);
+  return l;
+}
+
+template <typename W>
+W* Benannt(W* w, const char* name, const QString& hinweis) {
+  w->setObjectName(name);
+  w->setStatusTip(hinweis);
+  return w;
+}
+
+}  // namespace
+
+TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
+    : QMainWindow(parent), m_(m), ui_(std::make_unique<QtOberflaeche>(*this, beobachter)) {
+  setObjectName("Mainform");
+  setWindowTitle("Terval");
+  resize(1280, 800);
+
+  chart_ = new Diagramm(this);
+  chart_->setStatusTip("Doppelklick: Klimadatenbank anzeigen");
+  setCentralWidget(chart_);
+  connect(chart_, &Diagramm::Doppelklick, this, [this] {
+    if (!m_.DBKlimaName.empty()) ShowKlimaGrid();
+  });
+
+  gitter_ = new ModellGrid(this);
+  schreibfenster_ = new Tfrm_DBWriteerg(this);
+
+  BaueMenues();
+  BaueOptionen();
+  BaueGrafiksteuerung();
+  BaueStatuszeile();
+  SetzeBedienbarkeit();
+}
+
+TMainform::~TMainform() = default;
+
+Oberflaeche& TMainform::UI() { return *ui_; }
+
+// ---- Building the window ------------------------------------------------------
+
+void TMainform::BaueMenues() {
+  auto neu = [this](const char* name, const QString& text, const QString& hinweis) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    a->setStatusTip(hinweis);
+    return a;
+  };
+  aStandortprofil_ = neu("Standortprofilbearbeiten1", "Standortprofil bearbeiten...", FolgtSpaeter);
+  aKlimaLaden_ = neu("KlimaDatenbankladen1", "Klima-Datenbank laden...",
+                     "Klimadatenbank öffnen (dBASE, Paradox, Text, EnergyPlus, Testreferenzjahr)");
+  aKlimaLaden_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  aKlimaAnzeigen_ = neu("KlimaDatenbankanzeigen1", "Klima-Datenbank anzeigen...", FolgtSpaeter);
+  aKlimaAnzeigen_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+  aEWTDaten_ = neu("EWTDatenbearbeiten1", "EWT-Daten bearbeiten...", FolgtSpaeter);
+  aErzeugenTemp_ = neu("CreateDataTemp", "Temporär im Speicher",
+                       "Fehlende Klimadaten synthetisch erzeugen, nur im Speicher");
+  aErzeugenPerm_ = neu("CreateDataPerm", "In Datenbank zurückschreiben",
+                       "Fehlende Klimadaten synthetisch erzeugen und in die Datenbank zurückschreiben");
+  aStart_ = neu("EKModellFDVerfahren1", "Simulation starten...",
+                "Den Erdkanal über das ganze Klimajahr simulieren und die Ergebnisdateien schreiben");
+  aStart_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+
+  connect(aKlimaLaden_, &QAction::triggered, this, &TMainform::Bt_DBKlimaSelectClick);
+  connect(aKlimaAnzeigen_, &QAction::triggered, this, &TMainform::ShowKlimaGrid);
+  connect(aErzeugenTemp_, &QAction::triggered, this, &TMainform::CreateDataTempClick);
+  connect(aErzeugenPerm_, &QAction::triggered, this, &TMainform::CreateDataPermClick);
+  connect(aStart_, &QAction::triggered, this, &TMainform::EKModellFDVerfahren1Click);
+
+  QMenu* basis = menuBar()->addMenu("Basisdaten");
+  basis->setObjectName("Basisdaten1");
+  basis->addAction(aStandortprofil_);
+  basis->addAction(aKlimaLaden_);
+  basis->addAction(aKlimaAnzeigen_);
+  basis->addAction(aEWTDaten_);
+
+  QMenu* rechnen = menuBar()->addMenu("Berechnen");
+  rechnen->setObjectName("Berechnen1");
+  QMenu* erzeugen = rechnen->addMenu("Fehlende Klimadaten erzeugen");
+  erzeugen->setObjectName("FehlendeKlimadatenerzeugen1");
+  erzeugen->addAction(aErzeugenTemp_);
+  erzeugen->addAction(aErzeugenPerm_);
+  rechnen->addAction(aStart_);
+
+  // Speed buttons.
+  QToolBar* leiste = addToolBar("Werkzeuge");
+  leiste->setObjectName("ToolBar1");
+  leiste->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  leiste->setMovable(false);
+  leiste->addAction(aKlimaLaden_);
+  leiste->addAction(aKlimaAnzeigen_);
+  leiste->addSeparator();
+  leiste->addAction(aStart_);
+}
+
+void TMainform::BaueOptionen() {
+  auto* inhalt = new QWidget;
+  auto* spalte = new QVBoxLayout(inhalt);
+
+  // Climate data of the site.
+  gb_locdata_ = new QGroupBox;
+  gb_locdata_->setObjectName("gb_locdata");
+  gb_locdata_->setStatusTip("Die geladenen Klimadaten und ihre Vollständigkeit");
+  auto* klima = new QVBoxLayout(gb_locdata_);
+  auto* namenszeile = new QHBoxLayout;
+  namenszeile->addWidget(NeuesLabel("l_DBKlima", "Klima-Datenbank:", "Name der geladenen Klimadatenbank"));
+  l_DBKlimaName_ = NeuesLabel("l_DBKlimaName", "<keine>", "Name der geladenen Klimadatenbank");
+  l_DBKlimaName_->setTextFormat(Qt::PlainText);
+  // Long paths must not widen the tool window; the whole name is the tool tip.
+  l_DBKlimaName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  namenszeile->addWidget(l_DBKlimaName_, 1);
+  klima->addLayout(namenszeile);
+  l_tmittelmessort_ = NeuesLabel("l_tmittelmessort", "",
+                                 "Jahresmittel der Lufttemperatur der geladenen Klimadaten");
+  L_tmaxmessort_ = NeuesLabel("L_tmaxmessort", "",
+                              "Mittel der Lufttemperatur der Sommertage 166 bis 225");
+  klima->addWidget(l_tmittelmessort_);
+  klima->addWidget(L_tmaxmessort_);
+  auto* pruefung = new QGroupBox("Gültigkeitsprüfung");
+  pruefung->setObjectName("gb_pruefung");
+  auto* felder = new QGridLayout(pruefung);
+  const char* namen[5] = {"l_Tluft", "L_rfeuchte", "L_wind", "l_strahlung", "l_ns"};
+  const char* texte[5] = {"Lufttemperatur", "relative Feuchte", "Wind", "Globalstrahlung",
+                          "Niederschlag"};
+  for (int i = 0; i < 5; ++i) {
+    klimaLabel_[i] = NeuesLabel(namen[i], texte[i],
+                                "Grün: vollständig, dunkelrot: es fehlen Werte (-999)");
+    QFont f = klimaLabel_[i]->font();
+    f.setBold(true);
+    klimaLabel_[i]->setFont(f);
+    KlimaLabel(static_cast<Klimaelement>(i), false);
+    felder->addWidget(klimaLabel_[i], i / 2, i % 2);
+  }
+  klima->addWidget(pruefung);
+  spalte->addWidget(gb_locdata_);
+
+  // The editors of the site and the channel.
+  btStandortprofil_ = Benannt(new QPushButton("Standortprofil bearbeiten.."), "bt_Standortprofil",
+                              FolgtSpaeter);
+  btEditEWTDaten_ = Benannt(new QPushButton("EWT Daten bearbeiten..."), "btEditEWTDaten", FolgtSpaeter);
+  connect(btStandortprofil_, &QPushButton::clicked, aStandortprofil_, &QAction::trigger);
+  connect(btEditEWTDaten_, &QPushButton::clicked, aEWTDaten_, &QAction::trigger);
+  connect(aStandortprofil_, &QAction::enabledChanged, btStandortprofil_, &QWidget::setEnabled);
+  connect(aEWTDaten_, &QAction::enabledChanged, btEditEWTDaten_, &QWidget::setEnabled);
+  auto* knoepfe = new QHBoxLayout;
+  knoepfe->addWidget(btStandortprofil_);
+  knoepfe->addWidget(btEditEWTDaten_);
+  spalte->addLayout(knoepfe);
+  l_segmentzahl_ = NeuesLabel("l_segmentzahl", "", "Anzahl der Segmente und Länge des Erdkanals");
+  l_segmentzahl_->setWordWrap(true);
+  spalte->addWidget(l_segmentzahl_);
+
+  // Everything below feeds the run and is locked while one is in progress.
+  optionen_ = new QWidget;
+  optionen_->setObjectName("pn_Optionen");
+  auto* optionenSpalte = new QVBoxLayout(optionen_);
+  optionenSpalte->setContentsMargins(0, 0, 0, 0);
+
+  auto* ausgabe = new QGroupBox("Ausgabeoptionen");
+  ausgabe->setObjectName("gb_Ausgabeoptionen");
+  auto* form = new QGridLayout(ausgabe);
+  e_output_ = Benannt(new QLineEdit, "e_output",
+                      "Stammname der Ergebnisdateien; sie entstehen im aktuellen Arbeitsverzeichnis");
+  E_markseg_ = Benannt(new QLineEdit, "E_markseg",
+                       "Segment, dessen 2D-Temperaturfeld an den Referenztagen geschrieben wird "
+                       "(-1: keines)");
+  E_markseg_->setMaximumWidth(60);
+  form->addWidget(NeuesLabel("l_output", "Stammname für Ausgabedatei: ", e_output_->statusTip()), 0,
+                  0);
+  form->addWidget(e_output_, 0, 1, 1, 2);
+  form->addWidget(
+      NeuesLabel("l_markseg", "Segment-Markierung für 2D-Feld::", E_markseg_->statusTip()), 1, 0);
+  form->addWidget(E_markseg_, 1, 1);
+  rb_fulldataset_ = Benannt(new QRadioButton("Kompletter Tagesgang"), "rb_fulldataset",
+                            "Gesamtergebnis mit allen 24 Stunden jedes Tages");
+  rb_smalldataset_ = Benannt(new QRadioButton("nur 1 Termin pro Tag, und zwar:"), "rb_smalldataset",
+                             "Gesamtergebnis mit nur einer Stunde je Tag");
+  ausgabeumfang_ = new QButtonGroup(this);
+  ausgabeumfang_->addButton(rb_fulldataset_);
+  ausgabeumfang_->addButton(rb_smalldataset_);
+  e_outputhour_ = Benannt(new QLineEdit, "e_outputhour",
+                          "Uhrzeit (0 bis 23), die ins Gesamtergebnis geschrieben wird");
+  e_outputhour_->setMaximumWidth(40);
+  form->addWidget(rb_fulldataset_, 2, 0, 1, 3);
+  form->addWidget(rb_smalldataset_, 3, 0);
+  auto* stunde = new QHBoxLayout;
+  stunde->addWidget(e_outputhour_);
+  stunde->addWidget(NeuesLabel("l_uhr", "Uhr", e_outputhour_->statusTip()));
+  stunde->addStretch(1);
+  form->addLayout(stunde, 3, 1, 1, 2);
+  mpTextoutput_ = Benannt(new QCheckBox("Hauptdatei im ASCII-Format ausgeben (sonst DBASE)"),
+                          "mpTextoutput", "Gesamtergebnis als Textdatei statt als dBASE-Tabelle");
+  cb_CreateTagesgang_ =
+      Benannt(new QCheckBox("Zusätzliche Tagesgangdateien für die Referenztage"),
+              "cb_CreateTagesgang",
+              "Für die Tage 14, 74, 166, 225 und 258 zusätzlich den Tagesgang schreiben");
+  form->addWidget(mpTextoutput_, 4, 0, 1, 3);
+  form->addWidget(cb_CreateTagesgang_, 5, 0, 1, 3);
+  connect(rb_smalldataset_, &QRadioButton::toggled, e_outputhour_, &QWidget::setEnabled);
+  optionenSpalte->addWidget(ausgabe);
+
+  auto* feuchte = new QGroupBox("Bodenfeuchte");
+  feuchte->setObjectName("gb_Feuchte");
+  auto* feuchteForm = new QVBoxLayout(feuchte);
+  cb_mitFeuchte_ = Benannt(new QCheckBox("Dynamische Feuchtemodellierung verwenden"), "cb_mitFeuchte",
+                           "Die Bodenfeuchte während der Rechnung fortschreiben (sonst bleibt sie "
+                           "beim Startwert)");
+  cb_SoilmodRes_ = Benannt(new QComboBox, "cb_SoilmodRes",
+                           "Zeitschritt des Feuchtemodells: je feiner, desto genauer und langsamer");
+  cb_SoilmodRes_->addItems({"Grob (1 h)", "Mittel (1800 s)", "Fein (600 s)", "Sehr Fein (60 s)",
+                            "Exakt (1 s)"});
+  connect(cb_mitFeuchte_, &QCheckBox::toggled, cb_SoilmodRes_, &QWidget::setEnabled);
+  connect(cb_SoilmodRes_, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0 && i < 5) m_.FeuchteZeitschritt = FeuchteZeitschritte[i];
+  });
+  feuchteForm->addWidget(cb_mitFeuchte_);
+  feuchteForm->addWidget(cb_SoilmodRes_);
+  optionenSpalte->addWidget(feuchte);
+  spalte->addWidget(optionen_);
+  spalte->addStretch(1);
+
+  auto* dock = new QDockWidget("Optionen", this);
+  dock->setObjectName("dockOptionen");
+  dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  dock->setWidget(inhalt);
+  addDockWidget(Qt::LeftDockWidgetArea, dock);
+}
+
+void TMainform::BaueGrafiksteuerung() {
+  // "Steuerung Grafik": what the chart shows and where.
+  auto* steuerung = new QWidget;
+  auto* form = new QGridLayout(steuerung);
+  cbDisplaymode_ = Benannt(new QComboBox, "cbDisplaymode",
+                           "Jahresverlauf oder Tagesverlauf eines Segments, oder Temperaturverlauf "
+                           "entlang des Kanals");
+  cbDisplaymode_->addItems({"Jahresverlauf im (aktuellen) Segment",
+                            "Tagesverlauf im (aktuellen) Segment", "Temperaturverlauf im Kanal"});
+  l_display_ = NeuesLabel("l_display", "Angezeigte Stunde:", "Angezeigte Stunde bzw. angezeigter Tag");
+  tb_display_ = Benannt(new QSlider(Qt::Horizontal), "tb_display",
+                        "Angezeigte Stunde bzw. angezeigter Tag");
+  tb_display_->setTickPosition(QSlider::TicksBelow);
+  e_display_ = Benannt(new QLineEdit, "e_display",
+                       "Stunde bzw. Tag eingeben und mit Enter das Diagramm neu zeichnen");
+  e_display_->setMaximumWidth(60);
+  eShowSegnr_ = Benannt(new QSpinBox, "eShowSegnr", "Segment, dessen Verlauf angezeigt wird");
+  eShowSegnr_->setRange(0, 1);
+  eShowSegnr_->setValue(1);
+  form->addWidget(cbDisplaymode_, 0, 0, 1, 3);
+  form->addWidget(l_display_, 1, 0);
+  form->addWidget(tb_display_, 1, 1);
+  form->addWidget(e_display_, 1, 2);
+  form->addWidget(NeuesLabel("l_segnr", "Segment:", eShowSegnr_->statusTip()), 2, 0);
+  form->addWidget(eShowSegnr_, 2, 1, 1, 1, Qt::AlignLeft);
+  form->setColumnStretch(1, 1);
+
+  connect(cbDisplaymode_, &QComboBox::currentIndexChanged, this, &TMainform::cbDisplaymodeChange);
+  connect(tb_display_, &QSlider::valueChanged, this, [this](int v) {
+    anzeigePosition_ = v;
+    e_display_->setText(QString::number(v));
+  });
+  connect(e_display_, &QLineEdit::returnPressed, this, &TMainform::AnzeigeEingabe);
+  connect(eShowSegnr_, &QSpinBox::valueChanged, this, &TMainform::SegmentWechsel);
+
+  auto* dockSteuerung = new QDockWidget("Steuerung Grafik", this);
+  dockSteuerung->setObjectName("dockSteuerungGrafik");
+  dockSteuerung->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  dockSteuerung->setWidget(steuerung);
+  addDockWidget(Qt::BottomDockWidgetArea, dockSteuerung);
+
+  // "Grafik": which series, redraw, clipboard, printer.
+  auto* grafik = new QWidget;
+  auto* raster = new QGridLayout(grafik);
+  cb_Tin_ = Benannt(new QCheckBox("T Eingang"), "cb_Tin", "Lufttemperatur am Kanaleingang zeigen");
+  cb_tout_ = Benannt(new QCheckBox("T Ausgang"), "cb_tout",
+                     "Lufttemperatur am Ausgang des Segments zeigen");
+  cb_Tdelta_ = Benannt(new QCheckBox("T Differenz"), "cb_Tdelta",
+                       "Temperaturänderung der Luft (Ausgang - Eingang) zeigen");
+  cbShowEnergie_ = Benannt(new QCheckBox("Energie"), "cbShowEnergie",
+                           "Mit der Luft ausgetauschte Leistung in W zeigen (rechte Achse)");
+  auto* neu = Benannt(new QPushButton("Diagramm neuzeichnen"), "bt_Redraw",
+                      "Das Diagramm mit den aktuellen Einstellungen neu zeichnen");
+  auto* kopieren = Benannt(new QPushButton("Diagramm in Zwischenablage kopieren"), "bt_CopyChart",
+                           "Das Diagramm als Bild in die Zwischenablage kopieren");
+  auto* drucken = Benannt(new QPushButton("Diagramm drucken"), "bt_PrintChart", "Das Diagramm drucken");
+  raster->addWidget(cb_Tin_, 0, 0);
+  raster->addWidget(cb_tout_, 0, 1);
+  raster->addWidget(cb_Tdelta_, 1, 0);
+  raster->addWidget(cbShowEnergie_, 1, 1);
+  raster->addWidget(neu, 0, 2);
+  raster->addWidget(kopieren, 1, 2);
+  raster->addWidget(drucken, 2, 2);
+  for (QCheckBox* k : {cb_Tin_, cb_tout_, cb_Tdelta_, cbShowEnergie_})
+    connect(k, &QCheckBox::clicked, this, &TMainform::Neuzeichnen);
+  connect(neu, &QPushButton::clicked, this, &TMainform::Neuzeichnen);
+  connect(kopieren, &QPushButton::clicked, this, &TMainform::KopiereDiagramm);
+  connect(drucken, &QPushButton::clicked, this, &TMainform::DruckeDiagramm);
+
+  auto* dockGrafik = new QDockWidget("Grafik", this);
+  dockGrafik->setObjectName("dockGrafik");
+  dockGrafik->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  dockGrafik->setWidget(grafik);
+  addDockWidget(Qt::BottomDockWidgetArea, dockGrafik);
+  splitDockWidget(dockSteuerung, dockGrafik, Qt::Horizontal);
+}
+
+void TMainform::BaueStatuszeile() {
+  l_status_ = new QLabel;
+  l_status_->setObjectName("StatusBar1");
+  statusBar()->addWidget(l_status_, 1);
+  pb_fortschritt_ = new QProgressBar;
+  pb_fortschritt_->setObjectName("pb_Fortschritt");
+  pb_fortschritt_->setMaximumWidth(220);
+  pb_fortschritt_->setTextVisible(false);
+  pb_fortschritt_->hide();
+  statusBar()->addPermanentWidget(pb_fortschritt_);
+  btStopsim_ = Benannt(new QPushButton("Berechnung stoppen"), "btStopsim",
+                       "Die Rechnung nach dem laufenden Segment beenden; es wird nichts geschrieben");
+  btStopsim_->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+  btStopsim_->hide();
+  connect(btStopsim_, &QPushButton::clicked, this, &TMainform::btStopsimClick);
+  statusBar()->addPermanentWidget(btStopsim_);
+}
+
+void TMainform::SetzeBedienbarkeit() {
+  // A run reads the model between its segments while the message loop runs:
+  // nothing may load, edit or generate under it, nor start a second run.
+  const bool frei = !laufAktiv_;
+  for (QAction* a : {aKlimaLaden_, aErzeugenTemp_, aErzeugenPerm_, aStart_}) a->setEnabled(frei);
+  for (QAction* a : {aStandortprofil_, aKlimaAnzeigen_, aEWTDaten_}) a->setEnabled(false);
+  btStandortprofil_->setEnabled(aStandortprofil_->isEnabled());
+  btEditEWTDaten_->setEnabled(aEWTDaten_->isEnabled());
+  optionen_->setEnabled(frei);
+}
+
+// ---- Start-up --------------------------------------------------------------------
+
+bool TMainform::FormCreate() {
+  // 1. Banner; hints appear in the status line by themselves (statusTip).
+  Stat("");
+
+  // 2.
+  mpTextoutput_->setChecked(false);
+  l_display_->setText("Angezeigte Stunde:");
+  tb_display_->setRange(0, 23);
+  tb_display_->setTickInterval(1);
+  SetzeAnzeigeposition(13);
+
+  // 3. The model's start-up state in one place, shared with the batch
+  // program: defaults, segment 1, the location's start values, moisture
+  // model on, the measured climate elements missing (steps 3, 5, 7, 8, 9).
+  SetzeStartzustand(m_);
+
+  // 4. The month series exist detached from the chart until mode 2.
+  cb_Tin_->setChecked(true);
+  cb_tout_->setChecked(true);
+  cb_Tdelta_->setChecked(true);
+  cbShowEnergie_->setChecked(false);
+  cbDisplaymode_->blockSignals(true);
+  cbDisplaymode_->setCurrentIndex(0);
+  cbDisplaymode_->blockSignals(false);
+  chart_->SetzeModus(0);
+
+  // 5.
+  ZeigeOrtsname();
+  e_output_->setText("Terval");
+  l_segmentzahl_->setText("Aktuelle Länge des Kanals: (kein Kanal)");
+  E_markseg_->setText("-1");
+
+  // 6.
+  rb_fulldataset_->setChecked(true);
+  e_outputhour_->setText("12");
+  e_outputhour_->setEnabled(false);
+
+  // 8.
+  cb_mitFeuchte_->setChecked(m_.MitFeuchte);
+  cb_SoilmodRes_->setCurrentIndex(0);
+  m_.FeuchteZeitschritt = 3600;
+  cb_SoilmodRes_->setEnabled(true);
+  cb_mitFeuchte_->setChecked(true);
+
+  // 10.
+  m_.Startverzeichnis = QCoreApplication::applicationDirPath().toStdString();
+  Updatedisplay();
+
+  // 11.
+  const std::string soils = Referenzdatei("SOILS.DAT");
+  if (soils.empty() || !GetSoilData(m_, soils)) {
+    UI().Fehler(
+        "Die Datenbank SOILS.DAT konnte nicht geöffnet werden !\rStellen Sie sicher, dass die "
+        "Datei im aktuellen Verzeichnis steht und starten Sie das Programm neu !");
+    return false;
+  }
+
+  // 12.
+  const std::string rohre = Referenzdatei("Rohre.DBF");
+  if (rohre.empty() ||
+      !ReadRohrdatenDB(m_, QFileInfo(Q(rohre)).absolutePath().toStdString())) {
+    UI().Fehler(
+        "Fehler: Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
+    return false;
+  }
+  return true;
+}
+
+std::string TMainform::Referenzdatei(const std::string& name) { return FindeReferenzdatei(name); }
+
+// ---- Displayed values ------------------------------------------------------------
+
+void TMainform::Stat(const std::string& text) {
+  l_status_->setText(Q(text.empty() ? std::string(Versionsbanner) : text));
+  l_status_->repaint();
+}
+
+void TMainform::Updatedisplay() {
+  l_DBKlimaName_->setText(m_.DBKlimaName.empty() ? QString("<keine>") : Q(m_.DBKlimaName));
+  l_DBKlimaName_->setToolTip(Q(m_.DBKlimaName));
+  l_tmittelmessort_->setText(
+      Q("Mitteltemperatur am Messort: " + FormatReal(m_.T_Jahresmittel, 2, 1)));
+  L_tmaxmessort_->setText(
+      Q("Mittlere Maximaltemperatur am Messort: " + FormatReal(m_.T_Sommermittel, 2, 1)));
+  // The segment chooser follows the channel without redrawing on its own.
+  eShowSegnr_->blockSignals(true);
+  eShowSegnr_->setMaximum(std::clamp(m_.Anz_Segmente, 0, MaxSegmente));
+  eShowSegnr_->blockSignals(false);
+}
+
+void TMainform::ZeigeKanallaenge() {
+  l_segmentzahl_->setText(Q("Aktuelle Länge des Kanals: " + FormatInt(m_.Anz_Segmente) +
+                            " Segmente (=" +
+                            FormatReal(m_.Anz_Segmente * m_.Rohrdaten.Seglaenge, 0, 2) + " m)"));
+}
+
+void TMainform::ZeigeOrtsname() { gb_locdata_->setTitle(Q("Klimadaten von " + m_.Ortsname)); }
+
+void TMainform::KlimaLabel(Klimaelement element, bool komplett) {
+  QLabel* l = klimaLabel_[static_cast<int>(element)];
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, komplett ? FarbeKomplett() : FarbeUnvollstaendig());
+  l->setPalette(p);
+}
+
+void TMainform::ZeigeFortschritt(int wert, int maximum) {
+  if (maximum <= 0) {
+    pb_fortschritt_->hide();
+    return;
+  }
+  pb_fortschritt_->setRange(0, maximum);
+  pb_fortschritt_->setValue(std::clamp(wert, 0, maximum));
+  pb_fortschritt_->show();
+}
+
+void TMainform::ZeigeStopknopf(bool sichtbar) { btStopsim_->setVisible(sichtbar); }
+
+Laufoptionen TMainform::OptionenAusSteuerung() const {
+  Laufoptionen o;
+  o.Stammname = e_output_->text().toStdString();
+  o.MarkSegmentText = E_markseg_->text().toStdString();
+  o.NurEinTermin = rb_smalldataset_->isChecked();
+  o.AusgabeStundeText = e_outputhour_->text().toStdString();
+  o.TextAusgabe = mpTextoutput_->isChecked();
+  o.Tagesgang = cb_CreateTagesgang_->isChecked();
+  o.MitFeuchte = cb_mitFeuchte_->isChecked();
+  const int i = cb_SoilmodRes_->currentIndex();
+  o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
+  return o;
+}
+
+// ---- Commands ----------------------------------------------------------------------
+
+QString TMainform::KlimaDateiWaehlen() {
+  QFileDialog dialog(this, "Datenbank Klimadaten öffnen", Q(m_.Startverzeichnis),
+                     "DBase (*.DBF *.dbf);;Paradox (*.DB *.db);;Text (*.txt);;"
+                     "EnergyPlus (*.epw);;Testreferenzjahr (*.dat)");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setDefaultSuffix("DBF");
+  if (!m_.DBKlimaName.empty()) dialog.selectFile(Q(m_.DBKlimaName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+void TMainform::Bt_DBKlimaSelectClick() {
+  if (laufAktiv_) return;
+  const QString name = KlimaDateiWaehlen();
+  if (name.isEmpty()) return;
+  m_.DBKlimaName = name.toStdString();
+  UI().Sanduhr(true);
+  ReadKlimaDB(m_, UI());
+  UI().Sanduhr(false);
+  if (m_.KlimaGueltig) {
+    CalcMitteltemperaturen(m_);
+    m_.ErgebnisseVorhanden = false;
+    DrawSegment(1);
+    Updatedisplay();
+  } else {
+    UI().Fehler("Klimadatenbank konnte nicht gelesen werden !");
+    l_DBKlimaName_->setText("<keine>");
+  }
+}
+
+void TMainform::CreateDataTempClick() { ErzeugeFehlendeDaten(false); }
+void TMainform::CreateDataPermClick() { ErzeugeFehlendeDaten(true); }
+
+void TMainform::ErzeugeFehlendeDaten(bool zurueckschreiben) {
+  if (laufAktiv_) return;
+  FehlendeKlimadatenErzeugen(m_, UI(), zurueckschreiben);
+  Updatedisplay();
+}
+
+void TMainform::EKModellFDVerfahren1Click() {
+  if (laufAktiv_) return;
+  laufAktiv_ = true;
+  SetzeBedienbarkeit();
+  try {
+    letzterLauf_ =
+        EKModellFDVerfahren(m_, UI(), OptionenAusSteuerung(), QDir::currentPath().toStdString());
+  } catch (const std::exception& e) {
+    letzterLauf_ = Laufbericht{};
+    UI().Fehler(std::string("Die Simulation wurde wegen eines internen Fehlers beendet:\r") +
+                e.what());
+  }
+  laufAktiv_ = false;
+  // Whatever way the run ended, the window is idle again.
+  ZeigeFortschritt(0, 0);
+  ZeigeStopknopf(false);
+  gitter_->hide();
+  while (ui_->SanduhrTiefe() > 0) UI().Sanduhr(false);
+  SetzeBedienbarkeit();
+  if (schliessenNachLauf_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TMainform::btStopsimClick() { m_.StopRequested = true; }
+
+void TMainform::ShowKlimaGrid() {
+  if (!m_.KlimaGueltig) {
+    UI().Fehler("Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !");
+    return;
+  }
+  // The climate table viewer comes with a later version.
+}
+
+void TMainform::closeEvent(QCloseEvent* ereignis) {
+  // Closing during a run would pull the window from under the run: stop it
+  // after the current segment and close then.
+  if (laufAktiv_) {
+    m_.StopRequested = true;
+    schliessenNachLauf_ = true;
+    ereignis->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(ereignis);
+}
+
+// ---- Chart -------------------------------------------------------------------------
+
+void TMainform::SetzeAnzeigeposition(int wert) {
+  anzeigePosition_ = wert;
+  tb_display_->blockSignals(true);
+  tb_display_->setValue(wert);
+  tb_display_->blockSignals(false);
+  e_display_->setText(QString::number(wert));
+}
+
+void TMainform::AnzeigeEingabe() {
+  if (const auto v = ParseGanzzahl(e_display_->text().toStdString())) {
+    anzeigePosition_ = static_cast<int>(std::clamp<long long>(
+        *v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    // The track bar shows the nearest position it has; DrawSegment corrects
+    // an hour outside the day.
+    tb_display_->blockSignals(true);
+    tb_display_->setValue(anzeigePosition_);
+    tb_display_->blockSignals(false);
+  }
+  Neuzeichnen();
+}
+
+void TMainform::SegmentWechsel(int s) { DrawSegment(s); }
+
+void TMainform::Neuzeichnen() { DrawSegment(eShowSegnr_->value()); }
+
+void TMainform::cbDisplaymodeChange(int modus) {
+  chart_->SetzeModus(modus);
+  if (modus == 1) {
+    l_display_->setText("Angezeigter Tag:");
+    tb_display_->setRange(1, 365);
+    tb_display_->setTickInterval(10);
+    SetzeAnzeigeposition(166);
+  } else {
+    l_display_->setText("Angezeigte Stunde:");
+    tb_display_->setRange(0, 23);
+    tb_display_->setTickInterval(1);
+    SetzeAnzeigeposition(13);
+  }
+  DrawSegment(eShowSegnr_->value());
+  eShowSegnr_->setEnabled(modus != 2);
+}
+
+void TMainform::DrawSegment(int s) {
+  if (s > m_.Anz_Segmente || s < 0) return;
+  chart_->Tin()->setVisible(cb_Tin_->isChecked());
+  chart_->Taus()->setVisible(cb_tout_->isChecked());
+  chart_->Tdelta()->setVisible(cb_Tdelta_->isChecked());
+  chart_->Energie()->setVisible(cbShowEnergie_->isChecked());
+  if (s == 0 && m_.ErgebnisseVorhanden) return;
+
+  UI().Sanduhr(true);
+  const int modus = cbDisplaymode_->currentIndex();
+  int stunde = anzeigePosition_;
+  if ((modus == 0 || modus == 2) && (stunde < 0 || stunde > 23)) {
+    stunde = 12;
+    SetzeAnzeigeposition(12);
+  }
+  if (modus == 0 || modus == 1) {
+    const Segmentkurven k = modus == 0
+                                ? Jahresverlauf(m_, s, stunde)
+                                : Tagesverlauf(m_, s, std::clamp(anzeigePosition_, 1, 365));
+    chart_->Tin()->replace(k.tin);
+    chart_->Taus()->replace(k.taus);
+    chart_->Tdelta()->replace(k.tdelta);
+    chart_->Energie()->replace(k.energie);
+    if (s > 0) {
+      eShowSegnr_->blockSignals(true);
+      eShowSegnr_->setMaximum(std::max(eShowSegnr_->maximum(), s));
+      eShowSegnr_->setValue(s);
+      eShowSegnr_->blockSignals(false);
+    }
+  } else if (modus == 2) {
+    chart_->Energie()->setVisible(false);
+    const auto kurven = Kanalverlauf(m_, stunde);
+    for (int monat = 1; monat <= 12; ++monat) chart_->Monat(monat)->replace(kurven[monat - 1]);
+  }
+  chart_->Skalieren();
+  chart_->repaint();
+  UI().Sanduhr(false);
+}
+
+void TMainform::KopiereDiagramm() {
+  QGuiApplication::clipboard()->setImage(chart_->BildAufWeiss());
+  UI().Information("Das Diagramm wurde erfolgreich in die Zwischanablage kopiert !");
+}
+
+bool TMainform::DruckerWaehlen(QPrinter& drucker) {
+  QPrintDialog dialog(&drucker, this);
+  dialog.setWindowTitle("Diagramm drucken");
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void TMainform::DruckeDiagramm() {
+  QPrinter drucker(QPrinter::HighResolution);
+  drucker.setPageOrientation(QPageLayout::Landscape);
+  if (!DruckerWaehlen(drucker)) return;
+  QPainter maler;
+  if (!maler.begin(&drucker)) {
+    UI().Fehler("Der Drucker konnte nicht angesprochen werden !");
+    return;
+  }
+  // The painter's origin is the corner of the printable area.
+  const QRect seite = drucker.pageLayout().paintRectPixels(drucker.resolution());
+  chart_->Zeichnen(maler, QRectF(0, 0, seite.width(), seite.height()));
+  maler.end();
+}
+
+}  // namespace terval

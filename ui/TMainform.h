@@ -1,0 +1,191 @@
+// The main window: start-up with the reference tables, the run options,
+// the commands of the menus "Basisdaten" and "Berechnen", the run start and
+// stop, and the chart "EWT-Betrieb" with its display controls.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "core/Laufstart.h"
+#include "core/Oberflaeche.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+
+namespace terval {
+
+struct Modell;
+class Diagramm;
+class ModellGrid;
+class QtOberflaeche;
+class Tfrm_DBWriteerg;
+
+class TMainform : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Moisture time step in seconds of the items 0..4 of cb_SoilmodRes.
+  static constexpr int FeuchteZeitschritte[5] = {3600, 1800, 600, 60, 1};
+
+  // The window works on `m` for its whole life. `beobachter`, when given
+  // (tests), answers every message box and question and sees every call of
+  // the library to the user interface.
+  explicit TMainform(Modell& m, Oberflaeche* beobachter = nullptr, QWidget* parent = nullptr);
+  ~TMainform() override;
+
+  // The start-up state in its fixed order, ending with the reference tables;
+  // false after the message when "SOILS.DAT" or "Rohre.DBF" is missing (the
+  // program must then end).
+  bool FormCreate();
+
+  // The library's way to the user while this window is shown.
+  Oberflaeche& UI();
+  Modell& M() { return m_; }
+
+  // Status line text, repainted at once; empty shows the program banner.
+  void Stat(const std::string& text);
+  // Climate table name, the two mean temperatures, the segment range.
+  void Updatedisplay();
+  // Redraws the chart for segment s in the current display mode.
+  void DrawSegment(int s);
+  // "Aktuelle Länge des Kanals: ..." from the channel in memory.
+  void ZeigeKanallaenge();
+  // "Klimadaten von " + Ortsname.
+  void ZeigeOrtsname();
+  // Completeness label of one climate element: green or dark red.
+  void KlimaLabel(Klimaelement element, bool komplett);
+  // Progress within a long piece of work in the status line; maximum 0 hides it.
+  void ZeigeFortschritt(int wert, int maximum);
+  // The stop button, visible only while a run is in progress.
+  void ZeigeStopknopf(bool sichtbar);
+
+  // True from the start of "Simulation starten..." until it returns.
+  bool LaufAktiv() const { return laufAktiv_; }
+  // The outcome of the last run start.
+  const Laufbericht& LetzterLauf() const { return letzterLauf_; }
+  // The run options as the controls hold them.
+  Laufoptionen OptionenAusSteuerung() const;
+
+  Diagramm* Chart() const { return chart_; }
+  ModellGrid* Gitterfenster() const { return gitter_; }
+  Tfrm_DBWriteerg* Schreibfenster() const { return schreibfenster_; }
+
+  static QColor FarbeKomplett() { return QColor(0, 128, 0); }
+  static QColor FarbeUnvollstaendig() { return QColor(128, 0, 0); }
+
+ public slots:
+  // "Klima-Datenbank laden...".
+  void Bt_DBKlimaSelectClick();
+  // "Fehlende Klimadaten erzeugen": in memory only, or written back.
+  void CreateDataTempClick();
+  void CreateDataPermClick();
+  // "Simulation starten...".
+  void EKModellFDVerfahren1Click();
+  // "Berechnung stoppen": the run ends after the current segment.
+  void btStopsimClick();
+  // "Klima-Datenbank anzeigen...".
+  void ShowKlimaGrid();
+  // Display mode 0 year course, 1 day course, 2 along the channel.
+  void cbDisplaymodeChange(int modus);
+  // "Diagramm in Zwischenablage kopieren".
+  void KopiereDiagramm();
+  // "Diagramm drucken".
+  void DruckeDiagramm();
+
+ protected:
+  // The open dialog of "Klima-Datenbank laden..."; empty when cancelled.
+  virtual QString KlimaDateiWaehlen();
+  // Full path of a reference file of the program directory, empty when missing.
+  virtual std::string Referenzdatei(const std::string& name);
+  // The print dialog; false when cancelled.
+  virtual bool DruckerWaehlen(QPrinter& drucker);
+
+  void closeEvent(QCloseEvent* ereignis) override;
+
+ private:
+  void BaueMenues();
+  void BaueOptionen();
+  void BaueGrafiksteuerung();
+  void BaueStatuszeile();
+  // Commands that change the model are usable only between runs.
+  void SetzeBedienbarkeit();
+  void ErzeugeFehlendeDaten(bool zurueckschreiben);
+  void SetzeAnzeigeposition(int wert);
+  void AnzeigeEingabe();
+  void SegmentWechsel(int s);
+  void Neuzeichnen();
+
+  Modell& m_;
+  std::unique_ptr<QtOberflaeche> ui_;
+  bool laufAktiv_ = false;
+  bool schliessenNachLauf_ = false;
+  Laufbericht letzterLauf_;
+  // The displayed hour or day as last chosen; a typed value may lie outside
+  // the track bar's range until DrawSegment corrects it.
+  int anzeigePosition_ = 13;
+
+  Diagramm* chart_ = nullptr;
+  ModellGrid* gitter_ = nullptr;
+  Tfrm_DBWriteerg* schreibfenster_ = nullptr;
+
+  // Menu commands.
+  QAction* aStandortprofil_ = nullptr;
+  QAction* aKlimaLaden_ = nullptr;
+  QAction* aKlimaAnzeigen_ = nullptr;
+  QAction* aEWTDaten_ = nullptr;
+  QAction* aErzeugenTemp_ = nullptr;
+  QAction* aErzeugenPerm_ = nullptr;
+  QAction* aStart_ = nullptr;
+
+  // Options and displayed values.
+  QWidget* optionen_ = nullptr;
+  QGroupBox* gb_locdata_ = nullptr;
+  QLabel* l_DBKlimaName_ = nullptr;
+  QLabel* l_tmittelmessort_ = nullptr;
+  QLabel* L_tmaxmessort_ = nullptr;
+  QLabel* klimaLabel_[5] = {};
+  QLabel* l_segmentzahl_ = nullptr;
+  QPushButton* btStandortprofil_ = nullptr;
+  QPushButton* btEditEWTDaten_ = nullptr;
+  QLineEdit* e_output_ = nullptr;
+  QLineEdit* E_markseg_ = nullptr;
+  QRadioButton* rb_fulldataset_ = nullptr;
+  QRadioButton* rb_smalldataset_ = nullptr;
+  QButtonGroup* ausgabeumfang_ = nullptr;
+  QLineEdit* e_outputhour_ = nullptr;
+  QCheckBox* mpTextoutput_ = nullptr;
+  QCheckBox* cb_CreateTagesgang_ = nullptr;
+  QCheckBox* cb_mitFeuchte_ = nullptr;
+  QComboBox* cb_SoilmodRes_ = nullptr;
+
+  // Chart controls.
+  QComboBox* cbDisplaymode_ = nullptr;
+  QLabel* l_display_ = nullptr;
+  QSlider* tb_display_ = nullptr;
+  QLineEdit* e_display_ = nullptr;
+  QSpinBox* eShowSegnr_ = nullptr;
+  QCheckBox* cb_Tin_ = nullptr;
+  QCheckBox* cb_tout_ = nullptr;
+  QCheckBox* cb_Tdelta_ = nullptr;
+  QCheckBox* cbShowEnergie_ = nullptr;
+
+  // Status line.
+  QLabel* l_status_ = nullptr;
+  QProgressBar* pb_fortschritt_ = nullptr;
+  QPushButton* btStopsim_ = nullptr;
+};
+
+}  // namespace terval
