@@ -124,11 +124,12 @@ void CreateFeuchte(Modell& m, Oberflaeche& ui) {
 }
 
 void CreateWind(Modell& m, Oberflaeche& ui) {
-  if (m.Wg_Tag_Nacht < 0.5f) {
+  // Written so that NaN and infinity are refused with the same message.
+  if (!(m.Wg_Tag_Nacht >= 0.5f && std::isfinite(m.Wg_Tag_Nacht))) {
     ui.Fehler(TextWindVerhaeltnis);
     return;
   }
-  if (m.Wg_mittel < 0.5f) {
+  if (!(m.Wg_mittel >= 0.5f && std::isfinite(m.Wg_mittel))) {
     ui.Fehler(TextWindMittel);
     return;
   }

@@ -83,7 +83,7 @@ void CreateFeuchte(Modell& m, Oberflaeche& ui);
 
 // Wind where missing: Wg_mittel split into night (hours 0..5, 20..23) and day
 // (6..19) values whose ratio is Wg_Tag_Nacht and whose mean is Wg_mittel.
-// Refuses Wg_Tag_Nacht or Wg_mittel below 0.5 with an error.
+// Refuses Wg_Tag_Nacht or Wg_mittel below 0.5 (or not finite) with an error.
 void CreateWind(Modell& m, Oberflaeche& ui);
 
 // Cloud cover of every hour of the year by ZufallsWolken; replaces all values.
