@@ -763,6 +763,11 @@ struct DbfTabelle::Impl {
       text = ZahlFuerFeld(wert, einfach, f.breite, f.dezimal);
       if (text.empty())
         return Misserfolg("der Wert " + KuerzesterText(static_cast<float>(wert)) + " passt nicht in " + Feldangabe(f));
+      // "50.0" rather than "50" in a field with decimals, so readers that
+      // type each value by its text see a float column throughout.
+      if (f.dezimal > 0 && f.typ != 'C' && text.find_first_of(".e") == std::string::npos &&
+          static_cast<int>(text.size()) + 2 <= f.breite)
+        text += ".0";
     }
     // No number text for NaN or infinity: the cell stays blank (no value).
     if (!SchreibeZahltext(satz, f, text)) return Misserfolg(Systemgrund(EIO));
