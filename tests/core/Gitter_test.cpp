@@ -146,14 +146,6 @@ TEST(InitGrid, GridWithoutPipeCellsKeepsTheBoxStartValues) {
   EXPECT_EQ(m->RegisterBox, (std::array<int32_t, 4>{90, 0, 90, 0}));
 }
 
-TEST(MarkiereRohr, SquareOfTwiceTheRadius) {
-  auto m = Kernmodell();
-  MarkiereRohr(*m, 10, 8, 2);
-  EXPECT_EQ(ZahlFesteZellen(*m), 16);
-  for (int c = 8; c <= 11; ++c)
-    for (int r = 6; r <= 9; ++r) EXPECT_EQ(m->ZellTyp[c][r], 1);
-}
-
 TEST(MarkiereRohr, CellsOutsideTheStoreAreSkipped) {
   auto m = Kernmodell();
   MarkiereRohr(*m, 0, 0, 2);

@@ -234,14 +234,10 @@ TEST(CalcKellerwand, LimitsOfTheSeriesNetwork) {
   m->Lambda[16] = 1.5;
   m->wlf_kellerwand = 4000.0f;
   EXPECT_NEAR(CalcKellerwand(*m, 0), 84.0 / 9, 0.01);
-}
-
-TEST(CalcKellerwand, WallWithoutRowsGivesTheCellarTemperature) {
-  auto m = Kernmodell();
-  m->Segmente[1].Abst_Geb_li = 3.0f;
+  // A wall of no rows (building depth below 0) has no soil beside it.
+  m->wlf_kellerwand = 0.9f;
   m->GebTiefeLinks = -1.0f;
   InitGrid(*m, 1);
-  m->Lambda[16] = 1.5;
   EXPECT_NEAR(CalcKellerwand(*m, 0), 8.0f, 1e-5);
 }
 
