@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package Terval needs to build, test and run.
-# Does nothing when all of them are present already.
+# Does nothing when all of them, and the German locale the tests use, are present already.
 set -euo pipefail
 
 PAKETE=(
@@ -11,6 +11,7 @@ PAKETE=(
   python3 python3-dbfread
   xvfb xauth fonts-dejavu-core
   clang
+  locales
 )
 
 fehlend=()
@@ -20,12 +21,21 @@ for p in "${PAKETE[@]}"; do
   fi
 done
 
-if [ ${#fehlend[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "Installiere: ${fehlend[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
+
+if [ ${#fehlend[@]} -gt 0 ]; then
+  echo "Installiere: ${fehlend[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${fehlend[@]}"
+fi
+
+# The tests check that number texts ignore a German locale; generate it once.
+if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  echo "Erzeuge Locale de_DE.UTF-8"
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  if ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+fi
