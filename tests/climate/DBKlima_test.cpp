@@ -265,14 +265,6 @@ TEST_P(KlimaTabelle, SiebenSpaltenLiefernDenVolumenstromMitHinweis) {
   for (int h = 1; h <= Stunden; ++h) ASSERT_EQ(m->Klima[h].Vol_Strom, Fehlwert);
 }
 
-TEST_P(KlimaTabelle, BewoelkungGehoertNichtZurVollstaendigkeit) {
-  Zeilen z = test::Jahr(8760, 6);
-  for (auto& r : z) r[5] = std::nullopt;
-  Lies(Tabelle("ohnewolken", z, 6));
-  EXPECT_FALSE(m->WolkenKomplett);
-  EXPECT_TRUE(m->KlimaKomplett);
-}
-
 TEST_P(KlimaTabelle, ZuWenigeDatenfelderWerdenAbgelehnt) {
   Lies(Tabelle("gut", test::Jahr(8760, 6), 6));
   auto vorher = NeuesModell();

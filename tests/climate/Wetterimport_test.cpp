@@ -78,7 +78,7 @@ TEST_F(Import, DasAachenerJahrHatDasRichtigeJahresmittel) {
   EXPECT_EQ(m->KlimaFeldzahl, 6);
   double summe = 0;
   for (int h = 1; h <= Stunden; ++h) summe += m->Klima[h].T_Luft;
-  EXPECT_NEAR(summe / Stunden, 11.63, 0.005);
+  EXPECT_NEAR(summe / Stunden, 11.63, 0.005);  // 11.6251 to four decimals
   // The station has no precipitation record for the year.
   for (int h = 1; h <= Stunden; ++h) ASSERT_EQ(m->Klima[h].Nieders, Fehlwert);
   EXPECT_FALSE(m->NiederschlagKomplett);
@@ -101,6 +101,20 @@ TEST_F(Import, DasAachenerJahrHatDasRichtigeJahresmittel) {
   EXPECT_EQ(juni.Wolken, 0.0f);
   EXPECT_EQ(m->Segmente[1].T_ein[StundenIndex(167, 7)], 17.7f);
   EXPECT_EQ(test::Dateiinhalt(Aachen), vorher);
+}
+
+TEST_F(Import, DieMitgelieferteKlimatabelleIstDasAachenerJahr) {
+  const std::string tabelle = std::string(TERVAL_DATENVERZEICHNIS) + "/Aachen2022.DBF";
+  ASSERT_TRUE(std::filesystem::exists(tabelle)) << tabelle;
+  std::string vorher = test::Dateiinhalt(tabelle);
+  Lies(Aachen);
+  auto epw = NeuesModell();
+  *epw = *m;
+  Lies(tabelle);
+  EXPECT_TRUE(ui.nachrichten.empty());
+  EXPECT_EQ(m->KlimaFeldzahl, 6);
+  EXPECT_EQ(std::memcmp(&m->Klima, &epw->Klima, sizeof m->Klima), 0);
+  EXPECT_EQ(test::Dateiinhalt(tabelle), vorher);  // nothing to write back
 }
 
 TEST_F(Import, EinSchaltjahrVerliertDenNeunundzwanzigstenFebruar) {
