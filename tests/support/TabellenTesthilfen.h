@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -69,16 +70,23 @@ inline bool HatDbfread() {
   return std::system("/usr/bin/python3 -c 'import dbfread' >/dev/null 2>&1") == 0;
 }
 
-// Reads a table with python3-dbfread. Each record becomes one line of
-// tab-separated "name=repr(value)" cells; the first line lists the field
-// names. Empty when the reader failed.
+// Reads a table with python3-dbfread (its own choice of encoding, from the
+// header). The first line lists the field names separated by tabs; then one
+// line per record of tab-separated "name=<kind><value>" cells, kind I
+// (integer), F (float, Python's shortest repr), T (text) or N (no value).
 inline std::optional<std::vector<std::string>> LiesMitDbfread(const std::string& pfad) {
   const std::string skript =
       "import sys, dbfread\n"
+      "def zelle(v):\n"
+      "    if v is None: return 'N'\n"
+      "    if isinstance(v, bool): return 'T' + str(v)\n"
+      "    if isinstance(v, int): return 'I' + str(v)\n"
+      "    if isinstance(v, float): return 'F' + repr(v)\n"
+      "    return 'T' + str(v)\n"
       "t = dbfread.DBF(sys.argv[1], load=True)\n"
       "print('\\t'.join(t.field_names))\n"
       "for r in t.records:\n"
-      "    print('\\t'.join(k + '=' + repr(v) for k, v in r.items()))\n";
+      "    print('\\t'.join(k + '=' + zelle(v) for k, v in r.items()))\n";
   const std::string skriptDatei = pfad + ".lesen.py";
   SchreibeDatei(skriptDatei, skript);
   const std::string befehl =
@@ -110,10 +118,28 @@ inline std::vector<std::string> Zellen(const std::string& zeile) {
   return r;
 }
 
-// The value part of "name=value".
+// The value part of "name=<kind><value>", with its kind letter.
 inline std::string Wert(const std::string& zelle) {
   size_t p = zelle.find('=');
   return p == std::string::npos ? std::string() : zelle.substr(p + 1);
+}
+
+// The expected form of an integer cell read back by dbfread ("I42").
+inline std::string GanzzahlZelle(long long wert) {
+  std::string r = "I";
+  r += std::to_string(wert);
+  return r;
+}
+
+// A float cell read back by dbfread, narrowed to single precision; empty
+// when the cell is no number.
+inline std::optional<float> AlsFloat(const std::string& zelle) {
+  const std::string w = Wert(zelle);
+  if (w.empty() || (w[0] != 'F' && w[0] != 'I')) return std::nullopt;
+  double d = 0;
+  auto r = std::from_chars(w.data() + 1, w.data() + w.size(), d);
+  if (r.ec != std::errc() || r.ptr != w.data() + w.size()) return std::nullopt;
+  return static_cast<float>(d);
 }
 
 // Limits the size of files this process may write, so a save fails midway
