@@ -199,6 +199,8 @@ void Diagramm::Skalieren() {
   };
   fit(achseT_, tmin, tmax);
   fit(achseW_, wmin, wmax);
+  // Like any axis without a visible series, the power axis steps aside.
+  achseW_->setVisible(energie_->isVisible() && energie_->chart());
 }
 
 QImage Diagramm::BildAufWeiss() {

@@ -59,6 +59,21 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Windows of a later version: their commands are present but not yet usable.
 const char* const FolgtSpaeter = "Dieses Fenster folgt in einer späteren Version.";
 
+// A label that shows a long file name shortened in the middle to its width;
+// text() keeps the whole name.
+class Namensfeld : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width()));
+  }
+};
+
 QLabel* NeuesLabel(const char* name, const QString& text, const QString& hinweis) {
   auto* l = new QLabel(text);
   l->setObjectName(name);
@@ -169,7 +184,9 @@ void TMainform::BaueOptionen() {
   auto* klima = new QVBoxLayout(gb_locdata_);
   auto* namenszeile = new QHBoxLayout;
   namenszeile->addWidget(NeuesLabel("l_DBKlima", "Klima-Datenbank:", "Name der geladenen Klimadatenbank"));
-  l_DBKlimaName_ = NeuesLabel("l_DBKlimaName", "<keine>", "Name der geladenen Klimadatenbank");
+  l_DBKlimaName_ = new Namensfeld("<keine>");
+  l_DBKlimaName_->setObjectName("l_DBKlimaName");
+  l_DBKlimaName_->setStatusTip("Name der geladenen Klimadatenbank");
   l_DBKlimaName_->setTextFormat(Qt::PlainText);
   // Long paths must not widen the tool window; the whole name is the tool tip.
   l_DBKlimaName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -424,6 +441,11 @@ bool TMainform::FormCreate() {
   cbDisplaymode_->setCurrentIndex(0);
   cbDisplaymode_->blockSignals(false);
   chart_->SetzeModus(0);
+  chart_->Tin()->setVisible(true);
+  chart_->Taus()->setVisible(true);
+  chart_->Tdelta()->setVisible(true);
+  chart_->Energie()->setVisible(false);
+  chart_->Skalieren();
 
   // 5.
   ZeigeOrtsname();
@@ -514,7 +536,10 @@ void TMainform::ZeigeFortschritt(int wert, int maximum) {
   pb_fortschritt_->show();
 }
 
-void TMainform::ZeigeStopknopf(bool sichtbar) { btStopsim_->setVisible(sichtbar); }
+void TMainform::ZeigeStopknopf(bool sichtbar) {
+  btStopsim_->setEnabled(true);
+  btStopsim_->setVisible(sichtbar);
+}
 
 Laufoptionen TMainform::OptionenAusSteuerung() const {
   Laufoptionen o;
@@ -594,7 +619,12 @@ void TMainform::EKModellFDVerfahren1Click() {
   if (schliessenNachLauf_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void TMainform::btStopsimClick() { m_.StopRequested = true; }
+void TMainform::btStopsimClick() {
+  m_.StopRequested = true;
+  // The segment in progress still finishes; the greyed button says the
+  // request has been taken.
+  btStopsim_->setEnabled(false);
+}
 
 void TMainform::ShowKlimaGrid() {
   if (!m_.KlimaGueltig) {

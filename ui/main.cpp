@@ -1,6 +1,8 @@
 // The desktop program: the main window on one model, until it is closed.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 #include <clocale>
 
 #include "core/Vardef.h"
@@ -14,6 +16,11 @@ int main(int argc, char* argv[]) {
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName("Terval");
   QApplication::setWindowIcon(terval::TervalSymbol());
+  // Qt's own dialogs (file, print, the buttons of message boxes) speak
+  // German like the rest of the program when Qt's translations are present.
+  QTranslator qtTexte;
+  if (qtTexte.load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexte);
 
   auto modell = terval::NeuesModell();
   terval::TMainform fenster(*modell);

@@ -25,6 +25,8 @@
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
+#include "channel/UshowKanaldaten.h"
+#include "location/klimaprofil.h"
 
 using namespace terval;
 using namespace terval::test;
@@ -87,6 +89,7 @@ class tst_TMainform : public QObject {
   void klimaLadenScheitert();
   void klimaLadenAbgebrochen();
   void klimaLadenBeispieljahr();
+  void laufMitBeispieldaten();
   void erzeugenBeiVollstaendigemJahr();
   void zurueckschreibenNurNachJa();
   void klimaAnzeigenOhneDatenbank();
@@ -418,8 +421,11 @@ void tst_TMainform::anhaltenNachDemErstenSegment() {
   Prueffenster& f = *a.f;
   f.show();
   auto* stop = Kind<QPushButton>(f, "btStopsim");
+  bool knopfGesperrt = false;
   a.ui.beiProcMsg = [&](int) {
-    if (a.ui.gezeichneteSegmente == std::vector<int>{1}) stop->click();
+    if (a.ui.gezeichneteSegmente != std::vector<int>{1}) return;
+    stop->click();
+    knopfGesperrt = !stop->isEnabled();
   };
   QTemporaryDir dir;
   Starte(a, dir.path());
@@ -430,6 +436,7 @@ void tst_TMainform::anhaltenNachDemErstenSegment() {
   // Segment 1 was drawn by the run; the chart is not redrawn after the stop.
   QCOMPARE(a.ui.gezeichneteSegmente, std::vector<int>{1});
   QCOMPARE(a.ui.status.back(), std::string("Rechne Segment 1"));
+  QVERIFY(knopfGesperrt);
   QVERIFY(stop->isHidden());
   QVERIFY(!f.Gitterfenster()->isVisible());
   QVERIFY(!QApplication::overrideCursor());
@@ -487,7 +494,7 @@ void tst_TMainform::klimaLadenAbgebrochen() {
 }
 
 void tst_TMainform::klimaLadenBeispieljahr() {
-  const QString beispiel = QString(TERVAL_DATENVERZEICHNIS) + "/Aachen-Orsbach 2022.epw";
+  const QString beispiel = QString(TERVAL_DATENVERZEICHNIS) + "/Aachen2022.DBF";
   if (!QFile::exists(beispiel)) QSKIP("Das Beispieljahr liegt noch nicht im Datenverzeichnis");
   Aufbau a;
   Modell& m = *a.m;
@@ -507,6 +514,68 @@ void tst_TMainform::klimaLadenBeispieljahr() {
   // Segment 1 is drawn: the inlet only, there are no results.
   QCOMPARE(a.f->Chart()->Tin()->count(), 365);
   QCOMPARE(a.f->Chart()->Taus()->count(), 0);
+}
+
+void tst_TMainform::laufMitBeispieldaten() {
+  // The road a user takes with the shipped samples: site, channel, the
+  // measured year (without precipitation), the missing data generated in
+  // memory, a run with text output. The pictures of the chart's three modes
+  // go to the build folder (docs/ keeps copies).
+  const QString daten = TERVAL_DATENVERZEICHNIS;
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  Modell& m = *a.m;
+  Prueffenster& f = *a.f;
+  QVERIFY(LadeStandortdatei(m, f.UI(), (daten + "/Bochum.loc.db").toStdString()));
+  QVERIFY(LadeKanaldatei(m, f.UI(), (daten + "/Erdkanal.ewt.db").toStdString()));
+  f.ZeigeOrtsname();
+  f.ZeigeKanallaenge();
+  f.Updatedisplay();
+  QCOMPARE(Kind<QLabel>(f, "l_segmentzahl")->text(),
+           QString("Aktuelle Länge des Kanals: 35 Segmente (=35.00 m)"));
+  f.klimadatei = daten + "/Aachen2022.DBF";
+  f.Bt_DBKlimaSelectClick();
+  QVERIFY(m.KlimaGueltig);
+  QVERIFY(!m.KlimaKomplett);
+  QCOMPARE(Textfarbe(Kind<QLabel>(f, "l_ns")), QColor(128, 0, 0));
+
+  QTemporaryDir dir;
+  a.ui.nachrichten.clear();
+  Starte(a, dir.path());
+  QCOMPARE(a.ui.Texte("Fehler"), std::vector<std::string>{KlimaUnvollstaendig});
+
+  f.findChild<QAction*>("CreateDataTemp")->trigger();
+  QVERIFY(m.KlimaKomplett);
+  QCOMPARE(Textfarbe(Kind<QLabel>(f, "l_ns")), QColor(0, 128, 0));
+
+  a.ui.nachrichten.clear();
+  Kind<QCheckBox>(f, "mpTextoutput")->setChecked(true);
+  Kind<QCheckBox>(f, "cbShowEnergie")->setChecked(true);
+  f.resize(1280, 800);
+  f.show();
+  Starte(a, dir.path());
+  QCOMPARE(f.LetzterLauf().ergebnis, Laufergebnis::Fertig);
+  QCOMPARE(a.ui.Texte("Fehler"), std::vector<std::string>{});
+  QCOMPARE(Dateien(dir.path()),
+           QStringList({"Terval Gesamtergebnis.TXT", "Terval Kanal Tag 14.TXT",
+                        "Terval Kanal Tag 166.TXT", "Terval Kanal Tag 225.TXT",
+                        "Terval Kanal Tag 258.TXT", "Terval Kanal Tag 74.TXT"}));
+  QCOMPARE(a.ui.gezeichneteSegmente.size(), size_t(36));
+  QCOMPARE(Kind<QSpinBox>(f, "eShowSegnr")->value(), 35);
+
+  // Winter air leaves the channel warmer than it entered, summer air cooler.
+  const int januar = StundenIndex(15, 7), juli = StundenIndex(196, 15);
+  QVERIFY(m.Segmente[35].T_aus[januar] > m.Segmente[1].T_ein[januar]);
+  QVERIFY(m.Segmente[35].T_aus[juli] < m.Segmente[1].T_ein[juli]);
+
+  auto* modus = Kind<QComboBox>(f, "cbDisplaymode");
+  for (int i = 0; i < 3; ++i) {
+    modus->setCurrentIndex(i);
+    QCoreApplication::processEvents();
+    const QImage bild = f.grab().toImage();
+    QCOMPARE(bild.size(), QSize(1280, 800));
+    QVERIFY(bild.save(Bildverzeichnis() + QString("/hauptfenster-modus%1.png").arg(i)));
+  }
 }
 
 void tst_TMainform::erzeugenBeiVollstaendigemJahr() {
