@@ -10,6 +10,14 @@
 // Saving never loses the previous file: Erzeugen() and Aendern() work on a
 // temporary file beside the target, and only Schliessen() moves it over the
 // old one once everything was written.
+//
+// New tables: integers are N(11,0), floats N(20,10), texts C(n); names are
+// cut to 10 bytes and made unique by a digit at the end ("Temperatu1");
+// a "<name>.cpg" file saying "1252" goes beside the table. Tables of other
+// programs may also hold dates, logicals and FoxPro binary integers,
+// doubles and currency ('I', 'B', 'Y'); deleted records are skipped and
+// FoxPro's hidden null flags are no field. A table whose header does not
+// match its size, or with memo or other unreadable fields, is refused.
 #pragma once
 
 #include <memory>
@@ -24,7 +32,7 @@ enum class Feldtyp { Ganzzahl, Gleitkomma, Text };
 struct Felddefinition {
   std::string name;  // shortened deterministically to the 10 characters xBase allows
   Feldtyp typ = Feldtyp::Gleitkomma;
-  int laenge = 0;    // characters of a text field; 0 = the table's standard width
+  int laenge = 0;    // characters of a text field (at most 254); 0 = 254. Unused for numbers
 };
 
 class DbfTabelle {
@@ -53,13 +61,19 @@ class DbfTabelle {
 
   // True when the cell's text is empty (blank).
   bool IstLeer(int satz, int feld) const;
-  // Reading a cell that holds no valid number gives std::nullopt.
+  // Reading a cell that holds no valid number gives std::nullopt. A number
+  // with decimals is rounded to the nearest integer (halves to even); a
+  // decimal comma, as tables written under a German locale have, is read too.
   std::optional<long long> LiesGanzzahl(int satz, int feld) const;
   std::optional<double> LiesZahl(int satz, int feld) const;
   std::string LiesText(int satz, int feld) const;
 
-  // Appends an empty record and returns its number.
+  // Appends an empty record and returns its number (-1 on failure).
   int Anhaengen();
+  // The writers return false when the value does not fit the field (a
+  // narrow field of another program's table gets the value rounded to its
+  // decimals first), the cell does not exist or the file cannot be written.
+  // NaN and infinity leave a number cell blank; texts are cut to the field.
   bool SchreibeGanzzahl(int satz, int feld, long long wert);
   bool SchreibeZahl(int satz, int feld, float wert);   // single precision, exact round trip
   bool SchreibeZahl(int satz, int feld, double wert);
