@@ -1,5 +1,5 @@
-// Decisions where the reading of a climate table is open or unsound as
-// described:
+// Decisions on reading a climate table where the plain procedure is open or
+// would go wrong:
 // - A failed open clears KlimaGueltig, as the record-count rejection does, so
 //   the main window never takes a failed read for a success.
 // - Every read starts Vol_Strom at -999 in all hours: a table without a
