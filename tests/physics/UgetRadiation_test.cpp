@@ -8,19 +8,14 @@
 
 #include "core/Vardef.h"
 #include "physics/USoltab.h"
-#include "physics/maths.h"
 
 namespace terval {
 namespace {
 
-TEST(Sonnenspektrum, WellenlaengenSteigenUndDasIntegralIstDieSolarkonstante) {
+TEST(Sonnenspektrum, IntegralIstDieSolarkonstante) {
   ASSERT_EQ(SolarSpektrum.size(), 63u);
-  EXPECT_EQ(SolarSpektrum.front().lambda, 0.29f);
-  EXPECT_EQ(SolarSpektrum.front().E, 0.488f);
   EXPECT_EQ(SolarSpektrum[15].lambda, 0.44f);  // end of the table's first column
   EXPECT_EQ(SolarSpektrum[16].E, 2.031f);
-  EXPECT_EQ(SolarSpektrum[46].lambda, 2.0f);
-  EXPECT_EQ(SolarSpektrum.back().lambda, 10.0f);
   EXPECT_EQ(SolarSpektrum.back().E, 0.00025f);
   double integral = 0;
   for (size_t i = 1; i < SolarSpektrum.size(); ++i) {
@@ -28,19 +23,15 @@ TEST(Sonnenspektrum, WellenlaengenSteigenUndDasIntegralIstDieSolarkonstante) {
     integral += 0.5 * 1000 * (SolarSpektrum[i - 1].E + SolarSpektrum[i].E) *
                 (SolarSpektrum[i].lambda - SolarSpektrum[i - 1].lambda);
   }
-  // Total solar irradiance 1361 W/m2 (Kopp & Lean 2011); the table's trapezoids give 1363.3.
+  // Total solar irradiance 1361 W/m2 (Kopp & Lean 2011); the trapezoids give 1363.3.
   EXPECT_NEAR(integral, 1361, 0.01 * 1361);
 }
 
 TEST(Sonnenstand, JahrestagMitSchaltjahrRegel) {
-  EXPECT_EQ(Jahrestag(1, 1, 2000), 1);
   EXPECT_EQ(Jahrestag(1, 1, 2001), 1);
   EXPECT_EQ(Jahrestag(1, 3, 2000), 61);
   EXPECT_EQ(Jahrestag(1, 3, 2001), 60);
-  EXPECT_EQ(Jahrestag(1, 3, 1900), 61);  // divisible by 4 is all the rule asks
   EXPECT_EQ(Jahrestag(31, 12, 2001), 365);
-  EXPECT_EQ(Jahrestag(31, 12, 2000), 366);
-  EXPECT_EQ(Jahrestag(21, 6, 2001), 172);
 }
 
 // A site whose clock runs on its own meridian (local mean time).
@@ -51,7 +42,6 @@ class Sonnenbahn : public ::testing::Test {
     m->Laengengrad = 7.15f;
     m->Bezugsmeridian = 7.15f;
   }
-  // Position at a date and "hh:mm".
   void Zu(const std::string& datum, const std::string& zeit) { Sonnenstand(*m, datum, zeit); }
   std::unique_ptr<Modell> m = NeuesModell();
 };
@@ -63,24 +53,18 @@ TEST_F(Sonnenbahn, DeklinationFolgtDenJahreszeiten) {
   EXPECT_NEAR(m->Deklination, -23.4, 0.1);
   Zu("21.03.2001", "12:00");
   EXPECT_NEAR(m->Deklination, 0, 1.0);
-}
-
-TEST_F(Sonnenbahn, DerErsteMaerzHaengtAmSchaltjahr) {
   Zu("01.03.2000", "10:00");
-  const float h2000 = m->SonnenHoehe, d2000 = m->Deklination;
-  Zu("02.03.2001", "10:00");  // also day 61
-  EXPECT_EQ(m->SonnenHoehe, h2000);
-  EXPECT_EQ(m->Deklination, d2000);
-  Zu("01.03.2001", "10:00");  // day 60
-  EXPECT_NE(m->Deklination, d2000);
+  const float tag61 = m->Deklination;
+  Zu("02.03.2001", "10:00");
+  EXPECT_EQ(m->Deklination, tag61);
 }
 
 TEST_F(Sonnenbahn, MittagsStehtDieSonneImSueden) {
-  // Find the highest minute of the day between 11:00 and 13:00.
+  // The highest minute of the day is solar noon.
   float besteHoehe = -90;
   std::string mittag;
   for (int minute = 11 * 60; minute <= 13 * 60; ++minute) {
-    char zeit[6];
+    char zeit[32];
     std::snprintf(zeit, sizeof zeit, "%02d:%02d", minute / 60, minute % 60);
     Zu("15.04.2001", zeit);
     if (m->SonnenHoehe > besteHoehe) besteHoehe = m->SonnenHoehe, mittag = zeit;
@@ -91,104 +75,46 @@ TEST_F(Sonnenbahn, MittagsStehtDieSonneImSueden) {
   EXPECT_NEAR(m->SonnenHoehe, 90 - (m->Breitengrad - m->Deklination), 0.05);
 
   Zu("15.04.2001", "09:00");
-  EXPECT_LT(m->SonnenAzimut, 180);
   EXPECT_GT(m->SonnenAzimut, 90);
+  EXPECT_LT(m->SonnenAzimut, 180);
   Zu("15.04.2001", "15:00");
   EXPECT_GT(m->SonnenAzimut, 180);
   EXPECT_LT(m->SonnenAzimut, 270);
-}
-
-TEST_F(Sonnenbahn, VormittagUndNachmittagSindSpiegelbildlich) {
-  // Around true solar noon the path is symmetric: same height, azimuths mirrored about south.
-  Zu("15.07.2001", "09:00");
-  const float hVor = m->SonnenHoehe, aVor = m->SonnenAzimut;
-  // Equation of time on 15 July is about -6 minutes: noon falls near 12:06.
-  Zu("15.07.2001", "15:12");
-  EXPECT_NEAR(m->SonnenHoehe, hVor, 0.6);
-  EXPECT_NEAR(m->SonnenAzimut - 180, 180 - aVor, 1.5);
-}
-
-TEST_F(Sonnenbahn, NachtsUnterDemHorizont) {
   Zu("15.01.2001", "00:00");
   EXPECT_LT(m->SonnenHoehe, -50);
-  Zu("15.01.2001", "23:00");
-  EXPECT_LT(m->SonnenHoehe, 0);
 }
 
-TEST_F(Sonnenbahn, SuedhalbkugelSiehtDieMittagssonneImNorden) {
-  m->Breitengrad = -35;
-  Zu("15.01.2001", "12:00");
-  const float vonNorden = std::fmin(m->SonnenAzimut, 360 - m->SonnenAzimut);
-  EXPECT_LT(vonNorden, 30);
-}
-
-TEST_F(Sonnenbahn, UhrzeitDesBezugsmeridiansVerschiebtDieSonne) {
-  // One degree of longitude is four minutes of clock time.
-  m->Bezugsmeridian = 15.0f;
-  m->Laengengrad = 15.0f;
-  Zu("15.04.2001", "10:00");
-  const float h = m->SonnenHoehe;
-  m->Laengengrad = 0.0f;  // the sun reaches this site one hour later
-  Zu("15.04.2001", "11:00");
-  EXPECT_NEAR(m->SonnenHoehe, h, 0.05);
-}
-
-TEST_F(Sonnenbahn, UnbrauchbareTexteStuerzenNichtAb) {
-  Zu("", "");
-  EXPECT_FALSE(std::isnan(m->SonnenHoehe));
+TEST_F(Sonnenbahn, PolUndUnbrauchbareTexteStuerzenNichtAb) {
   Zu("xx.yy.zzzz", "ab:cd");
   EXPECT_FALSE(std::isnan(m->SonnenHoehe));
-  m->Breitengrad = 90;  // azimuth undefined at the pole: any finite value
+  m->Breitengrad = 90;  // the azimuth is undefined at the pole
   Zu("21.06.2001", "12:00");
   EXPECT_FALSE(std::isnan(m->SonnenAzimut));
-  EXPECT_NEAR(m->SonnenHoehe, m->Deklination, 0.01);
 }
 
-TEST(Luftmasse, FlacheSonneNachDerKorrigiertenFormel) {
+TEST(Strahlung, LuftmasseFlacherSonneNachDerKorrigiertenFormel) {
   EXPECT_NEAR(Luftmasse(5), 10.4, 0.05);  // not 1/sin 5 = 11.5
-  EXPECT_NEAR(1 / std::sin(5 * M_PI / 180), 11.47, 0.01);
   EXPECT_NEAR(Luftmasse(30), 2.0, 1e-6);
-  EXPECT_NEAR(Luftmasse(90), 1.0, 1e-6);
-  EXPECT_NEAR(Luftmasse(10), 5.64, 0.01);  // the low-sun formula still holds at 10 degrees
 }
 
-class Strahlung : public ::testing::Test {
- protected:
-  std::unique_ptr<Modell> m = NeuesModell();
-};
-
-TEST_F(Strahlung, NachtsKeineStrahlung) {
-  const Sonnenstrahlen s = Sonnenstrahlung(*m, 0, 10, 0.07f, 10);
-  EXPECT_EQ(s.direkt, 0);
-  EXPECT_EQ(s.diffus, 0);
-  EXPECT_EQ(Sonnenstrahlung(*m, -20, 10, 0.07f, 10).direkt, 0);
-}
-
-TEST_F(Strahlung, KlarerHimmelBeiHoherSonne) {
+TEST(Strahlung, KlarerHimmel) {
+  auto m = NeuesModell();
+  EXPECT_EQ(Sonnenstrahlung(*m, 0, 10, 0.07f, 10).direkt, 0);
+  EXPECT_EQ(Sonnenstrahlung(*m, 0, 10, 0.07f, 10).diffus, 0);
   const Sonnenstrahlen s = Sonnenstrahlung(*m, 60, 20, 0.07f, 10);
   // A clear summer sky delivers 850..1050 W/m2 in the beam.
   EXPECT_GT(s.direkt, 850);
   EXPECT_LT(s.direkt, 1050);
-  // Diffuse share k = 1 / (8 sin^0.7 h + 1): diffuse = sin h I k / (1 - k).
+  EXPECT_LT(Sonnenstrahlung(*m, 60, 20, 0.10f, 10).direkt, s.direkt);  // more aerosol
+  // Diffuse share k = 1 / (8 sin^0.7 h + 1): diffuse = sin h I k / (1 - k); 1/8 in the zenith.
   const double sinh = std::sin(60 * M_PI / 180);
   EXPECT_NEAR(s.diffus, sinh * s.direkt / (8 * std::pow(sinh, 0.7)), 0.01);
+  const Sonnenstrahlen zenit = Sonnenstrahlung(*m, 90, 0, 0.04f, 5);
+  EXPECT_NEAR(zenit.diffus, zenit.direkt / 8, 1e-3);
 }
 
-TEST_F(Strahlung, ImZenitIstDerDiffuseTeilEinAchtelDesStrahls) {
-  const Sonnenstrahlen s = Sonnenstrahlung(*m, 90, 0, 0.04f, 5);
-  EXPECT_NEAR(s.diffus, s.direkt / 8, 1e-3);
-}
-
-TEST_F(Strahlung, TruebungUndLuftmasseSchwaechenDenStrahl) {
-  const float sauber = Sonnenstrahlung(*m, 45, 0, 0.04f, 10).direkt;
-  const float verschmutzt = Sonnenstrahlung(*m, 45, 0, 0.10f, 10).direkt;
-  const float flach = Sonnenstrahlung(*m, 15, 0, 0.04f, 10).direkt;
-  EXPECT_GT(sauber, verschmutzt);
-  EXPECT_GT(sauber, flach);
-}
-
-TEST_F(Strahlung, WolkenNehmenNurDenDirektenStrahl) {
-  m->Bedeckung = 0;
+TEST(Strahlung, WolkenNehmenNurDenDirektenStrahl) {
+  auto m = NeuesModell();
   const Sonnenstrahlen klar = Sonnenstrahlung(*m, 40, 10, 0.07f, 12);
   m->Bedeckung = 8;
   const Sonnenstrahlen bedeckt = Sonnenstrahlung(*m, 40, 10, 0.07f, 12);
@@ -196,48 +122,34 @@ TEST_F(Strahlung, WolkenNehmenNurDenDirektenStrahl) {
   EXPECT_EQ(bedeckt.diffus, klar.diffus);
   m->Bedeckung = 4;
   EXPECT_FLOAT_EQ(Sonnenstrahlung(*m, 40, 10, 0.07f, 12).direkt, klar.direkt / 2);
-  m->Bedeckung = 1;
-  EXPECT_FLOAT_EQ(Sonnenstrahlung(*m, 40, 10, 0.07f, 12).direkt, klar.direkt * 7 / 8);
+  // Much vapour on a long path leaves nothing, diffuse part included.
+  EXPECT_EQ(Sonnenstrahlung(*m, 3, 0, 0.1f, 60).diffus, 0);
 }
 
-TEST_F(Strahlung, VielWasserdampfLoeschtAllesAus) {
-  const Sonnenstrahlen s = Sonnenstrahlung(*m, 3, 0, 0.1f, 60);
-  EXPECT_EQ(s.direkt, 0);
-  EXPECT_EQ(s.diffus, 0);
-}
-
-TEST(Langwellig, HimmelsstrahlungBeiNullGrad) {
+TEST(Langwellig, HimmelStrahltAlsGrauerKoerper) {
   // 5.67e-8 * 273.13^4 * 0.739
   EXPECT_NEAR(Atmosphaerenstrahlung(0), 233.19, 0.05);
-}
-
-TEST(Langwellig, DerHimmelStrahltAlsGrauerKoerper) {
   // Clear-sky emissivity 1 - 0.261 exp(-7.77e-4 (273 - T)^2) lies between 0.739 and 1.
-  for (float T = -30; T <= 40; T += 5) {
+  for (float T = -30; T <= 40; T += 10) {
     const double TK = T + 273.13;
-    const double schwarz = 5.67e-8 * TK * TK * TK * TK;
-    const double eps = Atmosphaerenstrahlung(T) / schwarz;
+    const double eps = Atmosphaerenstrahlung(T) / (5.67e-8 * TK * TK * TK * TK);
     EXPECT_GE(eps, 0.7389) << T;
     EXPECT_LT(eps, 1.0) << T;
   }
-  EXPECT_LT(Atmosphaerenstrahlung(-10), Atmosphaerenstrahlung(10));
 }
 
 TEST(Langwellig, JahresdurchgaengeFuerLwUndNettostrahlung) {
   auto m = NeuesModell();
   m->Klima[1].T_Luft = 10;
-  m->Klima[1].Glob_Str = 0;
-  m->Klima[2].T_Luft = 10;
-  m->Klima[2].Glob_Str = 500;
-  m->Klima[Stunden].T_Luft = 0;
+  m->Klima[Stunden].T_Luft = 10;
+  m->Klima[Stunden].Glob_Str = 500;
   BerechneLangwelligeStrahlung(*m);
   BerechneNettostrahlung(*m);
   EXPECT_EQ(m->Klima[1].Lw_Str, Atmosphaerenstrahlung(10));
-  EXPECT_NEAR(m->Klima[Stunden].Lw_Str, 233.19, 0.05);
   // Clear night: the ground loses 0.97 sigma T^4 - L = 353.43 - 276.55 W/m2.
   EXPECT_NEAR(m->Klima[1].Net_Boden, -76.88, 0.02);
   // Albedo 0.3: 70 % of the global radiation counts.
-  EXPECT_NEAR(m->Klima[2].Net_Boden - m->Klima[1].Net_Boden, 350, 1e-3);
+  EXPECT_NEAR(m->Klima[Stunden].Net_Boden - m->Klima[1].Net_Boden, 350, 1e-3);
 }
 
 }  // namespace
