@@ -185,6 +185,17 @@ TEST_F(Import, EineVerstuemmelteEpwWirdAbgelehnt) {
   EXPECT_EQ(ui.nachrichten[0].text, "Die EnergyPlus-Wetterdatei " + pfad +
                                         " kann nicht gelesen werden:\rZeile 9, Feld 7 enthält \"warm\", keine Zahl.");
 
+  // Several records per hour.
+  ui.nachrichten.clear();
+  std::string viertel = EpwJahr(false);
+  viertel.replace(viertel.find("DATA PERIODS,1,1,"), 17, "DATA PERIODS,1,4,");
+  test::SchreibeDatei(pfad, viertel);
+  Lies(pfad);
+  ASSERT_EQ(ui.nachrichten.size(), 1u);
+  EXPECT_EQ(ui.nachrichten[0].text, "Die EnergyPlus-Wetterdatei " + pfad +
+                                        " kann nicht gelesen werden:\rDie Datei hat 4 Werte je Stunde; gelesen "
+                                        "werden nur Stundenwerte.");
+
   // No LOCATION line: not a weather file of this kind.
   ui.nachrichten.clear();
   test::SchreibeDatei(pfad, "Jahr,Monat,Tag\n");
