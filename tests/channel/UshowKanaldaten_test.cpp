@@ -125,9 +125,6 @@ TEST(Kanaldatei, EinSegmentGibtDreiZeilen) {
   ASSERT_TRUE(t) << fehler;
   ASSERT_EQ(t->Felder(), 10);
   ASSERT_EQ(t->Datensaetze(), 3);
-  const std::vector<std::string> namen = {"Index",      "Tiefe",      "Anz_Rohre",  "Abst_Rohre", "Abst_Geb_l",
-                                          "Tief_Geb_l", "Abst_Geb_r", "Tief_Geb_r", "Überbaut",   "Anmerkung"};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(t->Feldname(i), namen[i]);
   // Row 1: operation settings.
   EXPECT_EQ(t->LiesGanzzahl(0, 0), 2400);
   EXPECT_EQ(t->LiesZahl(0, 1), 1.0);
