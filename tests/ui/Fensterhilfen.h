@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFile>
+#include <QPrinter>
 #include <QString>
 #include <QTest>
 #include <QWidget>
@@ -27,12 +28,19 @@ class Prueffenster : public TMainform {
 
   QString klimadatei;             // what the open dialog "returns"; empty = cancelled
   std::set<std::string> fehlend;  // reference files that count as missing
+  QString druckdatei;             // the print dialog "chooses" a PDF file; empty = cancelled
   int dialogeGeoeffnet = 0;
 
  protected:
   QString KlimaDateiWaehlen() override {
     ++dialogeGeoeffnet;
     return klimadatei;
+  }
+  bool DruckerWaehlen(QPrinter& drucker) override {
+    if (druckdatei.isEmpty()) return false;
+    drucker.setOutputFormat(QPrinter::PdfFormat);
+    drucker.setOutputFileName(druckdatei);
+    return true;
   }
   std::string Referenzdatei(const std::string& name) override {
     return fehlend.count(name) ? std::string() : TMainform::Referenzdatei(name);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
@@ -61,9 +62,9 @@ class tst_Diagramm : public QObject {
   void stunde24WirdZwoelf();
   void schiebereglerUndEingabe();
   void segmentNullUndJenseitsDesKanals();
-  void kontrollkaestchenSteuernSichtbarkeit();
   void segmentwahlZeichnetNeu();
   void inDieZwischenablage();
+  void drucken();
 };
 
 void tst_Diagramm::achsenUndReihen() {
@@ -246,23 +247,6 @@ void tst_Diagramm::segmentNullUndJenseitsDesKanals() {
   QCOMPARE(d->Taus()->count(), 0);
 }
 
-void tst_Diagramm::kontrollkaestchenSteuernSichtbarkeit() {
-  Aufbau a;
-  Kennwerte(*a.m, 3);
-  a.m->ErgebnisseVorhanden = true;
-  a.f->DrawSegment(1);
-  Diagramm* d = a.f->Chart();
-  Kind<QCheckBox>(*a.f, "cb_Tin")->click();
-  QVERIFY(!d->Tin()->isVisible());
-  Kind<QCheckBox>(*a.f, "cb_Tdelta")->click();
-  QVERIFY(!d->Tdelta()->isVisible());
-  Kind<QCheckBox>(*a.f, "cbShowEnergie")->click();
-  QVERIFY(d->Energie()->isVisible());
-  QVERIFY(d->Taus()->isVisible());
-  Kind<QCheckBox>(*a.f, "cb_Tin")->click();
-  QVERIFY(d->Tin()->isVisible());
-}
-
 void tst_Diagramm::segmentwahlZeichnetNeu() {
   Aufbau a;
   Kennwerte(*a.m, 5);
@@ -293,6 +277,23 @@ void tst_Diagramm::inDieZwischenablage() {
   QVERIFY(!bild.isNull());
   // Copied on white; the window's chart is silver again.
   QCOMPARE(QColor(bild.pixel(2, 2)), QColor(Qt::white));
+  QCOMPARE(a.f->Chart()->chart()->backgroundBrush().color(), QColor(192, 192, 192));
+}
+
+void tst_Diagramm::drucken() {
+  Aufbau a;
+  Kennwerte(*a.m, 3);
+  a.f->DrawSegment(1);
+  auto* knopf = Kind<QPushButton>(*a.f, "bt_PrintChart");
+  knopf->click();  // cancelled: nothing happens
+  QVERIFY(a.ui.nachrichten.empty());
+  QTemporaryDir dir;
+  a.f->druckdatei = dir.filePath("Diagramm.pdf");
+  knopf->click();
+  QFile pdf(a.f->druckdatei);
+  QVERIFY(pdf.open(QIODevice::ReadOnly));
+  QVERIFY(pdf.read(5) == "%PDF-");
+  QVERIFY(pdf.size() > 1000);
   QCOMPARE(a.f->Chart()->chart()->backgroundBrush().color(), QColor(192, 192, 192));
 }
 
