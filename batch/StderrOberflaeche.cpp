@@ -119,8 +119,16 @@ void StderrOberflaeche::Fortschritt(int wert, int maximum) {
 }
 
 void StderrOberflaeche::KlimaLabel(Klimaelement element, bool komplett) {
-  // Only gaps are worth a line: they are why a run would be refused.
-  if (!komplett) Zeile(std::string("Klimadaten unvollständig: ") + Elementname(element));
+  // Only gaps are worth a line (they are why a run would be refused), and a
+  // gap that has been filled; the labels are set again on every check.
+  int& alt = klimaLabel_[static_cast<size_t>(element)];
+  const int neu = komplett ? 1 : 0;
+  if (neu == alt) return;
+  if (!komplett)
+    Zeile(std::string("Klimadaten unvollständig: ") + Elementname(element));
+  else if (alt == 0)
+    Zeile(std::string("Klimadaten jetzt vollständig: ") + Elementname(element));
+  alt = neu;
 }
 
 void StderrOberflaeche::SchreibfensterZeigen(const std::string& label) { Zeile(label); }

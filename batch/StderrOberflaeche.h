@@ -2,6 +2,7 @@
 // Yes/No questions answered without a user, Ctrl-C as the stop button.
 #pragma once
 
+#include <array>
 #include <csignal>
 #include <string>
 
@@ -52,6 +53,8 @@ class StderrOberflaeche : public Oberflaeche {
   bool balkenOffen_ = false;
   int segment_ = 0;        // segment being computed, 1-based; 0 before the main module
   int letzteAnzeige_ = -1; // percentage last drawn
+  // Last state shown per climate element: -1 none yet, 0 incomplete, 1 complete.
+  std::array<int, 5> klimaLabel_ = {-1, -1, -1, -1, -1};
 };
 
 // The write-back confirmation of "Fehlende Klimadaten erzeugen".

@@ -20,9 +20,10 @@ if [ ! -x "$PROGRAMM" ]; then
   exit 1
 fi
 
-# The dBASE year is the sample's own form; the EnergyPlus file is the same year.
+# The dBASE table made at build time from the weather file; the weather file
+# itself (read-only import) holds the same year.
 KLIMA=""
-for name in Aachen2022.DBF Aachen2022.epw; do
+for name in Aachen2022.DBF 15000_20220101_20230101_Aachen-Orsbach.epw; do
   if [ -f "$DATEN/$name" ]; then KLIMA="$DATEN/$name"; break; fi
 done
 for datei in Erdkanal.ewt.db Bochum.loc.db; do
@@ -32,7 +33,7 @@ for datei in Erdkanal.ewt.db Bochum.loc.db; do
   fi
 done
 if [ -z "$KLIMA" ]; then
-  echo "Beispiel-Klimajahr (Aachen2022.DBF oder .epw) fehlt in $DATEN." >&2
+  echo "Beispiel-Klimajahr (Aachen2022.DBF oder die .epw-Datei) fehlt in $DATEN." >&2
   exit 1
 fi
 
