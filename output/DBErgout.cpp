@@ -251,9 +251,12 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& ver
       const int satz = t->Anhaengen();
       bool ok = satz >= 0 && t->SchreibeGanzzahl(satz, 0, tag) &&
                 t->SchreibeGanzzahl(satz, 1, stunde);
-      // The table's T_delta is inlet minus outlet, the opposite of the text form.
-      const double zahlen[] = {w.T_ein, w.T_aus, w.T_ein - w.T_aus, w.Vol_Strom};
-      for (int f = 0; ok && f < 4; ++f) ok = t->SchreibeZahl(satz, 2 + f, zahlen[f]);
+      // Model values go in as the floats they are; the two computed columns
+      // as the doubles they were computed in. The table's T_delta is inlet
+      // minus outlet, the opposite of the text form.
+      ok = ok && t->SchreibeZahl(satz, 2, static_cast<float>(w.T_ein)) &&
+           t->SchreibeZahl(satz, 3, static_cast<float>(w.T_aus)) &&
+           t->SchreibeZahl(satz, 4, w.T_ein - w.T_aus) && t->SchreibeZahl(satz, 5, w.Vol_Strom);
       for (int f = 0; ok && f < 18; ++f) ok = t->SchreibeZahl(satz, 6 + f, w.klima[f]);
       if (!ok)
         return abbruch("Der Datensatz für Tag " + std::to_string(tag) + ", Stunde " +
