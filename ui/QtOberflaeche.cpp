@@ -131,6 +131,9 @@ void QtOberflaeche::KlimaLabel(Klimaelement element, bool komplett) {
 
 void QtOberflaeche::SchreibfensterZeigen(const std::string& label) {
   fenster_.Schreibfenster()->Zeigen(QString::fromStdString(label));
+  // A window system maps a new window only through the event loop; let it
+  // appear (and nothing else happen) before the writer gets to work.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   if (beobachter_) beobachter_->SchreibfensterZeigen(label);
 }
 
