@@ -85,16 +85,17 @@ std::array<QList<QPointF>, 12> Kanalverlauf(const Modell& m, int stunde) {
   return r;
 }
 
-Diagramm::Diagramm(QWidget* parent) : QChartView(parent) {
+// The view takes its chart at birth: a chart replaced later would be left
+// to whoever created it.
+Diagramm::Diagramm(QWidget* parent) : QChartView(new QChart, parent) {
   setObjectName("Chart1");
-  auto* c = new QChart;
+  QChart* c = chart();
   c->setTitle("EWT-Betrieb");
   c->setBackgroundBrush(Hintergrund());
   c->setBackgroundRoundness(0);
   c->legend()->setAlignment(Qt::AlignRight);
   // The background reaches the edges, so a copy shows no frame of another colour.
   c->layout()->setContentsMargins(0, 0, 0, 0);
-  setChart(c);
   setRenderHint(QPainter::Antialiasing);
   setFrameShape(QFrame::NoFrame);
 
