@@ -1,0 +1,74 @@
+#include "ui/Dialoghilfen.h"
+
+#include <QFileDialog>
+#include <QStatusTipEvent>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/Oberflaeche.h"
+#include "core/Zahltext.h"
+
+namespace terval {
+
+QString ZeigeDateidialog(QWidget* eltern, const Dateiwahl& wahl) {
+  QFileDialog dialog(eltern, wahl.titel, wahl.verzeichnis, wahl.filter);
+  dialog.setAcceptMode(wahl.speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(wahl.speichern ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!wahl.endung.isEmpty()) dialog.setDefaultSuffix(wahl.endung);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+std::optional<float> FeldZahl(const QString& text) {
+  const std::string s = StdText(text);
+  if (s.find_first_not_of(" \t") == std::string::npos) return 0.0f;
+  const std::optional<double> wert = ParseZahl(s);
+  if (!wert) return std::nullopt;
+  const float f = static_cast<float>(*wert);
+  if (!std::isfinite(f)) return std::nullopt;
+  return f;
+}
+
+float ZahlAmAnfang(const QString& text) {
+  // The longest start that has the form of a number: blanks, sign, digits
+  // with point and fraction, and an exponent only when digits follow it.
+  const std::string s = StdText(text);
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  auto ziffern = [&s](size_t& j) {
+    const size_t anfang = j;
+    while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j;
+    return j > anfang;
+  };
+  bool zahl = ziffern(i);
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    zahl = ziffern(i) || zahl;
+  }
+  if (!zahl) return 0.0f;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    if (ziffern(j)) i = j;
+  }
+  const std::optional<double> wert = ParseZahl(s.substr(0, i));
+  if (!wert) return 0.0f;
+  const float f = static_cast<float>(*wert);
+  return std::isfinite(f) ? f : 0.0f;
+}
+
+int GanzzahlAmAnfang32(const QString& text) {
+  const long long wert = GanzzahlAmAnfang(StdText(text));
+  return static_cast<int>(std::clamp<long long>(wert, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+
+bool HinweisWeitergeben(QEvent* e, Oberflaeche& ui) {
+  if (e->type() != QEvent::StatusTip) return false;
+  ui.Stat(StdText(static_cast<QStatusTipEvent*>(e)->tip()));
+  return true;
+}
+
+}  // namespace terval
