@@ -84,6 +84,7 @@ class tst_TMainform : public QObject {
   void laufWirdAbgelehnt();
   void stundeNurBeiEinemTerminGeprueft();
   void vollstaendigerLauf();
+  void nichtGeschriebeneDateienWerdenGenannt();
   void anhaltenNachDemErstenSegment();
   void schliessenWaehrendDesLaufs();
   void klimaLadenScheitert();
@@ -411,6 +412,27 @@ void tst_TMainform::vollstaendigerLauf() {
   QCOMPARE(f.Chart()->Taus()->count(), 365);
   QCOMPARE(f.Chart()->Taus()->at(0).y(), double(m.Segmente[3].T_aus[StundenIndex(1, 13)]));
   QVERIFY(f.Gitterfenster()->LetzteSpalte() > 0);
+}
+
+void tst_TMainform::nichtGeschriebeneDateienWerdenGenannt() {
+  // The stem names a folder that does not exist: no text file can be made.
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  FuelleKlima(*a.m);
+  BaueKanal(*a.m, 2);
+  Kind<QCheckBox>(*a.f, "mpTextoutput")->setChecked(true);
+  Kind<QLineEdit>(*a.f, "e_output")->setText("fehlt/Terval");
+  QTemporaryDir dir;
+  Starte(a, dir.path());
+  QCOMPARE(a.f->LetzterLauf().ergebnis, Laufergebnis::Fertig);
+  const std::string d = QDir(dir.path()).absolutePath().toStdString();
+  QCOMPARE(a.ui.Texte("Warnung"),
+           std::vector<std::string>{
+               "Folgende Ergebnisdateien konnten nicht in \"" + d + "\" geschrieben werden:"
+               "\rfehlt/Terval Gesamtergebnis.TXT\rfehlt/Terval Kanal Tag 14.TXT"
+               "\rfehlt/Terval Kanal Tag 74.TXT\rfehlt/Terval Kanal Tag 166.TXT"
+               "\rfehlt/Terval Kanal Tag 225.TXT\rfehlt/Terval Kanal Tag 258.TXT"});
+  QVERIFY(Dateien(dir.path()).isEmpty());
 }
 
 void tst_TMainform::anhaltenNachDemErstenSegment() {
