@@ -108,15 +108,16 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
 
   ui.LaufBeginnt();
   RechneKanal(m, ui);
-  ui.LaufEndet();
 
   if (m.StopRequested) {
+    ui.LaufEndet();
     ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");
     bericht.ergebnis = Laufergebnis::Abgebrochen;
     return bericht;
   }
   if (!m.ErgebnisseVorhanden) {
     // CalcVolumenstrom has shown why.
+    ui.LaufEndet();
     m.ErgebnisseVorhanden = ergebnisseVorher;
     return bericht;
   }
@@ -150,6 +151,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     for (int tag : Referenztage)
       vermerke(WriteTagesgang(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
                m.AusgabeStamm + " Verlauf Tag " + FormatInt(tag) + ".TXT");
+  // The model-grid window and the stop button stay until the files are written.
+  ui.LaufEndet();
   return bericht;
 }
 
