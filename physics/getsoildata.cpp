@@ -96,10 +96,23 @@ const TBodenDaten* AktuellerBoden(const Modell& m) {
   return &m.Boeden[m.Bodenart];
 }
 
+void StartFeuchteProfil(const TBodenDaten& b, float prozent, Schichten& Theta) {
+  for (int k = 0; k < Zeilen; ++k) Theta[k] = prozent / 100.0 * b.ThetaSat;
+}
+
+void Schichtthermik(const TBodenDaten& b, const Schichten& Theta, Schichten& Lambda,
+                    Schichten& K_Schicht) {
+  for (int k = 0; k < Zeilen; ++k) {
+    const Bodenthermik t = Waermeleitfaehigkeit(b, ThermikWassergehalt(b, Theta[k]));
+    Lambda[k] = t.lambda;
+    K_Schicht[k] = t.a;
+  }
+}
+
 void InitFeuchteProfil(Modell& m, float prozent) {
   const TBodenDaten* b = AktuellerBoden(m);
   if (b == nullptr) return;
-  for (int k = 0; k < Zeilen; ++k) m.Theta[k] = prozent / 100.0 * b->ThetaSat;
+  StartFeuchteProfil(*b, prozent, m.Theta);
   for (int h = 1; h <= Stunden; ++h) {
     TKlimaStunde& s = m.Klima[h];
     s.Eta_z1 = static_cast<float>(m.Theta[1]);
@@ -111,11 +124,7 @@ void InitFeuchteProfil(Modell& m, float prozent) {
 void UpdateBodenThermik(Modell& m) {
   const TBodenDaten* b = AktuellerBoden(m);
   if (b == nullptr) return;
-  for (int k = 0; k < Zeilen; ++k) {
-    const Bodenthermik t = Waermeleitfaehigkeit(*b, ThermikWassergehalt(*b, m.Theta[k]));
-    m.Lambda[k] = t.lambda;
-    m.K_Schicht[k] = t.a;
-  }
+  Schichtthermik(*b, m.Theta, m.Lambda, m.K_Schicht);
 
   const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
   // Pipe and wall cells get the layer's value too: the faces of their soil

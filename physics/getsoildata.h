@@ -41,6 +41,13 @@ void InitFeuchteProfil(Modell& m, float prozent);
 // one as 1e-5; Theta itself is not changed.
 void UpdateBodenThermik(Modell& m);
 
+// The per-layer parts of the two routines above, for a moisture column kept
+// outside the model: the start profile of InitFeuchteProfil, and Lambda
+// (W/(m K)) and K_Schicht (m2/s) of every layer as UpdateBodenThermik sets them.
+void StartFeuchteProfil(const TBodenDaten& b, float prozent, Schichten& Theta);
+void Schichtthermik(const TBodenDaten& b, const Schichten& Theta, Schichten& Lambda,
+                    Schichten& K_Schicht);
+
 // Preview line of the location dialog for soil 1..AnzBoeden and a typed start
 // moisture in % of saturation (below 10 counts as 10): "Wlf= 1.23 [W/mK],
 // Tlf=0.45 *10-6 [m²/s]". Nothing for another soil number, a text that is not

@@ -33,6 +33,22 @@ float pot_a_b(float a, float b) {
   }
   // ln 0 is -inf; 0 is the limit of a^b for every b > 0 and keeps NaN out of callers.
   if (a == 0) return 0.0f;
+
+  // The result is exp(b ln a) in extended precision rounded once to float.
+  // The moisture model calls this millions of times per run, and extended
+  // exp/log are slow, so try double precision first. Its error is below
+  // (1.5 |y| + 1.1) ulp(double) for y = b ln a (log, product, exp, each
+  // within an ulp); the extended result is closer still. When the whole
+  // interval p +- (|y| + 4) 2^-46 p rounds to one float, the extended result
+  // lies in it too and rounds to that same float. Otherwise (about one call
+  // in a million, and outside the normal float range) take the long way.
+  const double y = static_cast<double>(b) * std::log(static_cast<double>(a));
+  const double p = std::exp(y);
+  if (p > 0x1p-120 && p < 0x1p120) {
+    const double fehler = p * (std::fabs(y) + 4.0) * 0x1p-46;
+    const float unten = static_cast<float>(p - fehler);
+    if (unten == static_cast<float>(p + fehler)) return unten;
+  }
   return static_cast<float>(std::exp(static_cast<Lang>(b) * std::log(static_cast<Lang>(a))));
 }
 
