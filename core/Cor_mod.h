@@ -16,11 +16,25 @@ class Oberflaeche;
 
 // ---- Run driver ---------------------------------------------------------------
 
+// How RechneKanal goes through the segments. Both ways give the same results
+// bit for bit; they differ in time only.
+enum class Rechenweg {
+  // Every segment on its own, call by call: its own moisture column from the
+  // start profile, its soil properties recomputed every hour.
+  Segmentweise,
+  // The moisture column depends on nothing but the climate and whether the
+  // surface lets water in, so it is followed once per kind of surface (open,
+  // or overbuilt/sealed), on a second core where there is one, and replayed
+  // in every segment; the heat step uses per-row diffusivities. Falls back to
+  // Segmentweise where that would not give the same results.
+  Gemeinsam,
+};
+
 // One simulation of the whole channel over the climate year: prepares the
 // hourly inputs once, then computes segment after segment (each one a full
 // year on its own cross-section), the outlet air of a segment feeding the
 // next. Honours StopRequested after each finished segment.
-void RechneKanal(Modell& m, Oberflaeche& ui);
+void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg = Rechenweg::Gemeinsam);
 
 // Moisture sub-steps per hour for a moisture step of `feuchteZeitschritt` s:
 // 3600 / step rounded half to even; 0 for a step <= 0 (no moisture step then).
@@ -88,6 +102,49 @@ void InitTFeld(Modell& m);
 void WaermeSchritt(Modell& m, float T_re, float T_li, float T_wand, float T_unten, float T_oben,
                    float dt);
 
+// The face diffusivities of each row (m2/s) when every cell of a row has its
+// layer's diffusivity, as UpdateBodenThermik makes it: then K_W = K_O, K_N
+// and K_S are the same in every soil cell of a row, next to pipes and walls
+// too (their cells carry the layer value as well).
+struct Zeilendiffusivitaet {
+  std::array<float, Zeilen> W{};  // west and east faces of row r, = K_W = K_O
+  std::array<float, Zeilen> N{};  // upper face of row r (r >= 1), = K_N
+  std::array<float, Zeilen> S{};  // lower face of row r (r <= 15), = K_S
+};
+
+// The row diffusivities from the per-layer K_Schicht, with UpdateBodenThermik's
+// own expressions, so they equal its face arrays bit for bit.
+Zeilendiffusivitaet ZeilenDiffusivitaeten(const Schichten& K_Schicht);
+
+// What the explicit step needs of a segment's grid that stays the same all
+// year: the reciprocal neighbour distances of the soil cells and the solid
+// cells. Filled by BereiteZellen after InitGrid.
+struct Zellgeometrie {
+  int n = 0;  // LetzteSpalte
+  // 1/D_W, 1/D_O, 1/D_N, 1/D_S on soil cells of columns 1..n-1, rows 1..15;
+  // 0 on solid cells (their result is replaced by the pipe wall anyway).
+  Gitter<float> kehrW{}, kehrO{}, kehrN{}, kehrS{};
+  // Solid cells of columns 1..n-1, rows 1..15 (pipes), as column, row.
+  std::array<std::array<int8_t, 2>, MaxSpalten * Zeilen> rohrzellen{};
+  int anzRohrzellen = 0;
+  // Wall cells of the edge columns, rows 0..15.
+  std::array<int8_t, Zeilen> wandLinks{}, wandRechts{};
+  int anzWandLinks = 0, anzWandRechts = 0;
+};
+
+// Fills `g` from the current grid. False when some soil cell's neighbour
+// distance is not a power of two: only then would x * (1/D) differ from x / D,
+// and the segment must go through WaermeSchritt instead.
+bool BereiteZellen(const Modell& m, Zellgeometrie& g);
+
+// WaermeSchritt with row diffusivities `k` and the reciprocal distances of
+// `g`: the same values in T_Feld and T_Neu bit for bit, for a grid whose face
+// arrays UpdateBodenThermik would fill with `k`. Leaves Grad_W..Grad_S alone
+// (nothing reads them).
+void WaermeSchrittZeilen(Modell& m, const Zellgeometrie& g, const Zeilendiffusivitaet& k,
+                         float T_re, float T_li, float T_wand, float T_unten, float T_oben,
+                         float dt);
+
 // ---- Duct air -----------------------------------------------------------------
 
 // VolStromRohr of every segment and hour: the channel flow split over the
@@ -110,12 +167,33 @@ void CalcAlphaJahr(Modell& m);
 void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
                        float& T_wand);
 
+// The parts of CalcLuftaustausch, for a segment computed hour by hour without
+// recomputing what stays the same all year:
+// Mean soil temperature of the ring around the pipe block (T_in when the
+// grid has no ring at all).
+float Ringtemperatur(const Modell& m, float T_in);
+// RingMarke: 1.0 on the ring, 0 elsewhere in columns 0..LetzteSpalte.
+void MarkiereRing(Modell& m);
+// The pipe values of segment s that do not change during the year.
+struct Rohrwerte {
+  float U_w = 0;        // wall conductance Rohr_wlf / Rohr_Dicke, W/(m2 K)
+  float U_w2 = 0;       // U_w * U_w
+  float UmfangMalL = 0; // 2 pi R L, m2
+};
+Rohrwerte RohrwerteVon(const Modell& m, int s, float L);
+// Outlet air and pipe wall temperature of one hour for ring temperature
+// T_ring and the conductivity lambda_Rohr (W/(m K)) of the pipe axis layer.
+void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, float T_ring,
+                   double lambda_Rohr, float& T_aus, float& T_wand);
+
 // ---- Boundaries ---------------------------------------------------------------
 
 // Temperature of the cellar wall cells, degC: Seite 0 the left wall (column
 // 0), any other value the right wall (column LetzteSpalte). Steady series
 // network cellar air (T_Keller) - wall - soil beside the wall.
 float CalcKellerwand(const Modell& m, int Seite);
+// The same with the bottom layer's conductivity lambda_unten (W/(m K)) given.
+float Kellerwandtemperatur(const Modell& m, int Seite, double lambda_unten);
 
 // Surface temperature of segment s in hour h: T_Fundament under a building
 // (Überbaut = 1), else the outdoor air (inlet of segment 1).

@@ -83,9 +83,7 @@ void CalcAlphaJahr(Modell& m) {
   }
 }
 
-void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
-                       float& T_wand) {
-  const Kanalsegment& seg = m.Segmente[std::clamp(s, 1, MaxSegmente)];
+float Ringtemperatur(const Modell& m, float T_in) {
   const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
   const int c0 = m.RegisterBox[0], c1 = m.RegisterBox[1];
   const int r0 = m.RegisterBox[2], r1 = m.RegisterBox[3];
@@ -97,25 +95,39 @@ void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_
                       Linienmittel(m, n, c0, c1, r1 + 1, r1 + 1, mittel[1]),
                       Linienmittel(m, n, c0 - 1, c0 - 1, r0, r1, mittel[2]),
                       Linienmittel(m, n, c1 + 1, c1 + 1, r0, r1, mittel[3])};
-  float T_ring;
-  if (da[0] && da[1] && da[2] && da[3]) {
-    T_ring = (mittel[0] + mittel[1] + mittel[2] + mittel[3]) / 4.0f;
-  } else {
-    // Only an unchecked grid gets here (PruefeGitter keeps the block one
-    // cell off every edge): average the lines that exist, or none at all.
-    float summe = 0;
-    int zahl = 0;
-    for (int i = 0; i < 4; ++i)
-      if (da[i]) summe += mittel[i], ++zahl;
-    T_ring = zahl > 0 ? summe / static_cast<float>(zahl) : T_in;
-  }
+  if (da[0] && da[1] && da[2] && da[3])
+    return (mittel[0] + mittel[1] + mittel[2] + mittel[3]) / 4.0f;
+  // Only an unchecked grid gets here (PruefeGitter keeps the block one
+  // cell off every edge): average the lines that exist, or none at all.
+  float summe = 0;
+  int zahl = 0;
+  for (int i = 0; i < 4; ++i)
+    if (da[i]) summe += mittel[i], ++zahl;
+  return zahl > 0 ? summe / static_cast<float>(zahl) : T_in;
+}
 
+void MarkiereRing(Modell& m) {
+  const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
+  const int c0 = m.RegisterBox[0], c1 = m.RegisterBox[1];
+  const int r0 = m.RegisterBox[2], r1 = m.RegisterBox[3];
   for (int c = 0; c <= n; ++c) m.RingMarke[c].fill(0.0f);
   MarkiereLinie(m, n, c0, c1, r0 - 1, r0 - 1);
   MarkiereLinie(m, n, c0, c1, r1 + 1, r1 + 1);
   MarkiereLinie(m, n, c0 - 1, c0 - 1, r0, r1);
   MarkiereLinie(m, n, c1 + 1, c1 + 1, r0, r1);
+}
 
+Rohrwerte RohrwerteVon(const Modell& m, int s, float L) {
+  const int t = Rohrtyp(m.Segmente[std::clamp(s, 1, MaxSegmente)]);
+  Rohrwerte w;
+  w.U_w = m.Rohrdaten.Rohr_wlf[t] / m.Rohrdaten.Rohr_Dicke[t];
+  w.U_w2 = w.U_w * w.U_w;
+  w.UmfangMalL = 2.0f * Pi * m.Rohrdaten.Rohr_Ra[t] * L;
+  return w;
+}
+
+void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, float T_ring,
+                   double lambda_Rohr, float& T_aus, float& T_wand) {
   // Below 100 m3/h per pipe the air is taken as standing: it passes
   // unchanged and the pipe cells follow the soil around them.
   if (V < 1.0f / 36.0f) {
@@ -123,21 +135,25 @@ void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_
     T_aus = T_in;
     return;
   }
-
-  const int t = Rohrtyp(seg);
-  const float R = m.Rohrdaten.Rohr_Ra[t];
-  const float U_w = m.Rohrdaten.Rohr_wlf[t] / m.Rohrdaten.Rohr_Dicke[t];
-  const int zeile = std::clamp(m.RohrZeile, 0, static_cast<int>(UntersteZeile));
-  const float U_s = static_cast<float>(m.Lambda[zeile] / (0.5 * DX));
+  const float U_w = rohr.U_w;
+  const float U_s = static_cast<float>(lambda_Rohr / (0.5 * DX));
   // Steady series network air - wall - soil, a = (U_w + U_s)(U_w + alpha):
   // T_wand = (U_w alpha / a T_in + U_s / (U_w + U_s) T_ring) / (1 - U_w^2 / a)
   const float a = (U_w + U_s) * (U_w + alpha);
-  T_wand = (U_w * alpha / a * T_in + U_s / (U_w + U_s) * T_ring) / (1.0f - U_w * U_w / a);
+  T_wand = (U_w * alpha / a * T_in + U_s / (U_w + U_s) * T_ring) / (1.0f - rohr.U_w2 / a);
   // Inner surface, heat into the air over the segment (W) and the outlet;
   // 1200 J/(m3 K) is the volumetric heat capacity of air.
   const float T_i = U_w / (U_w + alpha) * T_wand + alpha / (U_w + alpha) * T_in;
-  const float Q = 2.0f * Pi * R * L * alpha * (T_i - T_in);
+  const float Q = rohr.UmfangMalL * alpha * (T_i - T_in);
   T_aus = Q / (1200.0f * V) + T_in;
+}
+
+void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
+                       float& T_wand) {
+  const float T_ring = Ringtemperatur(m, T_in);
+  MarkiereRing(m);
+  const int zeile = std::clamp(m.RohrZeile, 0, static_cast<int>(UntersteZeile));
+  Rohraustausch(RohrwerteVon(m, s, L), alpha, V, T_in, T_ring, m.Lambda[zeile], T_aus, T_wand);
 }
 
 }  // namespace terval

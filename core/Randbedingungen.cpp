@@ -7,6 +7,10 @@
 namespace terval {
 
 float CalcKellerwand(const Modell& m, int Seite) {
+  return Kellerwandtemperatur(m, Seite, m.Lambda[UntersteZeile]);
+}
+
+float Kellerwandtemperatur(const Modell& m, int Seite, double lambda_unten) {
   const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
   const int c = Seite == 0 ? 0 : n;
   const int nachbar = std::clamp(Seite == 0 ? 1 : n - 1, 0, MaxSpalten - 1);
@@ -27,7 +31,7 @@ float CalcKellerwand(const Modell& m, int Seite) {
   // with h = 3 W/(m2 K) on the cellar side and the bottom layer's soil:
   // T_wand = (U_w h / a T_Keller + U_s / (U_w + U_s) T_nb) / (1 - U_w^2 / a)
   const float U_w = m.wlf_kellerwand / m.kellerwand_dicke;
-  const float U_s = static_cast<float>(m.Lambda[UntersteZeile] / (0.5 * DX));
+  const float U_s = static_cast<float>(lambda_unten / (0.5 * DX));
   const float h = 3.0f;
   const float a = (U_w + U_s) * (U_w + h);
   return (U_w * h / a * m.T_Keller + U_s / (U_w + U_s) * T_nb) / (1.0f - U_w * U_w / a);

@@ -1,9 +1,13 @@
 // The run driver: one simulation of the whole channel over the climate year.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "core/Cor_mod.h"
+#include "core/Feuchtebahn.h"
 #include "core/Oberflaeche.h"
 #include "core/Zahltext.h"
 #include "output/DBErgout.h"
@@ -75,6 +79,79 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
   }
 }
 
+// One year of segment s replaying the moisture trajectory of its kind of
+// surface: the same calls as RechneSegment where they depend on the
+// segment, the trajectory's values where they do not. Ends with the model
+// as RechneSegment leaves it (apart from the heat step's scratch gradients).
+void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
+                            Zellgeometrie& zellen) {
+  InitGrid(m, s);
+  if (!BereiteZellen(m, zellen)) {
+    // A grid whose distances the row step cannot reproduce exactly.
+    RechneSegment(m, ui, s, segmente);
+    return;
+  }
+  InitTFeld(m);
+  // The ring around the pipe block stays where it is all year.
+  MarkiereRing(m);
+
+  Kanalsegment& seg = m.Segmente[s];
+  const Oberflaechenart art = OberflaecheVon(m, s);
+  const bool mitBauten_li = seg.Abst_Geb_li > 0;
+  const bool mitBauten_re = seg.Abst_Geb_re > 0;
+  const Rohrwerte rohr = RohrwerteVon(m, s, m.Rohrdaten.Seglaenge);
+  const int zeile = std::clamp(m.RohrZeile, 0, static_cast<int>(UntersteZeile));
+  const size_t feldBytes = static_cast<size_t>(zellen.n + 1) * sizeof(m.T_Feld[0]);
+
+  for (int d = 1; d <= 365; ++d) {
+    bahn.BisTag(art, d);
+    for (int k = 0; k < 24; ++k) {
+      const int h = StundenIndex(d, k);
+      // Soil properties of this hour: those after the previous hour's moisture.
+      const Feuchtestand& vorher = bahn.Stand(art, h - 1);
+      const float T_in = seg.T_ein[h];
+      float T_aus = 0, T_wand = 0;
+      Rohraustausch(rohr, seg.Alpha[h], seg.VolStromRohr[h], T_in, Ringtemperatur(m, T_in),
+                    vorher.Lambda[zeile], T_aus, T_wand);
+      seg.T_aus[h] = T_aus;
+      if (s < segmente) m.Segmente[s + 1].T_ein[h] = T_aus;
+
+      const float T_oben = Oberflaechentemperatur(m, s, h);
+      const double lambda_unten = vorher.Lambda[UntersteZeile];
+      const float T_li = mitBauten_li ? Kellerwandtemperatur(m, 0, lambda_unten) : 0.0f;
+      const float T_re = mitBauten_re ? Kellerwandtemperatur(m, 1, lambda_unten) : 0.0f;
+      WaermeSchrittZeilen(m, zellen, vorher.Zeilenwerte, T_re, T_li, T_wand, m.T_Jahresmittel,
+                          T_oben, Zeitschritt);
+      std::memcpy(m.T_Feld.data(), m.T_Neu.data(), feldBytes);
+    }
+    if (m.MarkSegment == s && IstReferenztag(d)) {
+      m.Theta = bahn.Stand(art, StundenIndex(d, 23)).Theta;
+      WriteField(m, s, d, m.AusgabeVerzeichnis, m.AusgabeStamm);
+    }
+    ui.Fortschritt(d, 365);
+  }
+
+  // The moisture column and soil properties as the segment's own year
+  // leaves them, and the climate fields its moisture steps write.
+  const Feuchtezustand& ende = bahn.Ende(art);
+  m.Theta = ende.Theta;
+  m.K_Hydr = ende.K_Hydr;
+  m.D_Hydr = ende.D_Hydr;
+  m.G_Schwer = ende.G_Schwer;
+  UpdateBodenThermik(m);
+  if (bahn.SchreibtKlima()) {
+    for (int h = 1; h <= Stunden; ++h) {
+      const Feuchtestand& st = bahn.Stand(art, h);
+      TKlimaStunde& kl = m.Klima[h];
+      kl.r_Verd_mm = st.r_Verd_mm;
+      kl.Eta_z1 = static_cast<float>(st.Theta[1]);
+      kl.Eta_z3 = static_cast<float>(st.Theta[3]);
+      kl.Eta_z5 = static_cast<float>(st.Theta[5]);
+      kl.Eta_kanal = static_cast<float>(st.Theta[zeile]);
+    }
+  }
+}
+
 }  // namespace
 
 int FeuchteTeilschritte(int feuchteZeitschritt) {
@@ -82,7 +159,7 @@ int FeuchteTeilschritte(int feuchteZeitschritt) {
   return static_cast<int>(std::nearbyint(3600.0 / feuchteZeitschritt));
 }
 
-void RechneKanal(Modell& m, Oberflaeche& ui) {
+void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg) {
   ui.Stat("Initialisierung...");
 
   // Hourly inputs of the climate year, each a pass of its own.
@@ -99,6 +176,24 @@ void RechneKanal(Modell& m, Oberflaeche& ui) {
   CalcBestand(m);
   BerechneBodenwaermestromUndRa(m);
   CalcVerdunstung(m);
+
+  // The moisture trajectories need the climate preparation only; they start
+  // here, beside the spin-up.
+  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  std::unique_ptr<Feuchtebahn> bahn;
+  std::unique_ptr<Zellgeometrie> zellen;
+  if (weg == Rechenweg::Gemeinsam && segmente >= 1 && FeuchtebahnMoeglich(m)) {
+    bool offen = false, dicht = false;
+    for (int s = 1; s <= segmente; ++s)
+      (OberflaecheVon(m, s) == Oberflaechenart::Offen ? offen : dicht) = true;
+    try {
+      zellen = std::make_unique<Zellgeometrie>();
+      bahn = std::make_unique<Feuchtebahn>(m, offen, dicht);
+    } catch (const std::bad_alloc&) {
+      bahn.reset();  // segment by segment, which needs no memory of its own
+    }
+  }
+
   CalcMitteltemperaturen(m);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
@@ -107,9 +202,11 @@ void RechneKanal(Modell& m, Oberflaeche& ui) {
   m.ErgebnisseVorhanden = true;
   ui.Stat("Hauptmodul...");
 
-  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
   for (int s = 1; s <= segmente; ++s) {
-    RechneSegment(m, ui, s, segmente);
+    if (bahn)
+      RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen);
+    else
+      RechneSegment(m, ui, s, segmente);
     ui.DrawSegment(s);
     ui.ZeigeModellGrid();
     ui.Stat("Rechne Segment " + FormatInt(s));

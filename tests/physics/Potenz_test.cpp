@@ -13,7 +13,8 @@ namespace terval {
 namespace {
 
 float Erweitert(float a, float b) {
-  return static_cast<float>(std::exp(static_cast<long double>(b) * std::log(static_cast<long double>(a))));
+  const long double y = static_cast<long double>(b) * std::log(static_cast<long double>(a));
+  return static_cast<float>(std::exp(y));
 }
 
 uint32_t Bits(float x) { return std::bit_cast<uint32_t>(x); }
