@@ -1,7 +1,9 @@
 #include "ui/Dialoghilfen.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStatusTipEvent>
+#include <QTableWidgetItem>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -64,6 +66,43 @@ int GanzzahlAmAnfang32(const QString& text) {
   return static_cast<int>(std::clamp<long long>(wert, std::numeric_limits<int>::min(),
                                                 std::numeric_limits<int>::max()));
 }
+
+namespace {
+
+// Where a field keeps the text that stands for the model's value.
+constexpr char Modelltext[] = "terval_modelltext";
+constexpr int ModelltextRolle = Qt::UserRole + 1;
+
+}  // namespace
+
+void ZeigeModellwert(QLineEdit* e, const QString& text) {
+  e->setText(text);
+  Abgeglichen(e);
+}
+
+void ZeigeModellwert(QTableWidgetItem* z, const QString& text) {
+  z->setText(text);
+  Abgeglichen(z);
+}
+
+void ZeigeNeuenWert(QLineEdit* e, const QString& text) {
+  e->setProperty(Modelltext, QVariant());
+  e->setText(text);
+}
+
+bool Unveraendert(const QLineEdit* e) {
+  const QVariant t = e->property(Modelltext);
+  return t.isValid() && t.toString() == e->text();
+}
+
+bool Unveraendert(const QTableWidgetItem* z) {
+  const QVariant t = z->data(ModelltextRolle);
+  return t.isValid() && t.toString() == z->text();
+}
+
+void Abgeglichen(QLineEdit* e) { e->setProperty(Modelltext, e->text()); }
+
+void Abgeglichen(QTableWidgetItem* z) { z->setData(ModelltextRolle, z->text()); }
 
 bool HinweisWeitergeben(QEvent* e, Oberflaeche& ui) {
   if (e->type() != QEvent::StatusTip) return false;

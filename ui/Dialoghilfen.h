@@ -8,6 +8,8 @@
 #include <string>
 
 class QEvent;
+class QLineEdit;
+class QTableWidgetItem;
 class QWidget;
 
 namespace terval {
@@ -42,6 +44,27 @@ float ZahlAmAnfang(const QString& text);
 // The integer at the start of a text ("2.5" gives 2, none gives 0), limited
 // to the 32-bit range.
 int GanzzahlAmAnfang32(const QString& text);
+
+// Number fields shown from the model keep the model's exact value until
+// their text is edited. A display format rounds (a wall of 11.9 mm shows as
+// "12", a spacing of 0.25 m as "0.2"); reading such a text back would change
+// the model merely by opening and closing a window. Each field remembers the
+// text that stands for the model's value; a take-over parses only a field
+// whose text differs from it, and afterwards the field's text stands for the
+// model's value again.
+
+// Shows `text` as the display of the model's current value.
+void ZeigeModellwert(QLineEdit* e, const QString& text);
+void ZeigeModellwert(QTableWidgetItem* z, const QString& text);
+// Shows `text` as a new value that does not come from the model (a copied
+// catalogue entry): the next take-over parses it like an edit.
+void ZeigeNeuenWert(QLineEdit* e, const QString& text);
+// True while the text is exactly the one that stands for the model's value.
+bool Unveraendert(const QLineEdit* e);
+bool Unveraendert(const QTableWidgetItem* z);
+// After a take-over the model holds what the field shows.
+void Abgeglichen(QLineEdit* e);
+void Abgeglichen(QTableWidgetItem* z);
 
 // A status tip event (mouse entering or leaving a control with a hint) goes
 // to the status line through `ui` (an empty tip shows the banner again).

@@ -287,7 +287,7 @@ int TdlgStandortprofil::ShowStandortprofil() {
 
 void TdlgStandortprofil::WerteAnzeigen() {
   auto zeige = [](QLineEdit* e, float wert, int nachkomma) {
-    e->setText(QText(FormatReal(wert, 0, nachkomma)));
+    ZeigeModellwert(e, QText(FormatReal(wert, 0, nachkomma)));
   };
   // The preview follows once at the end, not for every item added.
   {
@@ -324,8 +324,12 @@ void TdlgStandortprofil::WerteAnzeigen() {
 }
 
 void TdlgStandortprofil::WerteUebernehmen() {
-  auto nimm = [](const QLineEdit* e, float& wert) {
-    if (const std::optional<float> z = FeldZahl(e->text())) wert = *z;
+  // Only an edited field is read: the shown text may be rounded (a
+  // precipitation of 66.35 shows as "66.3").
+  auto nimm = [](QLineEdit* e, float& wert) {
+    if (!Unveraendert(e))
+      if (const std::optional<float> z = FeldZahl(e->text())) wert = *z;
+    Abgeglichen(e);
   };
   m_.Truebung = Position(cbTruebung_, 0, m_.Truebung);
   nimm(e_breite_, m_.Breitengrad);

@@ -34,9 +34,11 @@ class TdlgStandortprofil : public QDialog {
 
   // Model into the controls, caption "Standortprofil (" + Standortdatei + ")".
   void WerteAnzeigen();
-  // Controls into the model. A field left empty gives 0; a field that holds
-  // no number keeps the model's value; Veg_Hoehe <= 0 becomes 0.5. A list
-  // without a selection keeps its value. Ends with OrtsnameGeaendert.
+  // Controls into the model. A number field whose text is still the one
+  // shown from the model keeps the model's exact value; an edited field left
+  // empty gives 0, one that holds no number keeps the model's value.
+  // Veg_Hoehe <= 0 becomes 0.5. A list without a selection keeps its value.
+  // Ends with OrtsnameGeaendert.
   void WerteUebernehmen();
   // The preview line l_tlf for the selected soil and the typed start
   // moisture; unchanged when no soil is selected or nothing can be shown.

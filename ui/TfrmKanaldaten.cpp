@@ -310,7 +310,7 @@ void TfrmKanaldaten::SetzeZelle(int zeile, int spalte, const QString& text) {
     if (spalte == 0 || spalte == 9) z->setFlags(z->flags() & ~Qt::ItemIsEditable);
     sgKanal_->setItem(zeile, spalte, z);
   }
-  z->setText(text);
+  ZeigeModellwert(z, text);
 }
 
 QString TfrmKanaldaten::Zelle(int zeile, int spalte) const {
@@ -350,8 +350,8 @@ void TfrmKanaldaten::Mem2Grid() {
   eVolstrom_->setText(QText(FormatInt(b.Volstrom)));
   eVolein_zeit_->setText(QText(FormatInt(b.Ein_Zeit)));
   eVolaus_zeit_->setText(QText(FormatInt(b.Aus_Zeit)));
-  evol_heizT_->setText(QText(FormatReal(b.Heiz_T, 2, 2)));
-  evol_kuehlT_->setText(QText(FormatReal(b.Kuehl_T, 2, 2)));
+  ZeigeModellwert(evol_heizT_, QText(FormatReal(b.Heiz_T, 2, 2)));
+  ZeigeModellwert(evol_kuehlT_, QText(FormatReal(b.Kuehl_T, 2, 2)));
   eVolAusZustand_->setText(QText(FormatInt(b.Vol_Aus)));
   if (b.Betriebsart >= 0 && b.Betriebsart <= 3) {
     SetzeModus(b.Betriebsart);
@@ -361,17 +361,32 @@ void TfrmKanaldaten::Mem2Grid() {
 }
 
 void TfrmKanaldaten::Grid2Mem() {
+  // The cells show one decimal: a cell still showing the model's value keeps
+  // it exactly (a spacing of 0.25 m shown as "0.2" stays 0.25 m).
+  auto zahl = [this](int zeile, int spalte, float& wert) {
+    QTableWidgetItem* z = sgKanal_->item(zeile, spalte);
+    if (!z) {
+      wert = 0;
+      return;
+    }
+    if (!Unveraendert(z)) wert = ZahlAmAnfang(z->text());
+    Abgeglichen(z);
+  };
+  auto feld = [](QLineEdit* e, float& wert) {
+    if (!Unveraendert(e)) wert = ZahlAmAnfang(e->text());
+    Abgeglichen(e);
+  };
   const int n = std::clamp(m_.Anz_Segmente, 0, std::min(MaxSegmente, sgKanal_->rowCount()));
   for (int k = 1; k <= n; ++k) {
     Kanalsegment& s = m_.Segmente[k];
     const int z = k - 1;
-    s.Tiefe = ZahlAmAnfang(Zelle(z, 1));
+    zahl(z, 1, s.Tiefe);
     s.Anz_Rohre = GanzzahlAmAnfang32(Zelle(z, 2));
-    s.Abst_Rohre = ZahlAmAnfang(Zelle(z, 3));
-    s.Abst_Geb_li = ZahlAmAnfang(Zelle(z, 4));
-    s.Tief_Geb_li = ZahlAmAnfang(Zelle(z, 5));
-    s.Abst_Geb_re = ZahlAmAnfang(Zelle(z, 6));
-    s.Tief_Geb_re = ZahlAmAnfang(Zelle(z, 7));
+    zahl(z, 3, s.Abst_Rohre);
+    zahl(z, 4, s.Abst_Geb_li);
+    zahl(z, 5, s.Tief_Geb_li);
+    zahl(z, 6, s.Abst_Geb_re);
+    zahl(z, 7, s.Tief_Geb_re);
     const QString flaeche = GrossAscii(Zelle(z, 8));
     s.Überbaut = flaeche == "Ü" ? 1 : flaeche == "V" ? 2 : 0;
   }
@@ -379,8 +394,8 @@ void TfrmKanaldaten::Grid2Mem() {
   b.Volstrom = GanzzahlAmAnfang32(eVolstrom_->text());
   b.Ein_Zeit = GanzzahlAmAnfang32(eVolein_zeit_->text());
   b.Aus_Zeit = GanzzahlAmAnfang32(eVolaus_zeit_->text());
-  b.Heiz_T = ZahlAmAnfang(evol_heizT_->text());
-  b.Kuehl_T = ZahlAmAnfang(evol_kuehlT_->text());
+  feld(evol_heizT_, b.Heiz_T);
+  feld(evol_kuehlT_, b.Kuehl_T);
   b.Vol_Aus = GanzzahlAmAnfang32(eVolAusZustand_->text());
   b.Betriebsart = std::max(0, betriebsart_->checkedId());
   b.Fuenftagebetrieb = cb_5tagesbetrieb_->isChecked();

@@ -52,9 +52,11 @@ class TfrmKanaldaten : public QDialog {
 
   // Model into the window: table, length label, caption, settings, picture.
   void Mem2Grid();
-  // Table and settings into the model. Numbers are read from the start of
-  // a text (integers stop at the first non-digit, "2.5" gives 2); a text that
-  // does not begin with a number gives 0. Column 8 counts as "Ü" or "V"
+  // Table and settings into the model. A number cell or field whose text is
+  // still the one shown from the model keeps the model's exact value. Edited
+  // numbers are read from the start of a text (integers stop at the first
+  // non-digit, "2.5" gives 2); a text that does not begin with a number
+  // gives 0. Column 8 counts as "Ü" or "V"
   // after upper-casing a..z only, so "v" is sealed and "ü" open ground.
   void Grid2Mem();
 

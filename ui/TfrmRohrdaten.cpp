@@ -125,7 +125,7 @@ void TfrmRohrdaten::Vorbereiten() {
   cbRohrtypen_->clear();
   for (int i = 1; i <= std::min(m_.Anz_Rohrtypen, MaxRohrtypen); ++i)
     cbRohrtypen_->addItem(QText(m_.Rohrtypen[i].Name));
-  e_seglaenge_->setText(QText(FormatReal(m_.Rohrdaten.Seglaenge, 1, 2)));
+  ZeigeModellwert(e_seglaenge_, QText(FormatReal(m_.Rohrdaten.Seglaenge, 1, 2)));
   // The second entry is preselected; a catalogue of one entry offers its only one.
   cbRohrtypen_->setCurrentIndex(std::min(1, cbRohrtypen_->count() - 1));
 }
@@ -133,21 +133,36 @@ void TfrmRohrdaten::Vorbereiten() {
 void TfrmRohrdaten::Mem2Dlg(int k) {
   const TRohrdaten& r = m_.Rohrdaten;
   e_Rohrname_->setText(QText(r.Rohrname[k]));
-  e_idurchm_->setText(QText(
-      FormatReal((static_cast<double>(r.Rohr_Ra[k]) - r.Rohr_Dicke[k]) * 2 * 1000, 3, 0)));
-  E_rohrdicke_->setText(QText(FormatReal(static_cast<double>(r.Rohr_Dicke[k]) * 1000, 2, 0)));
-  e_Rohrwlf_->setText(QText(FormatReal(r.Rohr_wlf[k], 2, 2)));
+  ZeigeModellwert(e_idurchm_, QText(FormatReal(
+                                  (static_cast<double>(r.Rohr_Ra[k]) - r.Rohr_Dicke[k]) * 2 * 1000, 3, 0)));
+  ZeigeModellwert(E_rohrdicke_, QText(FormatReal(static_cast<double>(r.Rohr_Dicke[k]) * 1000, 2, 0)));
+  ZeigeModellwert(e_Rohrwlf_, QText(FormatReal(r.Rohr_wlf[k], 2, 2)));
+}
+
+double TfrmRohrdaten::Segmentlaenge() const {
+  return Unveraendert(e_seglaenge_) ? m_.Rohrdaten.Seglaenge : Zahl(e_seglaenge_);
 }
 
 void TfrmRohrdaten::Dlg2Mem(int k) {
   TRohrdaten& r = m_.Rohrdaten;
+  // The fields show whole millimetres: a field still showing the model's
+  // value keeps it exactly (a wall of 11.9 mm shown as "12" stays 11.9 mm).
+  const bool neueDicke = !Unveraendert(E_rohrdicke_);
+  const bool neuerDurchmesser = !Unveraendert(e_idurchm_);
+  const double innenradius = static_cast<double>(r.Rohr_Ra[k]) - r.Rohr_Dicke[k];
   r.Rohrname[k] = StdText(e_Rohrname_->text());
-  r.Rohr_Dicke[k] = static_cast<float>(Zahl(E_rohrdicke_));
-  r.Rohr_wlf[k] = static_cast<float>(Zahl(e_Rohrwlf_));
-  r.Rohr_Dicke[k] = static_cast<float>(r.Rohr_Dicke[k] / 1000.0);
-  const double d = Zahl(e_idurchm_) / 1000;
-  r.Rohr_Ra[k] = static_cast<float>(d / 2 + r.Rohr_Dicke[k]);
-  r.Seglaenge = static_cast<float>(Zahl(e_seglaenge_));
+  if (neueDicke) r.Rohr_Dicke[k] = static_cast<float>(Zahl(E_rohrdicke_));
+  if (!Unveraendert(e_Rohrwlf_)) r.Rohr_wlf[k] = static_cast<float>(Zahl(e_Rohrwlf_));
+  if (neueDicke) r.Rohr_Dicke[k] = static_cast<float>(r.Rohr_Dicke[k] / 1000.0);
+  if (neuerDurchmesser) {
+    const double d = Zahl(e_idurchm_) / 1000;
+    r.Rohr_Ra[k] = static_cast<float>(d / 2 + r.Rohr_Dicke[k]);
+  } else if (neueDicke) {
+    // A new wall around the same bore.
+    r.Rohr_Ra[k] = static_cast<float>(innenradius + r.Rohr_Dicke[k]);
+  }
+  r.Seglaenge = static_cast<float>(Segmentlaenge());
+  for (QLineEdit* e : {e_idurchm_, E_rohrdicke_, e_Rohrwlf_, e_seglaenge_}) Abgeglichen(e);
 }
 
 void TfrmRohrdaten::Wechsle(int neu) {
@@ -166,20 +181,22 @@ void TfrmRohrdaten::btCopyDataClick() {
   const int i = cbRohrtypen_->currentIndex() + 1;
   if (i < 1 || i > std::min(m_.Anz_Rohrtypen, MaxRohrtypen)) return;
   const TRohrtyp& t = m_.Rohrtypen[i];
+  // The copied values are new to the model, read like typed ones.
   e_Rohrname_->setText(QText(t.Name));
-  e_Rohrwlf_->setText(QText(FormatReal(t.wlf, 2, 2)));
-  E_rohrdicke_->setText(QText(FormatReal(static_cast<double>(t.Dicke) * 1000, 3, 0)));
+  ZeigeNeuenWert(e_Rohrwlf_, QText(FormatReal(t.wlf, 2, 2)));
+  ZeigeNeuenWert(E_rohrdicke_, QText(FormatReal(static_cast<double>(t.Dicke) * 1000, 3, 0)));
   // Single precision, as the catalogue holds the sizes.
   const float x = (t.Aussenmass - t.Dicke) * 0.5f * 1000.0f;
   if (x <= 0)
     ui_.Fehler(
         "Fehler im Datensatz: Aussendurchmesser ist gleich oder kleiner Innendurchmesser !\r"
         "Bitte Wanddicke korrigieren (und Datenbank Rohre.DBF) !");
-  e_idurchm_->setText(QText(FormatReal(x, 2, 0)));
+  ZeigeNeuenWert(e_idurchm_, QText(FormatReal(x, 2, 0)));
 }
 
 void TfrmRohrdaten::done(int ergebnis) {
-  const double laenge = Zahl(e_seglaenge_);
+  // The length the model would get is the one checked.
+  const double laenge = Segmentlaenge();
   if (!(laenge >= 0.5 && laenge <= 5)) {
     ui_.Fehler(SegmentlaengeFehler);
     return;

@@ -38,7 +38,9 @@ class TfrmRohrdaten : public QDialog {
 
   // Pipe type k (1 main line, 2 register) from the model into the fields.
   void Mem2Dlg(int k);
-  // The fields into pipe type k and the segment length.
+  // The fields into pipe type k and the segment length. A field whose text
+  // is still the one shown from the model keeps the model's exact value; a
+  // new wall with the diameter untouched keeps the bore.
   void Dlg2Mem(int k);
   // The pipe type shown, 1 or 2.
   int Rohrtyp() const { return k_; }
@@ -59,6 +61,8 @@ class TfrmRohrdaten : public QDialog {
 
  private:
   void Wechsle(int neu);
+  // The segment length the model would take from e_seglaenge, m.
+  double Segmentlaenge() const;
 
   Modell& m_;
   Oberflaeche& ui_;

@@ -8,7 +8,10 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <bit>
 #include <clocale>
+#include <cstdint>
 #include <cmath>
 #include <memory>
 #include <set>
@@ -107,6 +110,15 @@ T* Kind(const QObject& w, const char* name) {
   T* k = w.findChild<T*>(name);
   if (!k) qWarning("Steuerelement fehlt: %s", name);
   return k;
+}
+
+// The first position at which two lists of floats differ in any bit, -1
+// when they are the same values bit for bit (QCOMPARE on floats is fuzzy).
+inline int ErsteAbweichung(const std::vector<float>& a, const std::vector<float>& b) {
+  if (a.size() != b.size()) return static_cast<int>(std::min(a.size(), b.size()));
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::bit_cast<std::uint32_t>(a[i]) != std::bit_cast<std::uint32_t>(b[i])) return static_cast<int>(i);
+  return -1;
 }
 
 // Qt has read the numeric locale from the environment; the library's tables

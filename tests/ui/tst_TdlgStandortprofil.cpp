@@ -62,6 +62,33 @@ struct Ortaufbau {
   void Klick(const char* name) { Kind<QAbstractButton>(*w, name)->click(); }
 };
 
+// Every real number of the location profile, in a fixed order.
+std::vector<float> Ortszahlen(const Modell& m) {
+  std::vector<float> r = {m.Breitengrad, m.Laengengrad,   m.Veg_Hoehe,        m.StartBodenfeuchte,
+                          m.T_Keller,    m.wlf_kellerwand, m.kellerwand_dicke, m.T_Fundament,
+                          m.Diff_Tdew,   m.Wg_mittel,      m.WG_Messhoehe,     m.Wg_Tag_Nacht};
+  for (int k = 1; k <= 12; ++k) r.push_back(m.Ns_[k]);
+  return r;
+}
+
+// Values finer than the dialog shows them.
+void FeineWerte(Modell& m) {
+  m.Breitengrad = 51.256f;
+  m.Laengengrad = -7.1549f;
+  m.Veg_Hoehe = 0.125f;
+  m.StartBodenfeuchte = 47.25f;
+  m.T_Keller = 8.125f;
+  m.wlf_kellerwand = 1.005f;
+  m.kellerwand_dicke = 0.245f;
+  m.T_Fundament = 10.005f;
+  m.Diff_Tdew = 0.75f;
+  m.Wg_mittel = 2.125f;
+  m.WG_Messhoehe = 10.005f;
+  m.Wg_Tag_Nacht = 1.875f;
+  m.Ns_[1] = 66.35f;
+  m.Ns_[12] = 70.05f;
+}
+
 }  // namespace
 
 class tst_TdlgStandortprofil : public QObject {
@@ -80,6 +107,8 @@ class tst_TdlgStandortprofil : public QObject {
   void ungueltigeZahlBehaeltAltenWert();
   void wetterqualitaetAusserhalbDesBereichs();
   void schliessenVerwirftEingaben();
+  void uebernehmenOhneAenderungBitgenau();
+  void bearbeiteteFelderWieGetippt();
   void speichernUnterUndOeffnen();
   void speichernUnterAktuellemNamen();
   void bildSpeichern();
@@ -284,6 +313,38 @@ void tst_TdlgStandortprofil::schliessenVerwirftEingaben() {
   a.w->ShowStandortprofil();
   QCOMPARE(a.Text("e_breite"), QString("51.26"));
   QCOMPARE(a.Regler(6)->value(), 2);
+}
+
+void tst_TdlgStandortprofil::uebernehmenOhneAenderungBitgenau() {
+  Ortaufbau a;
+  FeineWerte(*a.m);
+  const std::vector<float> vorher = Ortszahlen(*a.m);
+  QStringList gezeigt;
+  QTimer::singleShot(0, a.w.get(), [&] {
+    gezeigt << a.Text("ens1") << a.Text("e_breite") << a.Text("e_Tkeller");
+    a.Klick("Button2");
+    a.Klick("Button2");
+    a.Klick("Button1");
+  });
+  a.w->ShowStandortprofil();
+  // 66.35 is 66.3499985 in single precision; 8.125 rounds to even.
+  QCOMPARE(gezeigt, (QStringList{"66.3", "51.26", "8.12"}));
+  QCOMPARE(ErsteAbweichung(vorher, Ortszahlen(*a.m)), -1);
+}
+
+void tst_TdlgStandortprofil::bearbeiteteFelderWieGetippt() {
+  Ortaufbau a;
+  FeineWerte(*a.m);
+  a.w->WerteAnzeigen();
+  a.Setze("ens1", "70");
+  a.Setze("e_breite", "50.8");
+  a.Klick("Button2");
+  QCOMPARE(ErsteAbweichung({a.m->Ns_[1], a.m->Breitengrad, a.m->Ns_[12]}, {70.0f, 50.8f, 70.05f}), -1);
+  // Typed back to the text first shown, after "Übernehmen" took the edit:
+  // taken as typed, neither the 70 of before nor the old 66.35.
+  a.Setze("ens1", "66.3");
+  a.Klick("Button2");
+  QCOMPARE(ErsteAbweichung({a.m->Ns_[1]}, {66.3f}), -1);
 }
 
 void tst_TdlgStandortprofil::speichernUnterUndOeffnen() {

@@ -90,6 +90,19 @@ struct Kanalaufbau {
   }
 };
 
+// Every real number of the channel description, in a fixed order.
+std::vector<float> Kanalzahlen(const Modell& m) {
+  std::vector<float> r;
+  for (int k = 1; k <= m.Anz_Segmente; ++k) {
+    const Kanalsegment& s = m.Segmente[k];
+    r.insert(r.end(), {s.Tiefe, s.Abst_Rohre, s.Abst_Geb_li, s.Tief_Geb_li, s.Abst_Geb_re, s.Tief_Geb_re});
+  }
+  const TRohrdaten& p = m.Rohrdaten;
+  for (int t = 1; t <= 2; ++t) r.insert(r.end(), {p.Rohr_Ra[t], p.Rohr_Dicke[t], p.Rohr_wlf[t]});
+  r.insert(r.end(), {p.Seglaenge, m.Kanalbetrieb.Heiz_T, m.Kanalbetrieb.Kuehl_T});
+  return r;
+}
+
 // The rows of picture column x whose pixel has colour `farbe`, within y0..y1.
 QList<int> ZeilenInFarbe(const QImage& bild, int x, int y0, int y1, const QColor& farbe) {
   QList<int> r;
@@ -130,6 +143,8 @@ class tst_TfrmKanaldaten : public QObject {
   void speichernUnterUndOeffnen();
   void zeigenSetztZurueckUndUebernimmt();
   void rohrdatenDialog();
+  void oeffnenUndSchliessenBitgenau();
+  void bearbeiteteFelderWieGetippt();
   void bildSpeichern();
 };
 
@@ -191,7 +206,8 @@ void tst_TfrmKanaldaten::tabelleAusDemSpeicher() {
   a.Klick("bt_aktdatafromTab");
   QCOMPARE(a.m->Segmente[1].Tief_Geb_li, 2.5f);
   QCOMPARE(a.m->Segmente[1].Abst_Geb_re, 4.5f);
-  QCOMPARE(a.m->Segmente[2].Abst_Geb_li, 12.3f);  // the text shown is what is taken
+  // An untouched cell keeps the model's value, not the rounded text.
+  QCOMPARE(ErsteAbweichung({a.m->Segmente[2].Abst_Geb_li}, {12.34f}), -1);
   QCOMPARE(a.Zelle(0, 0), QString("2.50"));
 }
 
@@ -607,6 +623,77 @@ void tst_TfrmKanaldaten::rohrdatenDialog() {
   QCOMPARE(a.m->Rohrdaten.Seglaenge, 2.0f);
   QCOMPARE(a.Spalte(9), (QStringList{"Neues Hauptrohr", "Registerrohr"}));
   QCOMPARE(a.Spalte(0), (QStringList{"2.00", "4.00"}));
+}
+
+void tst_TfrmKanaldaten::oeffnenUndSchliessenBitgenau() {
+  // The sample channel (walls of 11.9 and 9.5 mm) with registers 0.25 m
+  // apart and values finer than the displays: opening the editor and the
+  // pipe dialog, taking the table over and closing changes no bit.
+  Kanalaufbau a(1);
+  QVERIFY(LadeKanaldatei(*a.m, a.ui, TERVAL_DATENVERZEICHNIS "/Erdkanal.ewt.db"));
+  Modell& m = *a.m;
+  QCOMPARE(m.Anz_Segmente, 35);
+  QCOMPARE(m.Segmente[21].Anz_Rohre, 3);
+  for (int k = 21; k <= 28; ++k) m.Segmente[k].Abst_Rohre = 0.25f;
+  m.Segmente[3].Tiefe = 1.55f;
+  m.Segmente[30].Tief_Geb_re = 2.475f;
+  m.Kanalbetrieb.Heiz_T = 4.125f;
+  m.Kanalbetrieb.Kuehl_T = 18.0049f;
+  const std::vector<float> vorher = Kanalzahlen(m);
+
+  QStringList gezeigt;
+  QTimer::singleShot(0, a.w.get(), [&] {
+    gezeigt << a.Zelle(20, 3) << a.Zelle(2, 1) << a.Feld("evol_heizT")->text();
+    QTimer::singleShot(0, a.w.get(), [&] {
+      TfrmRohrdaten* r = a.w->Rohrdialog();
+      gezeigt << Kind<QLineEdit>(*r, "E_rohrdicke")->text() << Kind<QLineEdit>(*r, "e_idurchm")->text();
+      Kind<QRadioButton>(*r, "rbRegister")->click();
+      gezeigt << Kind<QLineEdit>(*r, "E_rohrdicke")->text();
+      Kind<QRadioButton>(*r, "rbHauptstrang")->click();
+      Kind<QPushButton>(*r, "btOK")->click();
+    });
+    a.Klick("btShowRohrdata");
+    a.Klick("bt_aktdatafromTab");
+    a.Klick("btClose");
+  });
+  a.w->zeigen();
+  // 0.25 and 4.125 round to even; in single precision 1.55 is 1.5499999
+  // and the register wall 9.4999997 mm.
+  QCOMPARE(gezeigt, (QStringList{"0.2", "1.5", "4.12", "12", "176", " 9"}));
+  QCOMPARE(ErsteAbweichung(vorher, Kanalzahlen(m)), -1);
+
+  // And once more, closed with the close box.
+  QTimer::singleShot(0, a.w.get(), [&a] { a.w->close(); });
+  a.w->zeigen();
+  QCOMPARE(ErsteAbweichung(vorher, Kanalzahlen(m)), -1);
+}
+
+void tst_TfrmKanaldaten::bearbeiteteFelderWieGetippt() {
+  Kanalaufbau a(2);
+  Modell& m = *a.m;
+  for (int k = 1; k <= 2; ++k) {
+    m.Segmente[k].Anz_Rohre = 3;
+    m.Segmente[k].Abst_Rohre = 0.25f;
+  }
+  m.Kanalbetrieb.Heiz_T = 4.125f;
+  a.w->Mem2Grid();
+  a.SetzeZelle(0, 3, "0.3");
+  a.Feld("evol_heizT")->setText("5");
+  a.Klick("bt_aktdatafromTab");
+  QCOMPARE(ErsteAbweichung({m.Segmente[1].Abst_Rohre, m.Segmente[2].Abst_Rohre, m.Kanalbetrieb.Heiz_T},
+                           {0.3f, 0.25f, 5.0f}),
+           -1);
+
+  // A refused addition takes the table over without showing it again; a
+  // cell typed back to the text first shown is then an edit like any other.
+  a.SetzeZelle(1, 3, "0.4");
+  a.Feld("e_addsegment")->setText("200");
+  a.Klick("bt_addsegment");
+  QCOMPARE(a.ui.Texte("Fehler"), std::vector<std::string>{"Nicht genügend Speicher für weitere Segmente !"});
+  QCOMPARE(m.Segmente[2].Abst_Rohre, 0.4f);
+  a.SetzeZelle(1, 3, "0.2");
+  a.w->Grid2Mem();
+  QCOMPARE(ErsteAbweichung({m.Segmente[2].Abst_Rohre}, {0.2f}), -1);
 }
 
 void tst_TfrmKanaldaten::bildSpeichern() {

@@ -40,6 +40,19 @@ struct Rohraufbau {
   void Klick(const char* name) { Kind<QAbstractButton>(*w, name)->click(); }
 };
 
+// The sample's pipes: PE-HD d 200 x 11.9 mm and d 160 x 9.5 mm.
+void Beispielrohre(TRohrdaten& r) {
+  r.Rohr_Ra = {0, 0.1f, 0.08f};
+  r.Rohr_Dicke = {0, 0.0119f, 0.0095f};
+  r.Rohr_wlf = {0, 0.42f, 0.385f};
+  r.Seglaenge = 1.255f;
+}
+
+std::vector<float> Rohrzahlen(const TRohrdaten& r) {
+  return {r.Rohr_Ra[1], r.Rohr_Dicke[1], r.Rohr_wlf[1], r.Rohr_Ra[2],
+          r.Rohr_Dicke[2], r.Rohr_wlf[2], r.Seglaenge};
+}
+
 }  // namespace
 
 class tst_TfrmRohrdaten : public QObject {
@@ -59,6 +72,10 @@ class tst_TfrmRohrdaten : public QObject {
   void vorauswahlImKatalog_data();
   void vorauswahlImKatalog();
   void zeigenUebernimmtWieAuchImmerGeschlossen();
+  void unveraendertBleibtBitgenau();
+  void bearbeiteteFelderWieGetippt();
+  void kopierterWertWieGetippt();
+  void segmentlaengeAusDemSpeicherGeprueft();
   void bildSpeichern();
 };
 
@@ -248,6 +265,102 @@ void tst_TfrmRohrdaten::zeigenUebernimmtWieAuchImmerGeschlossen() {
   a.w->Vorbereiten();
   QCOMPARE(a.w->Rohrtyp(), 2);
   QCOMPARE(a.Text("e_Rohrname"), QString("Per Schliessfeld"));
+}
+
+void tst_TfrmRohrdaten::unveraendertBleibtBitgenau() {
+  Rohraufbau a;
+  TRohrdaten& r = a.m->Rohrdaten;
+  Beispielrohre(r);
+  const std::vector<float> vorher = Rohrzahlen(r);
+  QStringList gezeigt;
+  QTimer::singleShot(0, a.w.get(), [&] {
+    gezeigt << a.Text("e_idurchm") << a.Text("E_rohrdicke") << a.Text("e_Rohrwlf") << a.Text("e_seglaenge");
+    a.Klick("rbRegister");
+    a.Klick("rbHauptstrang");
+    a.Klick("btOK");
+  });
+  a.w->zeigen();
+  // Bore 2 * (100 - 11.9) = 176.2 mm; 1.255 is 1.2549999 in single precision.
+  QCOMPARE(gezeigt, (QStringList{"176", "12", "0.42", "1.25"}));
+  QCOMPARE(ErsteAbweichung(vorher, Rohrzahlen(r)), -1);
+  // Again, showing the register when closed.
+  QTimer::singleShot(0, a.w.get(), [&] {
+    a.Klick("rbRegister");
+    a.Klick("btOK");
+  });
+  a.w->zeigen();
+  QCOMPARE(ErsteAbweichung(vorher, Rohrzahlen(r)), -1);
+  QVERIFY(a.ui.nachrichten.empty());
+}
+
+void tst_TfrmRohrdaten::bearbeiteteFelderWieGetippt() {
+  Rohraufbau a;
+  TRohrdaten& r = a.m->Rohrdaten;
+  Beispielrohre(r);
+  a.w->Vorbereiten();
+  // A wall of 10 mm around the same bore of 176.2 mm: outer radius 98.1 mm.
+  a.Setze("E_rohrdicke", "10");
+  a.w->Dlg2Mem(1);
+  QCOMPARE(ErsteAbweichung({r.Rohr_Dicke[1]}, {0.01f}), -1);
+  QCOMPARE(r.Rohr_Ra[1], 0.0981f);
+  QCOMPARE(ErsteAbweichung({r.Rohr_wlf[1], r.Seglaenge}, {0.42f, 1.255f}), -1);
+
+  // A new bore of 180 mm inside the wall of 11.9 mm: 101.9 mm.
+  Beispielrohre(r);
+  a.w->Mem2Dlg(1);
+  a.Setze("e_idurchm", "180");
+  a.Setze("e_seglaenge", "2");
+  a.w->Dlg2Mem(1);
+  QCOMPARE(ErsteAbweichung({r.Rohr_Dicke[1], r.Seglaenge}, {0.0119f, 2.0f}), -1);
+  QCOMPARE(r.Rohr_Ra[1], 0.1019f);
+
+  // The segment length stays in its field across a switch of the type,
+  // which takes the edit: typed back to the text first shown, it is an
+  // edit like any other (1.25, neither the 2 of before nor the old 1.255).
+  Beispielrohre(r);
+  a.w->Vorbereiten();
+  a.Setze("e_seglaenge", "2");
+  a.Klick("rbRegister");
+  QCOMPARE(r.Seglaenge, 2.0f);
+  a.Klick("rbHauptstrang");
+  QCOMPARE(a.Text("e_seglaenge"), QString("2"));
+  a.Setze("e_seglaenge", "1.25");
+  a.w->Dlg2Mem(1);
+  QCOMPARE(ErsteAbweichung({r.Seglaenge}, {1.25f}), -1);
+}
+
+void tst_TfrmRohrdaten::kopierterWertWieGetippt() {
+  // The catalogue's wall of 12 mm, copied and tidied by hand to "12", reads
+  // like the model's 11.9 mm shown before: it is taken all the same.
+  Rohraufbau a;
+  a.m->Rohrtypen[2] = {"PE 200 x 12", 0.2f, 0.012f, 0.42};
+  Beispielrohre(a.m->Rohrdaten);
+  a.w->Vorbereiten();
+  QCOMPARE(a.Text("E_rohrdicke"), QString("12"));
+  a.Klick("btCopyData");
+  QCOMPARE(a.Text("E_rohrdicke"), QString(" 12"));
+  a.Setze("E_rohrdicke", "12");
+  a.w->Dlg2Mem(1);
+  QCOMPARE(ErsteAbweichung({a.m->Rohrdaten.Rohr_Dicke[1]}, {0.012f}), -1);
+  // x = (0.2 - 0.012) * 0.5 * 1000 = 94 shown as the diameter: 47 + 12 mm.
+  QCOMPARE(a.m->Rohrdaten.Rohr_Ra[1], 0.059f);
+}
+
+void tst_TfrmRohrdaten::segmentlaengeAusDemSpeicherGeprueft() {
+  // 5.004 m shows as "5.00", but the model would keep 5.004: refused until
+  // a length is typed.
+  Rohraufbau a;
+  a.m->Rohrdaten.Seglaenge = 5.004f;
+  QTimer::singleShot(0, a.w.get(), [&] {
+    a.Klick("btOK");
+    QVERIFY(a.w->isVisible());
+    a.Setze("e_seglaenge", "5");
+    a.Klick("btOK");
+  });
+  a.w->zeigen();
+  QCOMPARE(a.ui.nachrichten,
+           (std::vector<Nachricht>{{"Fehler", "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !"}}));
+  QCOMPARE(a.m->Rohrdaten.Seglaenge, 5.0f);
 }
 
 void tst_TfrmRohrdaten::bildSpeichern() {
