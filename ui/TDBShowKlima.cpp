@@ -102,6 +102,10 @@ int TDBShowKlima::ShowKlimaGrid() {
 
 void TDBShowKlima::FillKlimaGrid() { modell_->Neufuellen(); }
 
+void TDBShowKlima::LoeschenErlauben(bool erlaubt) {
+  for (QPushButton* b : bcl_) b->setEnabled(erlaubt);
+}
+
 void TDBShowKlima::bclClick() {
   const auto* knopf = sender();
   const Loeschknopf* welcher = nullptr;

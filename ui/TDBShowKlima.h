@@ -36,6 +36,8 @@ class TDBShowKlima : public QDialog {
   int ShowKlimaGrid();
   // The climate year in memory into the grid.
   void FillKlimaGrid();
+  // The five delete buttons usable or not (not while a run reads the year).
+  void LoeschenErlauben(bool erlaubt);
 
  public slots:
   // The five delete buttons; the sender selects the element. After the

@@ -47,6 +47,9 @@
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
+#include "ui/TDBShowKlima.h"
+#include "ui/TdlgStandortprofil.h"
+#include "ui/TfrmKanaldaten.h"
 #include "ui/Tfrm_DBWriteerg.h"
 
 namespace terval {
@@ -54,9 +57,6 @@ namespace terval {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Windows of a later version: their commands are present but not yet usable.
-const char* const FolgtSpaeter = "Dieses Fenster folgt in einer späteren Version.";
 
 // A label that shows a long file name shortened in the middle to its width;
 // text() keeps the whole name.
@@ -104,6 +104,10 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
 
   gitter_ = new ModellGrid(this);
   schreibfenster_ = new Tfrm_DBWriteerg(this);
+  dlgStandortprofil_ = new TdlgStandortprofil(m_, UI(), this);
+  frmKanaldaten_ = new TfrmKanaldaten(m_, UI(), this);
+  dbShowKlima_ = new TDBShowKlima(m_, UI(), this);
+  connect(dlgStandortprofil_, &TdlgStandortprofil::OrtsnameGeaendert, this, &TMainform::ZeigeOrtsname);
 
   BaueMenues();
   BaueOptionen();
@@ -125,13 +129,18 @@ void TMainform::BaueMenues() {
     a->setStatusTip(hinweis);
     return a;
   };
-  aStandortprofil_ = neu("Standortprofilbearbeiten1", "Standortprofil bearbeiten...", FolgtSpaeter);
+  aStandortprofil_ = neu("Standortprofilbearbeiten1", "Standortprofil bearbeiten...",
+                         "Die Daten des Standortes bearbeiten: Lage, Vegetation, Boden, Gebäude und "
+                         "Angaben für die Erzeugung von Klimadaten");
   aKlimaLaden_ = neu("KlimaDatenbankladen1", "Klima-Datenbank laden...",
                      "Klimadatenbank öffnen (dBASE, Paradox, Text, EnergyPlus, Testreferenzjahr)");
   aKlimaLaden_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-  aKlimaAnzeigen_ = neu("KlimaDatenbankanzeigen1", "Klima-Datenbank anzeigen...", FolgtSpaeter);
+  aKlimaAnzeigen_ = neu("KlimaDatenbankanzeigen1", "Klima-Datenbank anzeigen...",
+                        "Die geladenen Klimadaten Stunde für Stunde anzeigen und einzelne Spalten "
+                        "löschen");
   aKlimaAnzeigen_->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-  aEWTDaten_ = neu("EWTDatenbearbeiten1", "EWT-Daten bearbeiten...", FolgtSpaeter);
+  aEWTDaten_ = neu("EWTDatenbearbeiten1", "EWT-Daten bearbeiten...",
+                   "Den Erdkanal Segment für Segment bearbeiten, dazu Betrieb und Rohrdaten");
   aErzeugenTemp_ = neu("CreateDataTemp", "Temporär im Speicher",
                        "Fehlende Klimadaten synthetisch erzeugen, nur im Speicher");
   aErzeugenPerm_ = neu("CreateDataPerm", "In Datenbank zurückschreiben",
@@ -140,6 +149,8 @@ void TMainform::BaueMenues() {
                 "Den Erdkanal über das ganze Klimajahr simulieren und die Ergebnisdateien schreiben");
   aStart_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
 
+  connect(aStandortprofil_, &QAction::triggered, this, &TMainform::ShowStandortprofil);
+  connect(aEWTDaten_, &QAction::triggered, this, &TMainform::btEditEWTDatenClick);
   connect(aKlimaLaden_, &QAction::triggered, this, &TMainform::Bt_DBKlimaSelectClick);
   connect(aKlimaAnzeigen_, &QAction::triggered, this, &TMainform::ShowKlimaGrid);
   connect(aErzeugenTemp_, &QAction::triggered, this, &TMainform::CreateDataTempClick);
@@ -217,8 +228,9 @@ void TMainform::BaueOptionen() {
 
   // The editors of the site and the channel.
   btStandortprofil_ = Benannt(new QPushButton("Standortprofil bearbeiten.."), "bt_Standortprofil",
-                              FolgtSpaeter);
-  btEditEWTDaten_ = Benannt(new QPushButton("EWT Daten bearbeiten..."), "btEditEWTDaten", FolgtSpaeter);
+                              aStandortprofil_->statusTip());
+  btEditEWTDaten_ = Benannt(new QPushButton("EWT Daten bearbeiten..."), "btEditEWTDaten",
+                            aEWTDaten_->statusTip());
   connect(btStandortprofil_, &QPushButton::clicked, aStandortprofil_, &QAction::trigger);
   connect(btEditEWTDaten_, &QPushButton::clicked, aEWTDaten_, &QAction::trigger);
   connect(aStandortprofil_, &QAction::enabledChanged, btStandortprofil_, &QWidget::setEnabled);
@@ -405,9 +417,12 @@ void TMainform::BaueStatuszeile() {
 void TMainform::SetzeBedienbarkeit() {
   // A run reads the model between its segments while the message loop runs:
   // nothing may load, edit or generate under it, nor start a second run.
+  // Looking at the climate year stays possible; its delete buttons do not
+  // (ShowKlimaGrid).
   const bool frei = !laufAktiv_;
-  for (QAction* a : {aKlimaLaden_, aErzeugenTemp_, aErzeugenPerm_, aStart_}) a->setEnabled(frei);
-  for (QAction* a : {aStandortprofil_, aKlimaAnzeigen_, aEWTDaten_}) a->setEnabled(false);
+  for (QAction* a : {aStandortprofil_, aKlimaLaden_, aEWTDaten_, aErzeugenTemp_, aErzeugenPerm_, aStart_})
+    a->setEnabled(frei);
+  aKlimaAnzeigen_->setEnabled(true);
   btStandortprofil_->setEnabled(aStandortprofil_->isEnabled());
   btEditEWTDaten_->setEnabled(aEWTDaten_->isEnabled());
   optionen_->setEnabled(frei);
@@ -638,7 +653,24 @@ void TMainform::ShowKlimaGrid() {
     UI().Fehler("Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !");
     return;
   }
-  // The climate table viewer comes with a later version.
+  // A run reads the year between its segments: nothing may be cleared under it.
+  dbShowKlima_->LoeschenErlauben(!laufAktiv_);
+  dbShowKlima_->ShowKlimaGrid();
+}
+
+void TMainform::ShowStandortprofil() {
+  if (laufAktiv_) return;
+  dlgStandortprofil_->ShowStandortprofil();
+  // A location file opened in the dialog is in the model without
+  // "Übernehmen": the caption shows the site the model now holds.
+  ZeigeOrtsname();
+}
+
+void TMainform::btEditEWTDatenClick() {
+  if (laufAktiv_) return;
+  frmKanaldaten_->zeigen();
+  ZeigeKanallaenge();
+  Updatedisplay();
 }
 
 void TMainform::closeEvent(QCloseEvent* ereignis) {

@@ -31,6 +31,9 @@ struct Modell;
 class Diagramm;
 class ModellGrid;
 class QtOberflaeche;
+class TDBShowKlima;
+class TdlgStandortprofil;
+class TfrmKanaldaten;
 class Tfrm_DBWriteerg;
 
 class TMainform : public QMainWindow {
@@ -82,11 +85,19 @@ class TMainform : public QMainWindow {
   Diagramm* Chart() const { return chart_; }
   ModellGrid* Gitterfenster() const { return gitter_; }
   Tfrm_DBWriteerg* Schreibfenster() const { return schreibfenster_; }
+  TdlgStandortprofil* Standortdialog() const { return dlgStandortprofil_; }
+  TfrmKanaldaten* Kanaleditor() const { return frmKanaldaten_; }
+  TDBShowKlima* Klimaanzeige() const { return dbShowKlima_; }
 
   static QColor FarbeKomplett() { return QColor(0, 128, 0); }
   static QColor FarbeUnvollstaendig() { return QColor(128, 0, 0); }
 
  public slots:
+  // "Standortprofil bearbeiten...": the location dialog, modally.
+  void ShowStandortprofil();
+  // "EWT-Daten bearbeiten...": the channel editor, modally; then the
+  // channel length and the display follow the channel.
+  void btEditEWTDatenClick();
   // "Klima-Datenbank laden...".
   void Bt_DBKlimaSelectClick();
   // "Fehlende Klimadaten erzeugen": in memory only, or written back.
@@ -96,7 +107,8 @@ class TMainform : public QMainWindow {
   void EKModellFDVerfahren1Click();
   // "Berechnung stoppen": the run ends after the current segment.
   void btStopsimClick();
-  // "Klima-Datenbank anzeigen...".
+  // "Klima-Datenbank anzeigen...": the climate viewer, modally, once a
+  // table has been accepted; its delete buttons only between runs.
   void ShowKlimaGrid();
   // Display mode 0 year course, 1 day course, 2 along the channel.
   void cbDisplaymodeChange(int modus);
@@ -140,6 +152,9 @@ class TMainform : public QMainWindow {
   Diagramm* chart_ = nullptr;
   ModellGrid* gitter_ = nullptr;
   Tfrm_DBWriteerg* schreibfenster_ = nullptr;
+  TdlgStandortprofil* dlgStandortprofil_ = nullptr;
+  TfrmKanaldaten* frmKanaldaten_ = nullptr;
+  TDBShowKlima* dbShowKlima_ = nullptr;
 
   // Menu commands.
   QAction* aStandortprofil_ = nullptr;

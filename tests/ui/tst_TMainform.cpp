@@ -1,5 +1,6 @@
 // The main window: start-up state, the run start with its refusals, a
-// complete and a stopped run, loading a climate table, generating data.
+// complete and a stopped run, loading a climate table, generating data, and
+// the windows its commands open.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,15 +17,21 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
+#include <functional>
 
 #include "Fensterhilfen.h"
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
+#include "ui/TDBShowKlima.h"
+#include "ui/TdlgStandortprofil.h"
+#include "ui/TfrmKanaldaten.h"
 #include "channel/UshowKanaldaten.h"
 #include "location/klimaprofil.h"
 
@@ -67,6 +74,31 @@ void Starte(Aufbau& a, const QString& dir) {
   QDir::setCurrent(vorher);
 }
 
+// What a modal window showed while it was open.
+struct Modalfenster {
+  QString name;   // objectName, empty when no modal window came up
+  QString titel;
+};
+
+// Runs `ausloesen`, which may open a modal window; `imFenster` acts inside
+// that window and then the window is closed. Returns what was open.
+Modalfenster WennModal(const std::function<void()>& ausloesen,
+                       const std::function<void(QWidget*)>& imFenster = {}) {
+  Modalfenster gesehen;
+  QObject kontext;  // takes the timer along when nothing came up
+  QTimer::singleShot(0, &kontext, [&] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) return;
+    gesehen = {w->objectName(), w->windowTitle()};
+    if (imFenster) imFenster(w);
+    if (w->isVisible()) w->close();
+  });
+  ausloesen();
+  // A command that opened nothing leaves the timer pending: let it run.
+  QCoreApplication::processEvents();
+  return gesehen;
+}
+
 }  // namespace
 
 class tst_TMainform : public QObject {
@@ -95,6 +127,11 @@ class tst_TMainform : public QObject {
   void zurueckschreibenNurNachJa();
   void klimaAnzeigenOhneDatenbank();
   void kanallaenge();
+  void befehleOeffnenIhreFenster_data();
+  void befehleOeffnenIhreFenster();
+  void ortsnameFolgtUebernehmen();
+  void segmentzahlFolgtKanaleditor();
+  void waehrendDesLaufsNurAnsehen();
 };
 
 void tst_TMainform::startzustand() {
@@ -174,7 +211,7 @@ void tst_TMainform::jedesSteuerelementHatEinenHinweis() {
        {"e_output", "E_markseg", "rb_fulldataset", "rb_smalldataset", "e_outputhour",
         "mpTextoutput", "cb_CreateTagesgang", "cb_mitFeuchte", "cb_SoilmodRes", "l_DBKlimaName",
         "l_tmittelmessort", "L_tmaxmessort", "l_Tluft", "L_rfeuchte", "L_wind", "l_strahlung",
-        "l_ns", "l_segmentzahl", "btStopsim", "cbDisplaymode", "tb_display", "e_display",
+        "l_ns", "l_segmentzahl", "bt_Standortprofil", "btEditEWTDaten", "btStopsim", "cbDisplaymode", "tb_display", "e_display",
         "eShowSegnr", "cb_Tin", "cb_tout", "cb_Tdelta", "cbShowEnergie"}) {
     auto* w = Kind<QWidget>(*a.f, name);
     QVERIFY2(w, name);
@@ -659,6 +696,168 @@ void tst_TMainform::kanallaenge() {
            QString("Aktuelle Länge des Kanals: 35 Segmente (=43.75 m)"));
   a.f->Updatedisplay();
   QCOMPARE(Kind<QSpinBox>(*a.f, "eShowSegnr")->maximum(), 35);
+}
+
+void tst_TMainform::befehleOeffnenIhreFenster_data() {
+  QTest::addColumn<QString>("art");        // "Menü", "Knopf" or "Doppelklick"
+  QTest::addColumn<QString>("ausloeser");  // object name of the action or button
+  QTest::addColumn<QString>("fenster");
+  QTest::addColumn<QString>("titel");
+  QTest::newRow("Standortprofil bearbeiten...")
+      << "Menü" << "Standortprofilbearbeiten1" << "dlgStandortprofil" << "Standortprofil (Bochum.loc.db)";
+  QTest::newRow("Standortprofil bearbeiten..")
+      << "Knopf" << "bt_Standortprofil" << "dlgStandortprofil" << "Standortprofil (Bochum.loc.db)";
+  QTest::newRow("EWT-Daten bearbeiten...")
+      << "Menü" << "EWTDatenbearbeiten1" << "frmKanaldaten" << "Erdkanaldaten (Erdkanal.ewt.db)";
+  QTest::newRow("EWT Daten bearbeiten...")
+      << "Knopf" << "btEditEWTDaten" << "frmKanaldaten" << "Erdkanaldaten (Erdkanal.ewt.db)";
+  QTest::newRow("Klima-Datenbank anzeigen...")
+      << "Menü" << "KlimaDatenbankanzeigen1" << "DBShowKlima" << "Datenbank Klimadaten";
+  QTest::newRow("Doppelklick aufs Diagramm")
+      << "Doppelklick" << "" << "DBShowKlima" << "Datenbank Klimadaten";
+}
+
+void tst_TMainform::befehleOeffnenIhreFenster() {
+  QFETCH(QString, art);
+  QFETCH(QString, ausloeser);
+  QFETCH(QString, fenster);
+  QFETCH(QString, titel);
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  FuelleKlima(*a.m);
+  Prueffenster& f = *a.f;
+  f.show();
+  const Modalfenster gesehen = WennModal([&] {
+    if (art == "Menü") f.findChild<QAction*>(ausloeser)->trigger();
+    if (art == "Knopf") Kind<QPushButton>(f, qPrintable(ausloeser))->click();
+    if (art == "Doppelklick") QTest::mouseDClick(f.Chart()->viewport(), Qt::LeftButton);
+  });
+  QCOMPARE(gesehen.name, fenster);
+  QCOMPARE(gesehen.titel, titel);
+  QVERIFY(!QApplication::activeModalWidget());
+  QVERIFY(a.ui.nachrichten.empty());
+  // Only looked at: the model keeps its one segment.
+  QCOMPARE(a.m->Anz_Segmente, 1);
+}
+
+void tst_TMainform::ortsnameFolgtUebernehmen() {
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  Prueffenster& f = *a.f;
+  auto* gruppe = Kind<QGroupBox>(f, "gb_locdata");
+  QString waehrenddessen;
+  WennModal([&] { f.findChild<QAction*>("Standortprofilbearbeiten1")->trigger(); },
+            [&](QWidget* dialog) {
+              Kind<QLineEdit>(*dialog, "e_locname")->setText("Aachen-Orsbach");
+              Kind<QPushButton>(*dialog, "Button2")->click();
+              waehrenddessen = gruppe->title();
+              Kind<QPushButton>(*dialog, "Button1")->click();
+            });
+  QCOMPARE(waehrenddessen, QString("Klimadaten von Aachen-Orsbach"));
+  QCOMPARE(gruppe->title(), QString("Klimadaten von Aachen-Orsbach"));
+  QCOMPARE(a.m->Ortsname, std::string("Aachen-Orsbach"));
+
+  // Edited and closed with "Schliessen": neither model nor caption change.
+  WennModal([&] { Kind<QPushButton>(f, "bt_Standortprofil")->click(); },
+            [&](QWidget* dialog) {
+              Kind<QLineEdit>(*dialog, "e_locname")->setText("Nirgendwo");
+              Kind<QPushButton>(*dialog, "Button1")->click();
+            });
+  QCOMPARE(gruppe->title(), QString("Klimadaten von Aachen-Orsbach"));
+  QCOMPARE(a.m->Ortsname, std::string("Aachen-Orsbach"));
+}
+
+void tst_TMainform::segmentzahlFolgtKanaleditor() {
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  Prueffenster& f = *a.f;
+  a.m->Rohrdaten.Seglaenge = 1.5f;
+  WennModal([&] { f.findChild<QAction*>("EWTDatenbearbeiten1")->trigger(); },
+            [&](QWidget* editor) {
+              Kind<QLineEdit>(*editor, "e_addsegment")->setText("11");
+              Kind<QPushButton>(*editor, "bt_addsegment")->click();
+              // Typed into the table and not taken over: closing takes it.
+              Kind<QTableWidget>(*editor, "sgKanal")->item(11, 1)->setText("2.5");
+              Kind<QPushButton>(*editor, "btClose")->click();
+            });
+  QCOMPARE(a.m->Anz_Segmente, 12);
+  QCOMPARE(a.m->Segmente[12].Tiefe, 2.5f);
+  QCOMPARE(Kind<QLabel>(f, "l_segmentzahl")->text(),
+           QString("Aktuelle Länge des Kanals: 12 Segmente (=18.00 m)"));
+  QCOMPARE(Kind<QSpinBox>(f, "eShowSegnr")->maximum(), 12);
+
+  // A new channel of one segment is shown too.
+  a.ui.antworten = {true};
+  WennModal([&] { Kind<QPushButton>(f, "btEditEWTDaten")->click(); },
+            [&](QWidget* editor) {
+              Kind<QAbstractButton>(*editor, "btNew")->click();
+              editor->close();  // the close box ends the editor as well
+            });
+  QCOMPARE(a.m->Anz_Segmente, 1);
+  QCOMPARE(Kind<QLabel>(f, "l_segmentzahl")->text(),
+           QString("Aktuelle Länge des Kanals: 1 Segmente (=1.50 m)"));
+}
+
+void tst_TMainform::waehrendDesLaufsNurAnsehen() {
+  Aufbau a;
+  QVERIFY(a.gestartet);
+  FuelleKlima(*a.m);
+  BaueKanal(*a.m, 2);
+  Prueffenster& f = *a.f;
+  f.show();
+  QAction* standort = f.findChild<QAction*>("Standortprofilbearbeiten1");
+  QAction* kanal = f.findChild<QAction*>("EWTDatenbearbeiten1");
+  QAction* anzeigen = f.findChild<QAction*>("KlimaDatenbankanzeigen1");
+  // Between runs everything is usable, the delete buttons too.
+  for (QAction* aktion : {standort, kanal, anzeigen}) QVERIFY(aktion->isEnabled());
+  bool loeschbar = false;
+  WennModal([&] { anzeigen->trigger(); },
+            [&](QWidget* w) { loeschbar = Kind<QPushButton>(*w, "bcl4")->isEnabled(); });
+  QVERIFY(loeschbar);
+
+  struct Zwischenstand {
+    bool standort = true, kanal = true, knopfStandort = true, knopfKanal = true;
+    bool anzeigen = false, loeschbar = true;
+    Modalfenster direktStandort, direktKanal;  // opened by calling the handlers directly
+    Modalfenster ansicht;
+  } z;
+  a.ui.beiProcMsg = [&](int n) {
+    if (n != 1) return;
+    z.standort = standort->isEnabled();
+    z.kanal = kanal->isEnabled();
+    z.knopfStandort = Kind<QPushButton>(f, "bt_Standortprofil")->isEnabled();
+    z.knopfKanal = Kind<QPushButton>(f, "btEditEWTDaten")->isEnabled();
+    z.anzeigen = anzeigen->isEnabled();
+    z.direktStandort = WennModal([&] { f.ShowStandortprofil(); });
+    z.direktKanal = WennModal([&] { f.btEditEWTDatenClick(); });
+    z.ansicht = WennModal([&] { anzeigen->trigger(); }, [&](QWidget* w) {
+      z.loeschbar = false;
+      for (const char* name : {"bcl3", "bcl4", "bcl5", "bcl6", "bcl8"})
+        z.loeschbar |= Kind<QPushButton>(*w, name)->isEnabled();
+    });
+  };
+  QTemporaryDir dir;
+  Starte(a, dir.path());
+  QCOMPARE(f.LetzterLauf().ergebnis, Laufergebnis::Fertig);
+  QVERIFY(!z.standort);
+  QVERIFY(!z.kanal);
+  QVERIFY(!z.knopfStandort);
+  QVERIFY(!z.knopfKanal);
+  QCOMPARE(z.direktStandort.name, QString());
+  QCOMPARE(z.direktKanal.name, QString());
+  // The climate year may be looked at, not cleared.
+  QVERIFY(z.anzeigen);
+  QCOMPARE(z.ansicht.name, QString("DBShowKlima"));
+  QVERIFY(!z.loeschbar);
+  QCOMPARE(a.m->Anz_Segmente, 2);
+
+  // Idle again: the editors and the delete buttons are back.
+  QVERIFY(standort->isEnabled());
+  QVERIFY(Kind<QPushButton>(f, "btEditEWTDaten")->isEnabled());
+  loeschbar = false;
+  WennModal([&] { anzeigen->trigger(); },
+            [&](QWidget* w) { loeschbar = Kind<QPushButton>(*w, "bcl8")->isEnabled(); });
+  QVERIFY(loeschbar);
 }
 
 QTEST_MAIN(tst_TMainform)
