@@ -8,12 +8,14 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "core/Zahltext.h"
 
@@ -103,6 +105,77 @@ fs::perms NeueRechte() {
 }
 
 std::string Systemfehler(int nummer) { return std::error_code(nummer, std::generic_category()).message(); }
+
+// Walks the header and the chain of data blocks before the library sees the
+// file: the library follows the chain without bounds, so a block number
+// outside the file or a chain that runs in a circle would hang or misread it.
+// Layout: record size (u16 at 0), header size (u16 at 2), block size in KB
+// (u8 at 5), records (u32 at 6), blocks in the file (u16 at 12), first block
+// (u16 at 14), the key of an encrypted table (u32 at 0x25, 0xFF00FF00 for
+// none; from format 4.0 on, version byte 0x39 >= 5, also u32 at 0x5C);
+// block n starts at header size + (n - 1) * block size with a 6-byte head:
+// next block (u16), previous block (u16), offset of its last record (s16;
+// -record size for an empty block). The heads of an encrypted table are
+// encrypted too, so its chain cannot be checked: such a table is refused.
+bool PruefeAufbau(const std::string& pfad, std::string& grund) {
+  int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    grund = Systemfehler(errno);
+    return false;
+  }
+  struct stat st {};
+  const bool regulaer = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const uint64_t groesse = regulaer ? static_cast<uint64_t>(st.st_size) : 0;
+  auto lies = [&](uint64_t pos, unsigned char* ziel, size_t n) {
+    return pos + n <= groesse && ::pread(fd, ziel, n, static_cast<off_t>(pos)) == static_cast<ssize_t>(n);
+  };
+  auto ende = [&](const std::string& text) {
+    ::close(fd);
+    grund = text;
+    return false;
+  };
+  if (!regulaer) return ende(S_ISDIR(st.st_mode) ? "der Pfad ist ein Verzeichnis" : "die Datei ist keine gewöhnliche Datei");
+  unsigned char k[0x78];
+  if (!lies(0, k, sizeof k)) return ende("die Datei ist zu kurz für eine Paradox-Tabelle");
+  auto u16 = [](const unsigned char* p) { return static_cast<unsigned>(p[0] | (p[1] << 8)); };
+  auto u32 = [](const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  };
+  const unsigned satzlaenge = u16(k), kopflaenge = u16(k + 2), blockKB = k[5];
+  const uint32_t saetze = u32(k + 6);
+  const unsigned bloecke = u16(k + 12);
+  if (satzlaenge == 0 || kopflaenge < sizeof k || blockKB < 1 || blockKB > 32)
+    return ende("der Tabellenkopf ist fehlerhaft");
+  if (kopflaenge > groesse) return ende("der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten)");
+  const uint32_t schluessel = u32(k + 0x25);
+  if ((schluessel != 0 && schluessel != 0xFF00FF00u) || (k[0x39] >= 5 && u32(k + 0x5C) != 0))
+    return ende("die Tabelle ist mit einem Kennwort verschlüsselt; bitte speichern Sie sie ohne Kennwort");
+  const uint64_t blockgroesse = blockKB * 1024u;
+
+  uint64_t gezaehlt = 0;
+  std::vector<bool> besucht(bloecke + 1, false);
+  for (unsigned b = u16(k + 14); b != 0;) {
+    if (b > bloecke || besucht[b]) return ende("die Kette der Datenblöcke ist fehlerhaft");
+    besucht[b] = true;
+    const uint64_t anfang = kopflaenge + (b - 1) * blockgroesse;
+    unsigned char kopf[6];
+    if (anfang + blockgroesse > groesse || !lies(anfang, kopf, sizeof kopf))
+      return ende("ein Datenblock liegt hinter dem Dateiende (die Datei ist abgeschnitten)");
+    const int64_t letzter = static_cast<int16_t>(u16(kopf + 4));
+    const int64_t laenge = satzlaenge;
+    if (letzter < -laenge || letzter % laenge != 0 || letzter + laenge + 6 > static_cast<int64_t>(blockgroesse))
+      return ende("ein Datenblock ist fehlerhaft");
+    gezaehlt += static_cast<uint64_t>(letzter / laenge + 1);
+    b = u16(kopf);
+  }
+  ::close(fd);
+  if (gezaehlt != saetze) {
+    grund = "der Tabellenkopf nennt " + std::to_string(saetze) + " Datensätze, die Datenblöcke enthalten aber " +
+            std::to_string(gezaehlt);
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -241,6 +314,11 @@ std::unique_ptr<ParadoxTabelle::Impl> ParadoxTabelle::Impl::Laden(const std::str
   Dokument doc;
   if (!doc.px) {
     fehler = "Die Paradox-Tabelle " + pfad + " kann nicht geöffnet werden (kein Speicher).";
+    return nullptr;
+  }
+  std::string grund;
+  if (!PruefeAufbau(pfad, grund)) {
+    fehler = "Die Paradox-Tabelle " + pfad + " kann nicht geöffnet werden: " + grund + ".";
     return nullptr;
   }
   if (PX_open_file(doc.px, pfad.c_str()) < 0) {
