@@ -1,6 +1,9 @@
 #include "channel/UshowKanaldaten.h"
 
+#include <cfloat>
+#include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/Oberflaeche.h"
@@ -45,17 +48,58 @@ struct Segmentdefinition {
   int32_t Überbaut = 0;
 };
 
-// An empty or non-numeric cell reads as 0, as the table engine's value access gives it.
-int32_t Ganzzahl(const DbfTabelle& t, int satz, int spalte) {
-  long long g = t.LiesGanzzahl(satz, spalte).value_or(0);
-  if (g < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  if (g > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(g);
-}
+// Reads the cells of the file. A blank cell reads as 0, as the table
+// engine's value access gives it. A cell holding something else than a
+// number of the column's type ("********" of an overflowed field, "nan", a
+// value beyond single precision or a 32-bit integer) would read as a silent 0
+// or infinity; the first one is noted and the load is refused.
+class Zellenleser {
+ public:
+  explicit Zellenleser(const DbfTabelle& t) : t_(t) {}
 
-float Zahl(const DbfTabelle& t, int satz, int spalte) {
-  return static_cast<float>(t.LiesZahl(satz, spalte).value_or(0.0));
-}
+  int32_t Ganzzahl(int satz, int spalte) {
+    if (t_.IstLeer(satz, spalte)) return 0;
+    std::optional<long long> g = t_.LiesGanzzahl(satz, spalte);
+    if (!g || *g < std::numeric_limits<int32_t>::min() || *g > std::numeric_limits<int32_t>::max()) {
+      Vermerke(satz, spalte);
+      return 0;
+    }
+    return static_cast<int32_t>(*g);
+  }
+
+  float Zahl(int satz, int spalte) {
+    if (t_.IstLeer(satz, spalte)) return 0.0f;
+    std::optional<double> z = t_.LiesZahl(satz, spalte);
+    if (!z || !std::isfinite(*z) || std::fabs(*z) > static_cast<double>(FLT_MAX)) {
+      Vermerke(satz, spalte);
+      return 0.0f;
+    }
+    return static_cast<float>(*z);
+  }
+
+  // The message for the first invalid cell; empty when there was none.
+  std::string Fehler(const std::string& pfad) const {
+    if (satz_ < 0) return {};
+    return "Die Erdkanaldatei \"" + pfad + "\" enthält in Zeile " + std::to_string(satz_ + 1) + ", Spalte " +
+           std::to_string(spalte_ + 1) + " (" + Spaltennamen[spalte_] + ") den ungültigen Wert \"" + text_ +
+           "\".\rDer Erdkanal wurde nicht geladen.";
+  }
+
+ private:
+  static constexpr const char* Spaltennamen[] = {"Index",       "Tiefe",       "Anz_Rohre",   "Abst_Rohre",
+                                                 "Abst_Geb_li", "Tief_Geb_li", "Abst_Geb_re", "Tief_Geb_re",
+                                                 "Überbaut",    "Anmerkung"};
+  void Vermerke(int satz, int spalte) {
+    if (satz_ >= 0) return;
+    satz_ = satz;
+    spalte_ = spalte;
+    text_ = t_.LiesText(satz, spalte);
+  }
+
+  const DbfTabelle& t_;
+  int satz_ = -1, spalte_ = -1;
+  std::string text_;
+};
 
 class SanduhrAn {
  public:
@@ -96,32 +140,28 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   }
 
   // Row 1: operation settings.
+  Zellenleser zellen(*t);
   TKanalbetrieb b = m.Kanalbetrieb;
   TRohrdaten r = m.Rohrdaten;
-  b.Volstrom = Ganzzahl(*t, 0, Index);
-  r.Seglaenge = Zahl(*t, 0, Tiefe);
-  b.Ein_Zeit = Ganzzahl(*t, 0, Anz_Rohre);
-  b.Aus_Zeit = Ganzzahl(*t, 0, Abst_Rohre);
-  b.Vol_Aus = Ganzzahl(*t, 0, Abst_Geb_li);
-  b.Heiz_T = Zahl(*t, 0, Tief_Geb_li);
-  b.Kuehl_T = Zahl(*t, 0, Abst_Geb_re);
+  b.Volstrom = zellen.Ganzzahl(0, Index);
+  r.Seglaenge = zellen.Zahl(0, Tiefe);
+  b.Ein_Zeit = zellen.Ganzzahl(0, Anz_Rohre);
+  b.Aus_Zeit = zellen.Ganzzahl(0, Abst_Rohre);
+  b.Vol_Aus = zellen.Ganzzahl(0, Abst_Geb_li);
+  b.Heiz_T = zellen.Zahl(0, Tief_Geb_li);
+  b.Kuehl_T = zellen.Zahl(0, Abst_Geb_re);
+  zellen.Zahl(0, Tief_Geb_re);  // only to refuse a cell that holds no number
   b.Fuenftagebetrieb = t->LiesZahl(0, Tief_Geb_re) == 1.0;
-  b.Betriebsart = Ganzzahl(*t, 0, Ueberbaut);
-  // Five-day operation switches between the normal and the off-state flow,
-  // which only a controlled operation has.
-  if (b.Fuenftagebetrieb && b.Betriebsart == 0) {
-    ui.Fehler(KanalIntegritaetsmeldung);
-    b.Fuenftagebetrieb = false;
-  }
+  b.Betriebsart = zellen.Ganzzahl(0, Ueberbaut);
   r.Rohrname[1] = t->LiesText(0, Anmerkung);
 
   // Row 2: the two pipe types.
-  r.Rohr_Ra[1] = Zahl(*t, 1, Tiefe);
-  r.Rohr_Dicke[1] = Zahl(*t, 1, Abst_Rohre);
-  r.Rohr_wlf[1] = Zahl(*t, 1, Abst_Geb_li);
-  r.Rohr_Ra[2] = Zahl(*t, 1, Tief_Geb_li);
-  r.Rohr_Dicke[2] = Zahl(*t, 1, Abst_Geb_re);
-  r.Rohr_wlf[2] = Zahl(*t, 1, Tief_Geb_re);
+  r.Rohr_Ra[1] = zellen.Zahl(1, Tiefe);
+  r.Rohr_Dicke[1] = zellen.Zahl(1, Abst_Rohre);
+  r.Rohr_wlf[1] = zellen.Zahl(1, Abst_Geb_li);
+  r.Rohr_Ra[2] = zellen.Zahl(1, Tief_Geb_li);
+  r.Rohr_Dicke[2] = zellen.Zahl(1, Abst_Geb_re);
+  r.Rohr_wlf[2] = zellen.Zahl(1, Tief_Geb_re);
   r.Rohrname[2] = t->LiesText(1, Anmerkung);
 
   // Rows 3..: segments in row order; the Index column is not consulted.
@@ -129,16 +169,27 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   for (int k = 1; k <= segmente; ++k) {
     const int satz = k + 1;
     Segmentdefinition& s = neu[k - 1];
-    s.Tiefe = Zahl(*t, satz, Tiefe);
-    s.Anz_Rohre = Ganzzahl(*t, satz, Anz_Rohre);
-    s.Abst_Rohre = Zahl(*t, satz, Abst_Rohre);
-    s.Abst_Geb_li = Zahl(*t, satz, Abst_Geb_li);
-    s.Tief_Geb_li = Zahl(*t, satz, Tief_Geb_li);
-    s.Abst_Geb_re = Zahl(*t, satz, Abst_Geb_re);
-    s.Tief_Geb_re = Zahl(*t, satz, Tief_Geb_re);
-    s.Überbaut = Ganzzahl(*t, satz, Ueberbaut);
+    s.Tiefe = zellen.Zahl(satz, Tiefe);
+    s.Anz_Rohre = zellen.Ganzzahl(satz, Anz_Rohre);
+    s.Abst_Rohre = zellen.Zahl(satz, Abst_Rohre);
+    s.Abst_Geb_li = zellen.Zahl(satz, Abst_Geb_li);
+    s.Tief_Geb_li = zellen.Zahl(satz, Tief_Geb_li);
+    s.Abst_Geb_re = zellen.Zahl(satz, Abst_Geb_re);
+    s.Tief_Geb_re = zellen.Zahl(satz, Tief_Geb_re);
+    s.Überbaut = zellen.Ganzzahl(satz, Ueberbaut);
   }
   t->Schliessen(fehler);
+  if (const std::string ungueltig = zellen.Fehler(pfad); !ungueltig.empty()) {
+    ui.Fehler(ungueltig);
+    return false;
+  }
+  // Five-day operation switches between the normal and the off-state flow,
+  // which only a controlled operation has. (Repaired once the file is known
+  // to be readable, so a refused file shows one message only.)
+  if (b.Fuenftagebetrieb && b.Betriebsart == 0) {
+    ui.Fehler(KanalIntegritaetsmeldung);
+    b.Fuenftagebetrieb = false;
+  }
 
   m.Kanalbetrieb = b;
   m.Rohrdaten = r;

@@ -1,8 +1,10 @@
 #include "location/klimaprofil.h"
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "core/Oberflaeche.h"
 #include "core/Vardef.h"
@@ -57,15 +59,54 @@ struct Standort {
   float T_Keller = 0, wlf_kellerwand = 0, kellerwand_dicke = 0, T_Fundament = 0;
 };
 
-// An empty or non-numeric cell reads as 0, as the table engine's value access gives it.
-int32_t Ganzzahl(const DbfTabelle& t, int spalte) {
-  long long g = t.LiesGanzzahl(0, spalte).value_or(0);
-  if (g < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  if (g > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(g);
-}
+// Reads the cells of the record. A blank cell reads as 0, as the table
+// engine's value access gives it. A cell holding something else than a
+// number of the column's type ("********" of an overflowed field, "nan", a
+// value beyond single precision or a 32-bit integer) would read as a silent 0
+// or infinity; the first one is noted and the load is refused.
+class Zellenleser {
+ public:
+  explicit Zellenleser(const DbfTabelle& t) : t_(t) {}
 
-float Zahl(const DbfTabelle& t, int spalte) { return static_cast<float>(t.LiesZahl(0, spalte).value_or(0.0)); }
+  int32_t Ganzzahl(int spalte) {
+    if (t_.IstLeer(0, spalte)) return 0;
+    std::optional<long long> g = t_.LiesGanzzahl(0, spalte);
+    if (!g || *g < std::numeric_limits<int32_t>::min() || *g > std::numeric_limits<int32_t>::max()) {
+      Vermerke(spalte);
+      return 0;
+    }
+    return static_cast<int32_t>(*g);
+  }
+
+  float Zahl(int spalte) {
+    if (t_.IstLeer(0, spalte)) return 0.0f;
+    std::optional<double> z = t_.LiesZahl(0, spalte);
+    if (!z || !std::isfinite(*z) || std::fabs(*z) > static_cast<double>(FLT_MAX)) {
+      Vermerke(spalte);
+      return 0.0f;
+    }
+    return static_cast<float>(*z);
+  }
+
+  // The message for the first invalid cell; empty when there was none.
+  std::string Fehler(const std::string& pfad) const {
+    if (spalte_ < 0) return {};
+    return "Das Standortprofil \"" + pfad + "\" enthält in Spalte " + std::to_string(spalte_ + 1) + " (" +
+           Spalten()[spalte_].name + ") den ungültigen Wert \"" + text_ +
+           "\".\rDas Standortprofil wurde nicht geladen.";
+  }
+
+ private:
+  void Vermerke(int spalte) {
+    if (spalte_ >= 0) return;
+    spalte_ = spalte;
+    text_ = t_.LiesText(0, spalte);
+  }
+
+  const DbfTabelle& t_;
+  int spalte_ = -1;
+  std::string text_;
+};
 
 // The first `n` characters (not bytes) of a UTF-8 text.
 std::string ErsteZeichen(const std::string& text, int n) {
@@ -105,26 +146,31 @@ bool LadeStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
     return false;
   }
 
+  Zellenleser zellen(*t);
   Standort s;
-  s.Bodenart = Ganzzahl(*t, 1);
-  s.StartBodenfeuchte = Zahl(*t, 2);
+  s.Bodenart = zellen.Ganzzahl(1);
+  s.StartBodenfeuchte = zellen.Zahl(2);
   s.Ortsname = t->LiesText(0, 3);
-  s.Breitengrad = Zahl(*t, 4);
-  s.Laengengrad = Zahl(*t, 5);
-  s.Veg_Hoehe = Zahl(*t, 6);
-  s.Veg_typ = Ganzzahl(*t, 7);
-  s.Diff_Tdew = Zahl(*t, 8);
-  s.Truebung = Ganzzahl(*t, 9);
-  s.Wg_mittel = Zahl(*t, 10);
-  s.Wg_Tag_Nacht = Zahl(*t, 11);
-  s.WG_Messhoehe = Zahl(*t, 12);
-  for (int k = 1; k <= 12; ++k) s.Wetter_[k] = Ganzzahl(*t, 12 + k);
-  for (int k = 1; k <= 12; ++k) s.Ns_[k] = Zahl(*t, 24 + k);
-  s.T_Keller = Zahl(*t, 37);
-  s.wlf_kellerwand = Zahl(*t, 38);
-  s.kellerwand_dicke = Zahl(*t, 39);
-  s.T_Fundament = Zahl(*t, 40);
+  s.Breitengrad = zellen.Zahl(4);
+  s.Laengengrad = zellen.Zahl(5);
+  s.Veg_Hoehe = zellen.Zahl(6);
+  s.Veg_typ = zellen.Ganzzahl(7);
+  s.Diff_Tdew = zellen.Zahl(8);
+  s.Truebung = zellen.Ganzzahl(9);
+  s.Wg_mittel = zellen.Zahl(10);
+  s.Wg_Tag_Nacht = zellen.Zahl(11);
+  s.WG_Messhoehe = zellen.Zahl(12);
+  for (int k = 1; k <= 12; ++k) s.Wetter_[k] = zellen.Ganzzahl(12 + k);
+  for (int k = 1; k <= 12; ++k) s.Ns_[k] = zellen.Zahl(24 + k);
+  s.T_Keller = zellen.Zahl(37);
+  s.wlf_kellerwand = zellen.Zahl(38);
+  s.kellerwand_dicke = zellen.Zahl(39);
+  s.T_Fundament = zellen.Zahl(40);
   t->Schliessen(fehler);
+  if (const std::string ungueltig = zellen.Fehler(pfad); !ungueltig.empty()) {
+    ui.Fehler(ungueltig);
+    return false;
+  }
 
   m.Bodenart = s.Bodenart;
   m.StartBodenfeuchte = s.StartBodenfeuchte;
