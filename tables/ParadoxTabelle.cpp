@@ -177,6 +177,21 @@ bool PruefeAufbau(const std::string& pfad, std::string& grund) {
   return true;
 }
 
+// Whether a field's width fits its type, for the types this layer decodes
+// (others are never decoded and may have any width).
+bool PassendeLaenge(int typ, int laenge) {
+  switch (typ) {
+    case pxfShort: return laenge == 2;
+    case pxfLong:
+    case pxfAutoInc: return laenge == 4;
+    case pxfNumber:
+    case pxfCurrency: return laenge == 8;
+    case pxfBCD: return laenge == 17;
+    case pxfAlpha: return laenge >= 1 && laenge <= 255;
+    default: return laenge >= 0;
+  }
+}
+
 }  // namespace
 
 struct ParadoxTabelle::Impl {
@@ -347,6 +362,13 @@ std::unique_ptr<ParadoxTabelle::Impl> ParadoxTabelle::Impl::Laden(const std::str
     feld.typ = static_cast<unsigned char>(f->px_ftype);
     feld.laenge = f->px_flen;
     feld.nachkomma = f->px_fdc;
+    // The library decodes numbers at their fixed width whatever the header
+    // says, so a number field of another width would be read past its end.
+    if (!PassendeLaenge(feld.typ, feld.laenge)) {
+      fehler = "Die Paradox-Tabelle " + pfad + " kann nicht geöffnet werden: das Feld Nr. " + std::to_string(i + 1) +
+               " hat für seinen Typ die ungültige Länge " + std::to_string(feld.laenge) + ".";
+      return nullptr;
+    }
     feld.versatz = versatz;
     versatz += f->px_flen;
     impl->felder.push_back(feld);

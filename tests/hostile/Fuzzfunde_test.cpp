@@ -47,6 +47,12 @@ TEST(Fuzzfund, ParadoxMitKennwort) {
                           "die Tabelle ist mit einem Kennwort verschlüsselt; bitte speichern Sie sie ohne Kennwort");
 }
 
+// A long-integer field of width 0: the library wrote the 4 bytes of a value
+// through the null pointer of an empty cell.
+TEST(Fuzzfund, ParadoxZahlenfeldDerBreiteNull) {
+  ErwarteParadoxAbgelehnt("paradox_feldlaenge_null.db", "das Feld Nr. 1 hat für seinen Typ die ungültige Länge 0");
+}
+
 // The block checks against hand-made damage of a sound table: a chain that
 // loops back, a block number beyond the file's blocks, a block offset that
 // is no whole record, a block cut off, and a header whose record count
