@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/Cor_mod.h"
+#include "core/Eingabepruefung.h"
 #include "core/Oberflaeche.h"
 #include "core/Vardef.h"
 #include "core/Zahltext.h"
@@ -82,6 +83,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   if (!(m.Rohrdaten.Rohr_Ra[2] > 0))
     return ablehnen(
         "Die Angaben für das Rohmaterial \"Register\" sind unvollständig oder ungültig !");
+
+  // Values the model could hold but never compute with sensibly, after the
+  // checks the user knows, so their order and texts stay as they were.
+  if (!PruefeEingaben(m, ui)) return bericht;
 
   // Every check has passed: only now do the options reach the model, so a
   // refused run leaves it as it was.

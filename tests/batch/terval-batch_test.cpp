@@ -97,7 +97,7 @@ std::vector<std::string> Inhalt(const fs::path& dir) {
   return namen;
 }
 
-// A channel of `segmente` single pipes of 0.1 m radius, 10 m each, 2 m deep,
+// A channel of `segmente` single pipes of 0.1 m radius, 5 m each, 2 m deep,
 // 300 m3/h constant flow, saved as a channel file.
 void SchreibeKanal(const fs::path& pfad, int segmente) {
   auto m = NeuesModell();
@@ -109,7 +109,7 @@ void SchreibeKanal(const fs::path& pfad, int segmente) {
   }
   m->Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.1f};
   m->Rohrdaten.Rohr_Dicke = {0.0f, 0.01f, 0.01f};
-  m->Rohrdaten.Seglaenge = 10.0f;
+  m->Rohrdaten.Seglaenge = 5.0f;
   m->Kanalbetrieb.Volstrom = 300;
   test::Aufzeichner ui;
   ASSERT_TRUE(SpeichereKanaldatei(*m, ui, pfad.string()));
@@ -332,7 +332,7 @@ TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
   }
   ASSERT_EQ(n, Stunden);
   auto z = Zusammenfassung(a.out);
-  EXPECT_EQ(z["Kanal"], "3 Segmente, 30.00 m");
+  EXPECT_EQ(z["Kanal"], "3 Segmente, 15.00 m");
   EXPECT_NEAR(std::stod(z["Eintrittstemperatur, Mittel"]), summeEin / n, 0.006);
   EXPECT_NEAR(std::stod(z["Eintrittstemperatur, Mittel"]), 9.0, 0.05);  // the climate's mean
   EXPECT_NEAR(std::stod(z["Austrittstemperatur, Mittel"]), summeAus / n, 0.006);

@@ -64,7 +64,7 @@ void FuelleLauffaehig(Modell& m) {
   }
   m.Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.1f};
   m.Rohrdaten.Rohr_Dicke = {0.0f, 0.01f, 0.01f};
-  m.Rohrdaten.Seglaenge = 10.0f;
+  m.Rohrdaten.Seglaenge = 5.0f;
   m.Kanalbetrieb.Volstrom = 300;
   for (int h = 1; h <= Stunden; ++h) {
     TKlimaStunde& k = m.Klima[h];
