@@ -191,21 +191,30 @@ bool PruefeBoden(const Modell& m, Oberflaeche& ui) {
   const TBodenDaten& b = m.Boeden[nr];
   const std::string bez = BodenBezeichnung(b, nr);
   // Both water contents divide: the retention curve by ThetaSat / theta, the
-  // evaporation reduction by ThetaRef.
+  // evaporation reduction by ThetaRef. The air-entry potential is a suction:
+  // at 0 the potential and its logarithm vanish, above 0 the water would
+  // diffuse against its gradient.
+  enum class Bedingung { Endlich, Positiv, Negativ };
   const struct {
     double wert;
     const char* name;
-    bool positiv;  // must be > 0, not only finite
-  } werte[] = {{b.ThetaSat, "ThetaSat (Wassergehalt bei Sättigung)", true},
-               {b.ThetaRef, "ThetaRef (Bezugswassergehalt der Verdunstung)", true},
-               {b.PsiSat, "PsiSat (Lufteintrittspotential)", false},
-               {b.KSat, "KSat (gesättigte Leitfähigkeit)", false},
-               {b.CBoden, "CBoden (Wärmekapazität)", false},
-               {b.B_Exponent, "b (Porengrößenexponent)", false}};
+    Bedingung bedingung;
+  } werte[] = {{b.ThetaSat, "ThetaSat (Wassergehalt bei Sättigung)", Bedingung::Positiv},
+               {b.ThetaRef, "ThetaRef (Bezugswassergehalt der Verdunstung)", Bedingung::Positiv},
+               {b.PsiSat, "PsiSat (Lufteintrittspotential)", Bedingung::Negativ},
+               {b.KSat, "KSat (gesättigte Leitfähigkeit)", Bedingung::Endlich},
+               {b.CBoden, "CBoden (Wärmekapazität)", Bedingung::Endlich},
+               {b.B_Exponent, "b (Porengrößenexponent)", Bedingung::Endlich}};
   for (const auto& w : werte) {
-    if (w.positiv ? Positiv(w.wert) : std::isfinite(w.wert)) continue;
-    ui.Fehler("Die Bodenart " + bez + " hat einen ungültigen Wert für " + w.name + ": " + Z(w.wert) +
-              (w.positiv ? " (er muß größer als 0 sein)" : "") + " !" + AndererBoden);
+    const bool gut = w.bedingung == Bedingung::Positiv   ? Positiv(w.wert)
+                     : w.bedingung == Bedingung::Negativ ? std::isfinite(w.wert) && w.wert < 0
+                                                         : std::isfinite(w.wert);
+    if (gut) continue;
+    const char* regel = w.bedingung == Bedingung::Positiv   ? " (er muß größer als 0 sein)"
+                        : w.bedingung == Bedingung::Negativ ? " (er muß kleiner als 0 sein)"
+                                                            : "";
+    ui.Fehler("Die Bodenart " + bez + " hat einen ungültigen Wert für " + w.name + ": " + Z(w.wert) + regel +
+              " !" + AndererBoden);
     return false;
   }
 

@@ -23,7 +23,7 @@ class Oberflaeche;
 //   temperature mode; with the flows from the climate table, an hour whose
 //   flow is missing (-999), negative or not finite;
 // - the location: a soil index outside 1..AnzBoeden; a soil with
-//   ThetaSat or ThetaRef <= 0, a non-finite parameter, or a thermal
+//   ThetaSat or ThetaRef <= 0, PsiSat >= 0, a non-finite parameter, or a thermal
 //   diffusivity anywhere in 1e-5..ThetaSat above MaxStabileDiffusivitaet; a
 //   start moisture <= 0; a vegetation whose LAI (as CalcBestand computes it)
 //   is not above 0; a wind measurement height not above the displacement

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string_view>
@@ -56,6 +57,9 @@ float ThermikWassergehalt(const TBodenDaten& b, double theta) {
 }  // namespace
 
 bool GetSoilData(Modell& m, const std::string& pfad) {
+  // A directory opens as a stream that reads nothing: no soil table either.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(pfad, ec)) return false;
   std::ifstream datei(pfad, std::ios::binary);
   if (!datei) return false;
 

@@ -227,6 +227,9 @@ TEST(Eingabepruefung, BodenartUndBodenwerte) {
          m.Boeden[1].Kuerzel.clear();
        },
        "Die Bodenart Nr. 1 in SOILS.DAT hat einen ungültigen Wert für CBoden (Wärmekapazität): inf !" + andere},
+      {"PsiSat 0", [](Modell& m) { m.Boeden[1].PsiSat = 0; },
+       "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für PsiSat "
+       "(Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !" + andere},
       {"Startfeuchte 0", [](Modell& m) { m.StartBodenfeuchte = 0.0f; },
        "Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit 0 %) !\rBitte ändern Sie im "
        "Standortprofil die \"Relative Feuchte (Startwert %):\"."},
