@@ -90,7 +90,7 @@ inline void FuelleKlima(Modell& m) {
   m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true;
 }
 
-// n segments of one pipe (outer radius 0.1 m) at 2 m depth, open ground.
+// n segments of one pipe (outer radius 0.1 m, wall 0.01 m) at 2 m depth, open ground.
 inline void BaueKanal(Modell& m, int n) {
   m.Anz_Segmente = n;
   for (int s = 1; s <= n; ++s) {
@@ -101,7 +101,10 @@ inline void BaueKanal(Modell& m, int n) {
     k.Abst_Geb_li = k.Abst_Geb_re = 0;
     k.Überbaut = 0;
   }
-  for (int t = 1; t <= 2; ++t) m.Rohrdaten.Rohr_Ra[t] = 0.1f;
+  for (int t = 1; t <= 2; ++t) {
+    m.Rohrdaten.Rohr_Ra[t] = 0.1f;
+    m.Rohrdaten.Rohr_Dicke[t] = 0.01f;
+  }
 }
 
 // The child of `w` with this object name and type; fails the test when missing.
