@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "climate/Klimaerzeugung.h"
 #include "core/Vardef.h"
 #include "core/Zahltext.h"
 
@@ -10,13 +11,6 @@ namespace terval {
 
 volatile std::sig_atomic_t StopSignal = 0;
 
-const char* const RueckschreibFrage =
-    "Diese Funktion verändert den Inhalt Ihrer Datenbank. \r"
-    "Hierbei wird die Datenbank DIREKT auf der Festplatte modifiziert, nicht nur innerhalb des "
-    "Programmes !\r"
-    "Sie sollten vorher eine Sicherungskopie dieser Datei anlegen, falls Sie mit den Resultaten "
-    "dieser Operationen nicht zufrieden sind !\r"
-    "Wollen Sie nun mit der Erzeugung fehlender Daten fortfahren ?";
 
 namespace {
 
@@ -77,7 +71,7 @@ bool StderrOberflaeche::Frage(const std::string& text) {
   // Nobody can answer: only the write-back confirmation the user gave on the
   // command line is a Yes.
   const bool ja = rueckschreibenBestaetigen &&
-                  text.compare(0, 40, RueckschreibFrage, 40) == 0;
+                  text == RueckschreibFrage;
   Nachricht("Frage: ", text);
   Zeile(ja ? "Antwort: Ja (--erzeugen-zurueckschreiben)" : "Antwort: Nein");
   return ja;

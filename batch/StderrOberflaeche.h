@@ -57,7 +57,4 @@ class StderrOberflaeche : public Oberflaeche {
   std::array<int, 5> klimaLabel_ = {-1, -1, -1, -1, -1};
 };
 
-// The write-back confirmation of "Fehlende Klimadaten erzeugen".
-extern const char* const RueckschreibFrage;
-
 }  // namespace terval

@@ -30,13 +30,6 @@ constexpr char TextPosition[] =
     "Eine Berechnung der Globalstrahlung kann nicht durchgeführt werden";
 constexpr char TextVollstaendig[] =
     "Die aktuelle Datenbank ist vollständig.\rEs brauchen keine Daten erzeugt zu werden ! ";
-constexpr char TextZurueckschreiben[] =
-    "Diese Funktion verändert den Inhalt Ihrer Datenbank. \r"
-    "Hierbei wird die Datenbank DIREKT auf der Festplatte modifiziert, nicht nur innerhalb des "
-    "Programmes !\r"
-    "Sie sollten vorher eine Sicherungskopie dieser Datei anlegen, falls Sie mit den Resultaten "
-    "dieser Operationen nicht zufrieden sind !\r"
-    "Wollen Sie nun mit der Erzeugung fehlender Daten fortfahren ?";
 constexpr char TextKeineDatenbank[] =
     "Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !";
 
@@ -105,7 +98,7 @@ void FehlendeKlimadatenErzeugen(Modell& m, Oberflaeche& ui, bool zurueckschreibe
     ui.Information(TextVollstaendig);
     return;
   }
-  if (zurueckschreiben && !ui.Frage(TextZurueckschreiben)) return;
+  if (zurueckschreiben && !ui.Frage(RueckschreibFrage)) return;
   CreateFehlendeDaten(m, ui, zurueckschreiben, seed);
 }
 

@@ -31,6 +31,15 @@ namespace terval {
 struct Modell;
 class Oberflaeche;
 
+// The confirmation asked before generated data are written into the table.
+inline constexpr char RueckschreibFrage[] =
+    "Diese Funktion verändert den Inhalt Ihrer Datenbank. \r"
+    "Hierbei wird die Datenbank DIREKT auf der Festplatte modifiziert, nicht nur innerhalb des "
+    "Programmes !\r"
+    "Sie sollten vorher eine Sicherungskopie dieser Datei anlegen, falls Sie mit den Resultaten "
+    "dieser Operationen nicht zufrieden sind !\r"
+    "Wollen Sie nun mit der Erzeugung fehlender Daten fortfahren ?";
+
 // The random sources of one generation: one engine, seeded once. Every draw
 // builds its own distribution object, so a draw depends only on the engine's
 // state (no value is cached between draws) and a fixed seed repeats a
