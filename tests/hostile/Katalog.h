@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "core/Eingabepruefung.h"
 #include "core/Laufstart.h"
 #include "core/Oberflaeche.h"
 #include "core/Vardef.h"
@@ -280,11 +279,9 @@ inline void ErsetzeZelle(std::string& b, int satz, int feld, const std::string& 
 
 // ---- The run -----------------------------------------------------------------------
 
-// "Simulation starten..." as the desktop program does it, with the input
-// check of the run start.
+// "Simulation starten..." as the desktop program does it.
 inline Laufbericht Starte(Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
                           const Laufoptionen& o = {}) {
-  if (!PruefeEingaben(m, ui)) return {};
   return EKModellFDVerfahren(m, ui, o, verzeichnis);
 }
 
