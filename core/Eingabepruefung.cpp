@@ -19,9 +19,21 @@ std::string Z(float x) { return KuerzesterText(x); }
 std::string Z(double x) { return KuerzesterText(static_cast<float>(x)); }
 
 bool Positiv(float x) { return std::isfinite(x) && x > 0; }
-bool Positiv(double x) { return std::isfinite(x) && x > 0; }
 
 const char* const Rohrdatenort = " unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.";
+
+// Largest wall conductance wlf / thickness, W/(m2 K). The wall temperature of
+// the steady network air - wall - soil divides by 1 - U^2 / ((U + U_s)(U + h)),
+// which single precision no longer resolves above ~1e7 (it becomes 0 and
+// the run infinite) and resolves to within 1 % up to 1e5. Real walls stay
+// far below: 50 W/(m K) steel 1 mm thick is 5e4.
+constexpr float MaxWandleitwert = 1.0e5f;
+
+std::string Wandleitwert(float wlf, float dicke) {
+  const float U = wlf / dicke;
+  return "Wärmeleitfähigkeit / Dicke = " + (std::isfinite(U) ? FormatReal(U, 0, 0) : Z(U)) +
+         " W/m²K, höchstens 100000 W/m²K sind möglich";
+}
 const char* const AndererBoden =
     "\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.";
 
@@ -90,6 +102,12 @@ bool PruefeRohrtyp(const Modell& m, Oberflaeche& ui, int t) {
   if (!Positiv(wlf)) {
     ui.Fehler("Die Wärmeleitfähigkeit des Rohrmaterials " + name + " muß größer als 0 sein (derzeit " +
               Z(wlf) + " W/mK) !\rBitte ändern Sie die \"Wärmeleitfähigkeit W/mK:\"" + Rohrdatenort);
+    return false;
+  }
+  if (!(wlf / dicke <= MaxWandleitwert)) {
+    ui.Fehler("Die Wand des Rohrmaterials " + name + " ist für dieses Modell zu dünn oder leitet zu gut (" +
+              Wandleitwert(wlf, dicke) + ") !\rBitte ändern Sie \"Dicke der Wandung in mm:\" oder "
+              "\"Wärmeleitfähigkeit W/mK:\"" + Rohrdatenort);
     return false;
   }
   return true;
@@ -193,8 +211,10 @@ bool PruefeBoden(const Modell& m, Oberflaeche& ui) {
   // Both water contents divide: the retention curve by ThetaSat / theta, the
   // evaporation reduction by ThetaRef. The air-entry potential is a suction:
   // at 0 the potential and its logarithm vanish, above 0 the water would
-  // diffuse against its gradient.
-  enum class Bedingung { Endlich, Positiv, Negativ };
+  // diffuse against its gradient, as with a negative conductivity. A
+  // negative exponent b turns K = KSat (theta / ThetaSat)^(2b + 3) infinite
+  // when the soil dries.
+  enum class Bedingung { Endlich, Positiv, Negativ, NichtNegativ };
   const struct {
     double wert;
     const char* name;
@@ -202,17 +222,20 @@ bool PruefeBoden(const Modell& m, Oberflaeche& ui) {
   } werte[] = {{b.ThetaSat, "ThetaSat (Wassergehalt bei Sättigung)", Bedingung::Positiv},
                {b.ThetaRef, "ThetaRef (Bezugswassergehalt der Verdunstung)", Bedingung::Positiv},
                {b.PsiSat, "PsiSat (Lufteintrittspotential)", Bedingung::Negativ},
-               {b.KSat, "KSat (gesättigte Leitfähigkeit)", Bedingung::Endlich},
+               {b.KSat, "KSat (gesättigte Leitfähigkeit)", Bedingung::NichtNegativ},
                {b.CBoden, "CBoden (Wärmekapazität)", Bedingung::Endlich},
-               {b.B_Exponent, "b (Porengrößenexponent)", Bedingung::Endlich}};
+               {b.B_Exponent, "b (Porengrößenexponent)", Bedingung::Positiv}};
   for (const auto& w : werte) {
-    const bool gut = w.bedingung == Bedingung::Positiv   ? Positiv(w.wert)
-                     : w.bedingung == Bedingung::Negativ ? std::isfinite(w.wert) && w.wert < 0
-                                                         : std::isfinite(w.wert);
+    const bool endlich = std::isfinite(w.wert);
+    const char* regel = "";
+    bool gut = endlich;
+    switch (w.bedingung) {
+      case Bedingung::Endlich: break;
+      case Bedingung::Positiv: gut = endlich && w.wert > 0, regel = " (er muß größer als 0 sein)"; break;
+      case Bedingung::Negativ: gut = endlich && w.wert < 0, regel = " (er muß kleiner als 0 sein)"; break;
+      case Bedingung::NichtNegativ: gut = endlich && w.wert >= 0, regel = " (er darf nicht negativ sein)"; break;
+    }
     if (gut) continue;
-    const char* regel = w.bedingung == Bedingung::Positiv   ? " (er muß größer als 0 sein)"
-                        : w.bedingung == Bedingung::Negativ ? " (er muß kleiner als 0 sein)"
-                                                            : "";
     ui.Fehler("Die Bodenart " + bez + " hat einen ungültigen Wert für " + w.name + ": " + Z(w.wert) + regel +
               " !" + AndererBoden);
     return false;
@@ -317,6 +340,12 @@ bool PruefeGebaeude(const Modell& m, Oberflaeche& ui) {
     if (!Positiv(m.wlf_kellerwand)) {
       ui.Fehler(neben + "die Wärmeleitfähigkeit der Kellerwand muß größer als 0 sein (derzeit " +
                 Z(m.wlf_kellerwand) + " W/mK)" + ort + "die \"Wärmeleitfähigkeit Kellerwand (W/mK):\".");
+      return false;
+    }
+    if (!(m.wlf_kellerwand / m.kellerwand_dicke <= MaxWandleitwert)) {
+      ui.Fehler(neben + "die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut (" +
+                Wandleitwert(m.wlf_kellerwand, m.kellerwand_dicke) + ")" + ort +
+                "die \"Dicke Kellerwand (m):\" oder die \"Wärmeleitfähigkeit Kellerwand (W/mK):\".");
       return false;
     }
     if (!std::isfinite(m.T_Keller)) {

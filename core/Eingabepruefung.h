@@ -16,21 +16,24 @@ class Oberflaeche;
 // naming the value and where to change it:
 // - the channel: a segment length outside 0.5..5 m; a non-finite segment
 //   value; of each pipe type a segment uses, a non-positive wall thickness
-//   or wall conductivity, or a wall at least as thick as the outer radius (a
-//   radius of 0 or less is left to the run start's own message);
+//   or wall conductivity, a wall at least as thick as the outer radius, or a
+//   wall conductance wlf / thickness above 1e5 W/(m2 K) (a radius of 0 or
+//   less is left to the run start's own message);
 // - the operation: a Betriebsart outside 0..3, a negative Vol_Aus, switching
 //   hours outside 0..23 in a timed mode, non-finite thresholds in a
 //   temperature mode; with the flows from the climate table, an hour whose
 //   flow is missing (-999), negative or not finite;
-// - the location: a soil index outside 1..AnzBoeden; a soil with
-//   ThetaSat or ThetaRef <= 0, PsiSat >= 0, a non-finite parameter, or a thermal
-//   diffusivity anywhere in 1e-5..ThetaSat above MaxStabileDiffusivitaet; a
+// - the location: a soil index outside 1..AnzBoeden; a soil with ThetaSat,
+//   ThetaRef or b <= 0, PsiSat >= 0, KSat < 0, a non-finite parameter, or a
+//   thermal diffusivity anywhere in 1e-5..ThetaSat above
+//   MaxStabileDiffusivitaet; a
 //   start moisture <= 0; a vegetation whose LAI (as CalcBestand computes it)
 //   is not above 0; a wind measurement height not above the displacement
 //   height d = 0.245 h + 0.091 LAI, or not above d + z0m (the aerodynamic
 //   resistance would be negative); non-finite coordinates;
 // - the buildings: with a cellar beside any segment, a non-positive wall
-//   thickness or conductivity or a non-finite cellar temperature; with an
+//   thickness or conductivity, a wall conductance above 1e5 W/(m2 K) or a
+//   non-finite cellar temperature; with an
 //   overbuilt segment, a non-finite foundation temperature;
 // - the climate year: a non-finite value of an element a run uses.
 // True when all is usable. Changes nothing in the model (LAI and r_s, which

@@ -109,6 +109,15 @@ TEST(Eingabepruefung, RohrwandDerBenutztenRohrtypen) {
       {"Leitfähigkeit 0", [](Modell& m) { m.Rohrdaten.Rohr_wlf[1] = 0.0f; },
        "Die Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß größer als 0 sein (derzeit 0 W/mK) !\r"
        "Bitte ändern Sie die \"Wärmeleitfähigkeit W/mK:\"" + Rohrort},
+      // wlf / Dicke = 0.4 / 1e-6 = 4e5 W/(m2 K): the wall network no longer resolves.
+      {"Wand von einem Mikrometer", [](Modell& m) { m.Rohrdaten.Rohr_Dicke[1] = 1e-6f; },
+       "Die Wand des Rohrmaterials \"Hauptstrang\" ist für dieses Modell zu dünn oder leitet zu gut "
+       "(Wärmeleitfähigkeit / Dicke = 400000 W/m²K, höchstens 100000 W/m²K sind möglich) !\rBitte ändern "
+       "Sie \"Dicke der Wandung in mm:\" oder \"Wärmeleitfähigkeit W/mK:\"" + Rohrort},
+      {"Stahlrohr 1 mm", [](Modell& m) {
+         m.Rohrdaten.Rohr_Dicke[1] = 0.001f;
+         m.Rohrdaten.Rohr_wlf[1] = 50.0f;
+       }, ""},
       {"Außenradius unendlich", [](Modell& m) { m.Rohrdaten.Rohr_Ra[1] = Unendlich; },
        "Der Außenradius des Rohrmaterials \"Hauptstrang\" ist keine gültige Zahl (inf m) !\rBitte ändern Sie "
        "den \"Innendurchmesser in mm:\"" + Rohrort},
@@ -230,6 +239,13 @@ TEST(Eingabepruefung, BodenartUndBodenwerte) {
       {"PsiSat 0", [](Modell& m) { m.Boeden[1].PsiSat = 0; },
        "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für PsiSat "
        "(Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !" + andere},
+      {"b negativ", [](Modell& m) { m.Boeden[1].B_Exponent = -69; },
+       "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für b (Porengrößenexponent): -69 "
+       "(er muß größer als 0 sein) !" + andere},
+      {"KSat negativ", [](Modell& m) { m.Boeden[1].KSat = -1e-6; },
+       "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für KSat (gesättigte "
+       "Leitfähigkeit): -1e-06 (er darf nicht negativ sein) !" + andere},
+      {"KSat 0", [](Modell& m) { m.Boeden[1].KSat = 0; }, ""},
       {"Startfeuchte 0", [](Modell& m) { m.StartBodenfeuchte = 0.0f; },
        "Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit 0 %) !\rBitte ändern Sie im "
        "Standortprofil die \"Relative Feuchte (Startwert %):\"."},
@@ -322,6 +338,10 @@ TEST(Eingabepruefung, KellerUndFundamentNurWennEsSieGibt) {
       {"Leitfähigkeit negativ", [](Modell& m) { m.wlf_kellerwand = -0.9f; },
        "Neben Segment 2 steht ein Gebäude, doch die Wärmeleitfähigkeit der Kellerwand muß größer als 0 sein "
        "(derzeit -0.9 W/mK)" + ort + "die \"Wärmeleitfähigkeit Kellerwand (W/mK):\"."},
+      {"Kellerwand leitet zu gut", [](Modell& m) { m.wlf_kellerwand = 1.0e6f; },
+       "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu "
+       "gut (Wärmeleitfähigkeit / Dicke = 2500000 W/m²K, höchstens 100000 W/m²K sind möglich)" + ort +
+           "die \"Dicke Kellerwand (m):\" oder die \"Wärmeleitfähigkeit Kellerwand (W/mK):\"."},
       {"Kellertemperatur NaN", [](Modell& m) { m.T_Keller = NaN; },
        "Neben Segment 2 steht ein Gebäude, doch die Innentemperatur des Kellers ist keine gültige Zahl (nan)" +
            ort + "die \"Innentemperatur Keller (°C):\"."},

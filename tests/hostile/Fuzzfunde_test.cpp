@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "hostile/Katalog.h"
+#include "location/klimaprofil.h"
 #include "tables/ParadoxTabelle.h"
 
 namespace terval {
@@ -51,6 +52,46 @@ TEST(Fuzzfund, ParadoxMitKennwort) {
 // through the null pointer of an empty cell.
 TEST(Fuzzfund, ParadoxZahlenfeldDerBreiteNull) {
   ErwarteParadoxAbgelehnt("paradox_feldlaenge_null.db", "das Feld Nr. 1 hat für seinen Typ die ungültige Länge 0");
+}
+
+// The run start must refuse what the model cannot compute: the fuzz targets
+// check that an accepted input gives finite values.
+
+// A location whose cellar wall conducts 1.7e13 W/(m2 K): the wall network
+// divided by 1 - U^2/a = 0 and gave an infinite cellar wall temperature.
+TEST(Fuzzfund, StandortMitUnendlichLeitenderKellerwand) {
+  test::Testverzeichnis v;
+  auto m = test::Lauffaehig();
+  test::Aufzeichner ui;
+  ASSERT_TRUE(LadeStandortdatei(*m, ui, Fund("standort_kellerwand_leitet_unendlich.loc.db")));
+  EXPECT_EQ(test::Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+  ASSERT_EQ(ui.Texte("Fehler").size(), 1u);
+  EXPECT_EQ(ui.Texte("Fehler")[0].rfind("Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses "
+                                        "Modell zu dünn oder leitet zu gut",
+                                        0),
+            0u)
+      << ui.Texte("Fehler")[0];
+}
+
+// A soil with an air-entry potential of 0 and b = -69: the moisture model
+// raised the water content to the power -135 and ran into infinity.
+TEST(Fuzzfund, BodenMitNegativemExponenten) {
+  test::Testverzeichnis v;
+  auto m = test::Lauffaehig();
+  ASSERT_TRUE(GetSoilData(*m, Fund("SOILS_negatives_b.DAT")));
+  m->Bodenart = 1;
+  test::Aufzeichner ui;
+  EXPECT_EQ(test::Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+  ASSERT_EQ(ui.Texte("Fehler").size(), 1u);
+  EXPECT_NE(ui.Texte("Fehler")[0].find("hat einen ungültigen Wert für PsiSat"), std::string::npos)
+      << ui.Texte("Fehler")[0];
+  m->Boeden[1].PsiSat = -0.1;
+  test::Aufzeichner nochmal;
+  EXPECT_EQ(test::Starte(*m, nochmal, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+  ASSERT_EQ(nochmal.Texte("Fehler").size(), 1u);
+  EXPECT_NE(nochmal.Texte("Fehler")[0].find("hat einen ungültigen Wert für b (Porengrößenexponent): -69"),
+            std::string::npos)
+      << nochmal.Texte("Fehler")[0];
 }
 
 // The block checks against hand-made damage of a sound table: a chain that
