@@ -28,11 +28,14 @@ class ParadoxTabelle {
   ParadoxTabelle& operator=(const ParadoxTabelle&) = delete;
 
   // Opens an existing table for reading. On failure returns null and sets
-  // `fehler` to a German text naming the file and the reason.
+  // `fehler` to a German text naming the file and the reason. The header,
+  // the chain of data blocks and the field widths are checked before the
+  // library reads the file; a damaged or encrypted table (whose blocks
+  // cannot be checked) is refused.
   static std::unique_ptr<ParadoxTabelle> Oeffnen(const std::string& pfad, std::string& fehler);
 
-  // Opens an existing table to change cells (not to add records). Refused
-  // for encrypted tables, which cannot be changed in place.
+  // Opens an existing table to change cells (not to add records), with the
+  // same checks.
   static std::unique_ptr<ParadoxTabelle> Aendern(const std::string& pfad, std::string& fehler);
 
   // Creates a new, empty table with these fields: Ganzzahl as a long integer,
