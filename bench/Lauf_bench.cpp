@@ -1,0 +1,189 @@
+// How long a run takes, on the shipped sample: location "Bochum.loc.db", the
+// sample channel (35 segments: open, one overbuilt, a register, a cellar
+// wall), the Aachen 2022 climate year with its missing precipitation
+// generated from the location (fixed seed). Longer channels repeat the
+// sample's segments. Each run goes both ways of RechneKanal where that is of
+// interest; the two give the same results, so only the time differs.
+//
+// Runs are measured in wall-clock time ("Time"), and "CPU" is the time of
+// all threads of the process: the moisture trajectories run on worker
+// threads. On an idle machine with two cores the wall-clock time of the
+// shared way is about the longer of the two trajectories plus the heat part.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "channel/UshowKanaldaten.h"
+#include "climate/DBKlima.h"
+#include "climate/Klimaerzeugung.h"
+#include "core/Cor_mod.h"
+#include "core/Oberflaeche.h"
+#include "location/klimaprofil.h"
+#include "output/DBErgout.h"
+#include "physics/getsoildata.h"
+
+namespace terval {
+namespace {
+
+// The sample as loaded by the program, before any run; null when the data
+// files are missing (the build places them in TERVAL_DATENVERZEICHNIS).
+const Modell* Beispiel() {
+  static const std::unique_ptr<Modell> m = [] {
+    auto m = NeuesModell();
+    SetzeStartzustand(*m);
+    StilleOberflaeche ui;
+    const std::string d = std::string(TERVAL_DATENVERZEICHNIS) + "/";
+    if (!GetSoilData(*m, d + "SOILS.DAT") || !LadeStandortdatei(*m, ui, d + "Bochum.loc.db") ||
+        !LadeKanaldatei(*m, ui, d + "Erdkanal.ewt.db"))
+      return std::unique_ptr<Modell>();
+    m->DBKlimaName = d + "Aachen2022.DBF";
+    ReadKlimaDB(*m, ui);
+    if (!m->KlimaGueltig) return std::unique_ptr<Modell>();
+    CreateFehlendeDaten(*m, ui, false, 1u);
+    CheckKlimaDaten(*m, ui);
+    CalcMitteltemperaturen(*m);
+    if (!m->KlimaKomplett || !PruefeKanal(*m, ui) || !PruefeGitter(*m, ui))
+      return std::unique_ptr<Modell>();
+    return m;
+  }();
+  return m.get();
+}
+
+// A copy of the sample with `segmente` segments (the sample's repeated) and
+// the moisture step `schritt` s (0: moisture model off).
+std::unique_ptr<Modell> Kanal(const Modell& vorlage, int segmente, int schritt) {
+  auto m = std::make_unique<Modell>(vorlage);
+  const int n = vorlage.Anz_Segmente;
+  for (int s = n + 1; s <= segmente; ++s) {
+    const Kanalsegment& q = vorlage.Segmente[(s - 1) % n + 1];
+    Kanalsegment& z = m->Segmente[s];
+    z.Anz_Rohre = q.Anz_Rohre;
+    z.Abst_Rohre = q.Abst_Rohre;
+    z.Tiefe = q.Tiefe;
+    z.Abst_Geb_li = q.Abst_Geb_li;
+    z.Abst_Geb_re = q.Abst_Geb_re;
+    z.Tief_Geb_li = q.Tief_Geb_li;
+    z.Tief_Geb_re = q.Tief_Geb_re;
+    z.Überbaut = q.Überbaut;
+  }
+  m->Anz_Segmente = segmente;
+  m->MitFeuchte = schritt > 0;
+  if (schritt > 0) m->FeuchteZeitschritt = schritt;
+  return m;
+}
+
+// A whole run: preparation (climate passes, spin-up) and every segment.
+void Lauf(benchmark::State& state, int segmente, int schritt, Rechenweg weg) {
+  const Modell* vorlage = Beispiel();
+  if (vorlage == nullptr) {
+    state.SkipWithError(
+        "Beispieldaten fehlen (SOILS.DAT, Bochum.loc.db, Erdkanal.ewt.db, Aachen2022.DBF)");
+    return;
+  }
+  StilleOberflaeche ui;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto m = Kanal(*vorlage, segmente, schritt);
+    state.ResumeTiming();
+    RechneKanal(*m, ui, weg);
+    benchmark::DoNotOptimize(m->Segmente[segmente].T_aus[Stunden]);
+    state.PauseTiming();
+    m.reset();
+    state.ResumeTiming();
+  }
+  state.counters["Segmente"] = segmente;
+}
+
+// The spin-up of the start profile alone (534 360 steps of the 1-D column).
+void BM_Einschwingen(benchmark::State& state) {
+  const Modell* vorlage = Beispiel();
+  if (vorlage == nullptr) {
+    state.SkipWithError("Beispieldaten fehlen");
+    return;
+  }
+  auto m = Kanal(*vorlage, 1, 3600);
+  InitGrid(*m, 1);
+  InitFeuchteProfil(*m, m->StartBodenfeuchte);
+  UpdateBodenThermik(*m);
+  for (auto _ : state) {
+    InitTProfil(*m);
+    benchmark::DoNotOptimize(m->T_Profil[8]);
+  }
+}
+
+// The overall results as text: 8760 lines of the channel's hourly results.
+void BM_Gesamtergebnis(benchmark::State& state) {
+  const Modell* vorlage = Beispiel();
+  if (vorlage == nullptr) {
+    state.SkipWithError("Beispieldaten fehlen");
+    return;
+  }
+  StilleOberflaeche ui;
+  static const std::unique_ptr<Modell> m = [&] {
+    auto m = Kanal(*vorlage, 150, 3600);
+    RechneKanal(*m, ui);
+    return m;
+  }();
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("terval_bench_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  for (auto _ : state) {
+    if (!WriteTextSegmentData(*m, ui, dir.string(), "Bench")) {
+      state.SkipWithError("Gesamtergebnis nicht geschrieben");
+      break;
+    }
+  }
+  const auto groesse = std::filesystem::file_size(dir / "Bench Gesamtergebnis.TXT");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(groesse));
+  std::filesystem::remove_all(dir);
+}
+
+BENCHMARK(BM_Einschwingen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Gesamtergebnis)->Unit(benchmark::kMillisecond);
+
+const char* Name(Rechenweg weg) {
+  return weg == Rechenweg::Gemeinsam ? "gemeinsam" : "segmentweise";
+}
+
+// Lauf/<segments>/<moisture step>/<way>. Preparation alone is the run of 0
+// segments; one segment-year is the run of 1 segment less that.
+const bool registriert = [] {
+  struct Fall {
+    int segmente, schritt;
+    Rechenweg weg;
+    int wiederholungen;  // 0: as many as the library wants
+  };
+  const Fall faelle[] = {
+      {0, 3600, Rechenweg::Segmentweise, 0},
+      {1, 3600, Rechenweg::Segmentweise, 0},
+      {1, 3600, Rechenweg::Gemeinsam, 0},
+      {1, 0, Rechenweg::Segmentweise, 0},
+      {150, 3600, Rechenweg::Segmentweise, 3},
+      {150, 3600, Rechenweg::Gemeinsam, 0},
+      {150, 0, Rechenweg::Segmentweise, 3},
+      {150, 0, Rechenweg::Gemeinsam, 0},
+      {1, 1, Rechenweg::Segmentweise, 1},
+      {1, 1, Rechenweg::Gemeinsam, 1},
+      // The straightforward way at 1 s takes about an hour for 150 segments;
+      // two segments give its time per segment.
+      {2, 1, Rechenweg::Segmentweise, 1},
+      {150, 1, Rechenweg::Gemeinsam, 1},
+  };
+  for (const Fall& f : faelle) {
+    const std::string name = "Lauf/" + std::to_string(f.segmente) + " Segmente/" +
+                             (f.schritt > 0 ? std::to_string(f.schritt) + " s" : "ohne Feuchte") +
+                             "/" + Name(f.weg);
+    auto* b = benchmark::RegisterBenchmark(name.c_str(), [f](benchmark::State& state) {
+      Lauf(state, f.segmente, f.schritt, f.weg);
+    });
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+    if (f.wiederholungen > 0) b->Iterations(f.wiederholungen);
+  }
+  return true;
+}();
+
+}  // namespace
+}  // namespace terval
