@@ -6,6 +6,8 @@
 #include <climits>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/Cor_mod.h"
 #include "core/Eingabepruefung.h"
@@ -37,6 +39,45 @@ Dateistand StandVon(const std::filesystem::path& p) {
   if (::stat(p.c_str(), &st) != 0) return {};
   return {true, st.st_ino};
 }
+
+// The 2-D fields of the marked segment are written during the run. A run
+// that is stopped (or refused by its fan schedule) must leave the files of
+// an earlier run as they were, so each existing field file is copied aside
+// before the run and put back afterwards.
+struct Feldsicherung {
+  std::filesystem::path dir;
+  std::vector<std::string> namen;
+
+  static std::filesystem::path Kopie(const std::filesystem::path& d, const std::string& name) {
+    return d / ("." + name + ".vor-dem-lauf");
+  }
+
+  void Sichern() {
+    std::error_code ec;
+    for (const std::string& name : namen)
+      if (std::filesystem::exists(dir / name, ec))
+        std::filesystem::copy_file(dir / name, Kopie(dir, name),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+  }
+
+  // The run did not complete: earlier files back, new ones away.
+  void Zuruecklegen(const std::array<Dateistand, Referenztage.size()>& vorher) {
+    std::error_code ec;
+    for (size_t i = 0; i < namen.size(); ++i) {
+      const auto kopie = Kopie(dir, namen[i]);
+      if (std::filesystem::exists(kopie, ec))
+        std::filesystem::rename(kopie, dir / namen[i], ec);
+      else if (!vorher[i].vorhanden)
+        std::filesystem::remove(dir / namen[i], ec);
+    }
+  }
+
+  // The run completed: its files stand, the copies go.
+  void Verwerfen() {
+    std::error_code ec;
+    for (const std::string& name : namen) std::filesystem::remove(Kopie(dir, name), ec);
+  }
+};
 
 }  // namespace
 
@@ -102,9 +143,14 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   const std::filesystem::path dir(m.AusgabeVerzeichnis);
   const bool mitFeld = m.MarkSegment >= 1 && m.MarkSegment <= m.Anz_Segmente;
   std::array<Dateistand, Referenztage.size()> feldVorher{};
-  if (mitFeld)
-    for (size_t i = 0; i < Referenztage.size(); ++i)
-      feldVorher[i] = StandVon(dir / FeldDateiname(m.AusgabeStamm, m.MarkSegment, Referenztage[i]));
+  Feldsicherung sicherung{dir, {}};
+  if (mitFeld) {
+    for (size_t i = 0; i < Referenztage.size(); ++i) {
+      sicherung.namen.push_back(FeldDateiname(m.AusgabeStamm, m.MarkSegment, Referenztage[i]));
+      feldVorher[i] = StandVon(dir / sicherung.namen.back());
+    }
+    sicherung.Sichern();
+  }
 
   // The driver sets ErgebnisseVorhanden once its preparation has passed; a
   // fan schedule it refuses leaves it clear, and then there is nothing to write.
@@ -115,6 +161,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   RechneKanal(m, ui);
 
   if (m.StopRequested) {
+    sicherung.Zuruecklegen(feldVorher);
     ui.LaufEndet();
     ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");
     bericht.ergebnis = Laufergebnis::Abgebrochen;
@@ -122,11 +169,13 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   }
   if (!m.ErgebnisseVorhanden) {
     // CalcVolumenstrom has shown why.
+    sicherung.Zuruecklegen(feldVorher);
     ui.LaufEndet();
     m.ErgebnisseVorhanden = ergebnisseVorher;
     return bericht;
   }
   bericht.ergebnis = Laufergebnis::Fertig;
+  sicherung.Verwerfen();
 
   if (mitFeld)
     for (size_t i = 0; i < Referenztage.size(); ++i) {

@@ -69,9 +69,8 @@ TEST_F(Unterbrochen, LaufNachJedemSegmentGestoppt) {
 
 // The 2-D field of the marked segment is written during the run, on its
 // reference days; a run stopped afterwards must not leave the new fields
-// beside the old results. Disabled until the run keeps the fields back
-// until it is complete: today they replace the old ones at once.
-TEST_F(Unterbrochen, DISABLED_GestoppterLaufMitMarkiertemSegment) {
+// beside the old results.
+TEST_F(Unterbrochen, GestoppterLaufMitMarkiertemSegment) {
   Laufoptionen o;
   o.MarkSegmentText = "1";
   m->Kanalbetrieb.Volstrom = 300;
