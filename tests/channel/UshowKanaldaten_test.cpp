@@ -125,35 +125,30 @@ TEST(Kanaldatei, EinSegmentGibtDreiZeilen) {
   ASSERT_TRUE(t) << fehler;
   ASSERT_EQ(t->Felder(), 10);
   ASSERT_EQ(t->Datensaetze(), 3);
-  // Row 1: operation settings.
-  EXPECT_EQ(t->LiesGanzzahl(0, 0), 2400);
-  EXPECT_EQ(t->LiesZahl(0, 1), 1.0);
-  EXPECT_EQ(t->LiesGanzzahl(0, 2), 7);
-  EXPECT_EQ(t->LiesZahl(0, 3), 18.0);
-  EXPECT_EQ(t->LiesZahl(0, 4), 0.0);
-  EXPECT_EQ(t->LiesZahl(0, 5), 4.0);
-  EXPECT_EQ(t->LiesZahl(0, 6), 18.0);
-  EXPECT_EQ(t->LiesZahl(0, 7), 1.0);
-  EXPECT_EQ(t->LiesGanzzahl(0, 8), 1);
-  EXPECT_EQ(t->LiesText(0, 9), "Beton 100");
-  // Row 2: pipe data, with 0 in the unused integer columns.
-  EXPECT_EQ(t->LiesGanzzahl(1, 0), 0);
-  EXPECT_EQ(t->LiesZahl(1, 1), 0.4);
-  EXPECT_EQ(t->LiesGanzzahl(1, 2), 0);
-  EXPECT_EQ(t->LiesZahl(1, 3), 0.1);
-  EXPECT_EQ(t->LiesZahl(1, 4), 1.0);
-  EXPECT_EQ(t->LiesZahl(1, 5), 0.4);
-  EXPECT_EQ(t->LiesZahl(1, 6), 0.1);
-  EXPECT_EQ(t->LiesZahl(1, 7), 1.0);
-  EXPECT_EQ(t->LiesGanzzahl(1, 8), 0);
-  EXPECT_EQ(t->LiesText(1, 9), "Beton 100");
-  // Row 3: segment 1 of the start-up state.
-  EXPECT_EQ(t->LiesGanzzahl(2, 0), 1);
-  EXPECT_EQ(t->LiesZahl(2, 1), 6.0);
-  EXPECT_EQ(t->LiesGanzzahl(2, 2), 1);
-  for (int f = 3; f <= 7; ++f) EXPECT_EQ(t->LiesZahl(2, f), 0.0) << f;
-  EXPECT_EQ(t->LiesGanzzahl(2, 8), 0);
-  EXPECT_TRUE(t->IstLeer(2, 9));
+  // Row 1: operation settings; row 2: pipe data, with 0 in the unused
+  // integer columns; row 3: segment 1 of the start-up state (empty text).
+  struct Zeile {
+    int g0;
+    double z1;
+    int g2;
+    double z[5];
+    int g8;
+    const char* text;
+  };
+  const Zeile erwartet[] = {{2400, 1.0, 7, {18.0, 0.0, 4.0, 18.0, 1.0}, 1, "Beton 100"},
+                            {0, 0.4, 0, {0.1, 1.0, 0.4, 0.1, 1.0}, 0, "Beton 100"},
+                            {1, 6.0, 1, {0.0, 0.0, 0.0, 0.0, 0.0}, 0, nullptr}};
+  for (int r = 0; r < 3; ++r) {
+    SCOPED_TRACE(r);
+    const Zeile& e = erwartet[r];
+    EXPECT_EQ(t->LiesGanzzahl(r, 0), e.g0);
+    EXPECT_EQ(t->LiesZahl(r, 1), e.z1);
+    EXPECT_EQ(t->LiesGanzzahl(r, 2), e.g2);
+    for (int f = 3; f <= 7; ++f) EXPECT_EQ(t->LiesZahl(r, f), e.z[f - 3]) << f;
+    EXPECT_EQ(t->LiesGanzzahl(r, 8), e.g8);
+    if (e.text) EXPECT_EQ(t->LiesText(r, 9), e.text);
+    else EXPECT_TRUE(t->IstLeer(r, 9));
+  }
 }
 
 // Writes a channel file cell by cell: `zeilen` of ten numbers (text column empty).
