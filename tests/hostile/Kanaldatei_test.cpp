@@ -165,34 +165,22 @@ TEST_F(FeindlicheKanaldatei, VerzeichnisStattDatei) {
 
 // ---- Cells that hold no number ---------------------------------------------------------
 
-TEST_F(FeindlicheKanaldatei, UeberlaufsterneStattTiefe) {
-  ErwarteAbgelehnt(Mit(3, 1, "********************"),
-                   UngueltigeZelle(4, 2, "Tiefe", "********************"));
-}
-
-TEST_F(FeindlicheKanaldatei, NanAlsGebaeudeabstand) {
-  ErwarteAbgelehnt(Mit(3, 4, "nan"), UngueltigeZelle(4, 5, "Abst_Geb_li", "nan"));
-}
-
-TEST_F(FeindlicheKanaldatei, InfAlsRohrradius) {
-  ErwarteAbgelehnt(Mit(1, 1, "inf"), UngueltigeZelle(2, 2, "Tiefe", "inf"));
-}
-
-TEST_F(FeindlicheKanaldatei, RiesigeSegmentlaenge) {
-  ErwarteAbgelehnt(Mit(0, 1, "1e+39"), UngueltigeZelle(1, 2, "Tiefe", "1e+39"));
-}
-
-TEST_F(FeindlicheKanaldatei, RohrzahlJenseitsVon32Bit) {
-  ErwarteAbgelehnt(Mit(2, 2, "99999999999"), UngueltigeZelle(3, 3, "Anz_Rohre", "99999999999"));
-}
-
-// A blank cell is the table engine's 0: a segment at depth 0 loads and the
-// grid check refuses it.
-TEST_F(FeindlicheKanaldatei, LeereTiefeIstNullUndWirdBeimStartAbgelehnt) {
-  ErwarteLaufAbgelehnt(Mit(2, 1, ""),
-                       "Die Rohre in Segment 1 liegen zu flach für dieses Modell !\rÜber den Rohren muss "
-                       "mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit "
-                       "0.00 m).");
+// Row and column of the message count from 1, record and field from 0.
+TEST_F(FeindlicheKanaldatei, ZellenOhneZahl) {
+  struct Fall {
+    int satz, feld;
+    const char* text;
+    const char* name;
+  };
+  const Fall faelle[] = {{3, 1, "********************", "Tiefe"},  // overflow stars
+                         {3, 4, "nan", "Abst_Geb_li"},
+                         {1, 1, "inf", "Tiefe"},                     // pipe radius
+                         {0, 1, "1e+39", "Tiefe"},                   // segment length
+                         {2, 2, "99999999999", "Anz_Rohre"}};        // beyond 32 bits
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.text);
+    ErwarteAbgelehnt(Mit(f.satz, f.feld, f.text), UngueltigeZelle(f.satz + 1, f.feld + 1, f.name, f.text));
+  }
 }
 
 // ---- Channel contents ------------------------------------------------------------------
@@ -223,33 +211,6 @@ TEST_F(FeindlicheKanaldatei, HunderteinundfuenfzigSegmente) {
                           "\" enthält 151 Segmente; dieses Programm kann höchstens 150 Segmente berechnen.");
 }
 
-TEST_F(FeindlicheKanaldatei, NegativeTiefe) {
-  ErwarteLaufAbgelehnt(Mit(4, 1, "-2.0"),
-                       "Die Rohre in Segment 3 liegen zu flach für dieses Modell !\rÜber den Rohren muss "
-                       "mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit "
-                       "-2.00 m).");
-}
-
-TEST_F(FeindlicheKanaldatei, NegativerRohrabstand) {
-  ErwarteLaufAbgelehnt(Mit(3, 3, "-0.3"),
-                       "Das Rohrregister in Segment 2 hat einen negativen Rohrabstand !\rGeben Sie einen "
-                       "Rohrabstand größer als 0 ein.");
-}
-
-TEST_F(FeindlicheKanaldatei, BetriebsartSieben) {
-  ErwarteLaufAbgelehnt(Mit(0, 8, "7"),
-                       "Die Betriebsart 7 des Erdkanals ist ungültig: Erlaubt sind 0 (konstanter Betrieb), 1 "
-                       "(Betrieb nach Uhrzeit), 2 (Betrieb nach Temperatur) und 3 (Zeit UND "
-                       "Temperatursteuerung) !\rBitte wählen Sie die Betriebsart im Erdkanaleditor neu aus.");
-}
-
-TEST_F(FeindlicheKanaldatei, BetriebsartMinusEins) {
-  ErwarteLaufAbgelehnt(Mit(0, 8, "-1"),
-                       "Die Betriebsart -1 des Erdkanals ist ungültig: Erlaubt sind 0 (konstanter Betrieb), 1 "
-                       "(Betrieb nach Uhrzeit), 2 (Betrieb nach Temperatur) und 3 (Zeit UND "
-                       "Temperatursteuerung) !\rBitte wählen Sie die Betriebsart im Erdkanaleditor neu aus.");
-}
-
 TEST_F(FeindlicheKanaldatei, AusschaltzeitFuenfundzwanzigUhr) {
   std::string b = Mit(0, 8, "1");
   ErsetzeZelle(b, 0, 3, "25.0");
@@ -262,26 +223,6 @@ TEST_F(FeindlicheKanaldatei, EinschaltzeitNegativ) {
   ErsetzeZelle(b, 0, 2, "-7");
   ErwarteLaufAbgelehnt(b, "Die Einschaltzeit -7 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr "
                           "!\rBitte ändern Sie im Erdkanaleditor die \"Zeitsteuerung Ein:\".");
-}
-
-TEST_F(FeindlicheKanaldatei, SegmentlaengeNull) {
-  ErwarteLaufAbgelehnt(Mit(0, 1, "0"),
-                       "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge 0 "
-                       "m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ "
-                       "bearbeiten...\" im Erdkanaleditor.");
-}
-
-TEST_F(FeindlicheKanaldatei, SegmentlaengeZwoelfMeter) {
-  ErwarteLaufAbgelehnt(Mit(0, 1, "12.0"),
-                       "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge 12 "
-                       "m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ "
-                       "bearbeiten...\" im Erdkanaleditor.");
-}
-
-TEST_F(FeindlicheKanaldatei, NegativerAusVolumenstrom) {
-  ErwarteLaufAbgelehnt(Mit(0, 4, "-100.0"),
-                       "Der Volumenstrom im \"Aus\"-Zustand darf nicht negativ sein (derzeit -100 m3/h) !\rBitte "
-                       "ändern Sie im Erdkanaleditor den \"Volumenstrom im \"Aus\"-Zustand:\".");
 }
 
 TEST_F(FeindlicheKanaldatei, NegativerVolumenstrom) {
@@ -298,26 +239,64 @@ TEST_F(FeindlicheKanaldatei, NegativerVolumenstrom) {
   ErwarteGleicheDateien(dateien, v.Pfad());
 }
 
-TEST_F(FeindlicheKanaldatei, RohrwandDickerAlsDerRadius) {
-  ErwarteLaufAbgelehnt(Mit(1, 3, "0.2"),
-                       "Die Wanddicke des Rohrmaterials \"Hauptstrang\" (0.2 m) ist nicht kleiner als sein "
-                       "Außenradius (0.1 m): Das Rohr hätte keinen Hohlraum !\rBitte ändern Sie "
-                       "\"Innendurchmesser in mm:\" oder \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ "
-                       "bearbeiten...\" im Erdkanaleditor.");
-}
-
-TEST_F(FeindlicheKanaldatei, RohrwandOhneDicke) {
-  ErwarteLaufAbgelehnt(Mit(1, 6, "0.0"),
-                       "Die Wanddicke des Rohrmaterials \"Register\" muß größer als 0 sein (derzeit 0 m) !\rBitte "
-                       "ändern Sie die \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im "
-                       "Erdkanaleditor.");
-}
-
-TEST_F(FeindlicheKanaldatei, RohrwandOhneWaermeleitung) {
-  ErwarteLaufAbgelehnt(Mit(1, 4, "-0.4"),
-                       "Die Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß größer als 0 sein (derzeit "
-                       "-0.4 W/mK) !\rBitte ändern Sie die \"Wärmeleitfähigkeit W/mK:\" unter \"Rohrdaten "
-                       "anzeigen/ bearbeiten...\" im Erdkanaleditor.");
+// One cell edited: the file loads and the run start refuses it. A blank
+// cell is the table engine's 0, so a segment at depth 0 loads and the grid
+// check refuses it.
+TEST_F(FeindlicheKanaldatei, EinzelwerteDieDerLaufstartAblehnt) {
+  struct Fall {
+    int satz, feld;
+    const char* text;
+    const char* meldung;
+  };
+  const Fall faelle[] = {
+      {2, 1, "",
+       "Die Rohre in Segment 1 liegen zu flach für dieses Modell !\rÜber den Rohren muss "
+       "mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit "
+       "0.00 m)."},
+      {4, 1, "-2.0",
+       "Die Rohre in Segment 3 liegen zu flach für dieses Modell !\rÜber den Rohren muss "
+       "mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit "
+       "-2.00 m)."},
+      {3, 3, "-0.3",
+       "Das Rohrregister in Segment 2 hat einen negativen Rohrabstand !\rGeben Sie einen "
+       "Rohrabstand größer als 0 ein."},
+      {0, 8, "7",
+       "Die Betriebsart 7 des Erdkanals ist ungültig: Erlaubt sind 0 (konstanter Betrieb), 1 "
+       "(Betrieb nach Uhrzeit), 2 (Betrieb nach Temperatur) und 3 (Zeit UND "
+       "Temperatursteuerung) !\rBitte wählen Sie die Betriebsart im Erdkanaleditor neu aus."},
+      {0, 8, "-1",
+       "Die Betriebsart -1 des Erdkanals ist ungültig: Erlaubt sind 0 (konstanter Betrieb), 1 "
+       "(Betrieb nach Uhrzeit), 2 (Betrieb nach Temperatur) und 3 (Zeit UND "
+       "Temperatursteuerung) !\rBitte wählen Sie die Betriebsart im Erdkanaleditor neu aus."},
+      {0, 1, "0",
+       "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge 0 "
+       "m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ "
+       "bearbeiten...\" im Erdkanaleditor."},
+      {0, 1, "12.0",
+       "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge 12 "
+       "m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ "
+       "bearbeiten...\" im Erdkanaleditor."},
+      {0, 4, "-100.0",
+       "Der Volumenstrom im \"Aus\"-Zustand darf nicht negativ sein (derzeit -100 m3/h) !\rBitte "
+       "ändern Sie im Erdkanaleditor den \"Volumenstrom im \"Aus\"-Zustand:\"."},
+      {1, 3, "0.2",
+       "Die Wanddicke des Rohrmaterials \"Hauptstrang\" (0.2 m) ist nicht kleiner als sein "
+       "Außenradius (0.1 m): Das Rohr hätte keinen Hohlraum !\rBitte ändern Sie "
+       "\"Innendurchmesser in mm:\" oder \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ "
+       "bearbeiten...\" im Erdkanaleditor."},
+      {1, 6, "0.0",
+       "Die Wanddicke des Rohrmaterials \"Register\" muß größer als 0 sein (derzeit 0 m) !\rBitte "
+       "ändern Sie die \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im "
+       "Erdkanaleditor."},
+      {1, 4, "-0.4",
+       "Die Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß größer als 0 sein (derzeit "
+       "-0.4 W/mK) !\rBitte ändern Sie die \"Wärmeleitfähigkeit W/mK:\" unter \"Rohrdaten "
+       "anzeigen/ bearbeiten...\" im Erdkanaleditor."},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.meldung);
+    ErwarteLaufAbgelehnt(Mit(f.satz, f.feld, f.text), f.meldung);
+  }
 }
 
 // Zero pipes is the one input the run start repairs: corrected to a single
