@@ -108,74 +108,66 @@ TEST_F(FeindlicheStandortdatei, OhneDatensatz) {
                    "Das Standortprofil \"" + pfad + "\" enthält keinen Datensatz.");
 }
 
-TEST_F(FeindlicheStandortdatei, UeberlaufsterneAlsBreitengrad) {
-  ErwarteAbgelehnt(Mit(Breitengrad, "********************"),
-                   UngueltigeZelle(Breitengrad, "Breitengrad", "********************"));
+TEST_F(FeindlicheStandortdatei, ZellenOhneZahl) {
+  struct Fall {
+    Spalte spalte;
+    const char* name;
+    const char* text;
+  };
+  const Fall faelle[] = {{Breitengrad, "Breitengrad", "********************"},  // overflow stars
+                         {Breitengrad, "Breitengrad", "nan"},
+                         {Laengengrad, "Laengengrad", "-inf"},
+                         {WG_Messhoehe, "WG_Messhoehe", "3.5e+38000"},
+                         {Bodenart, "Bodenart", "Lehm"}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.text);
+    ErwarteAbgelehnt(Mit(f.spalte, f.text), UngueltigeZelle(f.spalte, f.name, f.text));
+  }
 }
 
-TEST_F(FeindlicheStandortdatei, NanAlsBreitengrad) {
-  ErwarteAbgelehnt(Mit(Breitengrad, "nan"), UngueltigeZelle(Breitengrad, "Breitengrad", "nan"));
-}
-
-TEST_F(FeindlicheStandortdatei, InfAlsLaengengrad) {
-  ErwarteAbgelehnt(Mit(Laengengrad, "-inf"), UngueltigeZelle(Laengengrad, "Laengengrad", "-inf"));
-}
-
-TEST_F(FeindlicheStandortdatei, RiesigeMesshoehe) {
-  ErwarteAbgelehnt(Mit(WG_Messhoehe, "3.5e+38000"), UngueltigeZelle(WG_Messhoehe, "WG_Messhoehe", "3.5e+38000"));
-}
-
-TEST_F(FeindlicheStandortdatei, TextAlsBodenart) {
-  ErwarteAbgelehnt(Mit(Bodenart, "Lehm"), UngueltigeZelle(Bodenart, "Bodenart", "Lehm"));
-}
-
-TEST_F(FeindlicheStandortdatei, BodenartNull) {
-  ErwarteLaufAbgelehnt(Mit(Bodenart, "0"),
-                       "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 "
-                       "Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart "
-                       "aus.");
-}
-
-TEST_F(FeindlicheStandortdatei, BodenartJenseitsDerBodentabelle) {
-  ErwarteLaufAbgelehnt(Mit(Bodenart, "12"),
-                       "Die Bodenart Nr. 12 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 "
-                       "Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart "
-                       "aus.");
-}
-
-TEST_F(FeindlicheStandortdatei, StartfeuchteNull) {
-  ErwarteLaufAbgelehnt(Mit(StartBodenfeuchte, "0.0"),
-                       "Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit 0 %) !\rBitte ändern Sie im "
-                       "Standortprofil die \"Relative Feuchte (Startwert %):\".");
-}
-
-// Cut grass of 1 m displaces the wind profile to 2.43 m, above the 2 m of
-// the measurement: the aerodynamic resistance would be NaN all year.
-TEST_F(FeindlicheStandortdatei, WindUnterDerVerdraengungshoehe) {
-  std::string b = Mit(Veg_Hoehe, "1.0");
-  ErsetzeZelle(b, 0, Veg_typ, "1");
-  ErwarteLaufAbgelehnt(b,
-                       "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über "
-                       "der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m "
-                       "!\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation "
-                       "(m):\" oder den \"Vegetationstyp:\".");
-}
-
-// Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
-TEST_F(FeindlicheStandortdatei, VegetationOhneBlattflaeche) {
-  std::string b = Mit(Veg_Hoehe, "0.01");
-  ErsetzeZelle(b, 0, Veg_typ, "3");
-  ErwarteLaufAbgelehnt(b,
-                       "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = "
-                       "-1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen. Bitte ändern Sie "
-                       "im Standortprofil die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".");
-}
-
-TEST_F(FeindlicheStandortdatei, KellerwandOhneDicke) {
-  ErwarteLaufAbgelehnt(Mit(kellerwand_dicke, "0"),
-                       "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand muß größer als 0 sein "
-                       "(derzeit 0 m) !\rBitte ändern Sie im Standortprofil unter \"Gebäudedaten\" die \"Dicke "
-                       "Kellerwand (m):\".");
+// The file loads; the run start refuses the site values.
+TEST_F(FeindlicheStandortdatei, WerteDieDerLaufstartAblehnt) {
+  struct Fall {
+    Spalte spalte;
+    const char* text;
+    const char* vegTyp;  // nullptr: Veg_typ as saved
+    const char* meldung;
+  };
+  const Fall faelle[] = {
+      {Bodenart, "0", nullptr,
+       "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 "
+       "Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart "
+       "aus."},
+      {Bodenart, "12", nullptr,
+       "Die Bodenart Nr. 12 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 "
+       "Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart "
+       "aus."},
+      {StartBodenfeuchte, "0.0", nullptr,
+       "Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit 0 %) !\rBitte ändern Sie im "
+       "Standortprofil die \"Relative Feuchte (Startwert %):\"."},
+      // Cut grass of 1 m displaces the wind profile to 2.43 m, above the 2 m
+      // of the measurement: the aerodynamic resistance would be NaN all year.
+      {Veg_Hoehe, "1.0", "1",
+       "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über "
+       "der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m "
+       "!\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation "
+       "(m):\" oder den \"Vegetationstyp:\"."},
+      // Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
+      {Veg_Hoehe, "0.01", "3",
+       "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = "
+       "-1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen. Bitte ändern Sie "
+       "im Standortprofil die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\"."},
+      {kellerwand_dicke, "0", nullptr,
+       "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand muß größer als 0 sein "
+       "(derzeit 0 m) !\rBitte ändern Sie im Standortprofil unter \"Gebäudedaten\" die \"Dicke "
+       "Kellerwand (m):\"."},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.meldung);
+    std::string b = Mit(f.spalte, f.text);
+    if (f.vegTyp) ErsetzeZelle(b, 0, Veg_typ, f.vegTyp);
+    ErwarteLaufAbgelehnt(b, f.meldung);
+  }
 }
 
 // A latitude beyond the pole is a finite number; the run must still give
