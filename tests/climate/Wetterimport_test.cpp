@@ -162,47 +162,31 @@ TEST_F(Import, FehlkennungenUndLeereFelderWerdenZuFehlwerten) {
 }
 
 TEST_F(Import, EineVerstuemmelteEpwWirdAbgelehnt) {
-  std::string s = EpwJahr(false);
+  std::string muell = EpwJahr(false);
   size_t p = std::strlen(EpwKopf);
-  for (int i = 0; i < 9; ++i) p = s.find('\n', p) + 1;  // the tenth data row is file line 18
-  s.insert(p, "Datenmuell\n");
-  std::string pfad = dir.Datei("muell.epw");
-  test::SchreibeDatei(pfad, s);
-  Lies(pfad);
-  ASSERT_EQ(ui.nachrichten.size(), 1u);
-  EXPECT_EQ(ui.nachrichten[0],
-            (test::Nachricht{"Fehler", "Die EnergyPlus-Wetterdatei " + pfad +
-                                           " kann nicht gelesen werden:\rZeile 18 hat 1 Felder; eine Datenzeile "
-                                           "hat 35."}));
-  EXPECT_FALSE(m->KlimaGueltig);
-  EXPECT_EQ(m->Klima[1].T_Luft, Fehlwert);
-
-  // A field that is no number.
-  ui.nachrichten.clear();
-  test::SchreibeDatei(pfad, std::string(EpwKopf) + EpwZeile(1, 1, 1, "warm", "80", "0", "1", "5", "0"));
-  Lies(pfad);
-  ASSERT_EQ(ui.nachrichten.size(), 1u);
-  EXPECT_EQ(ui.nachrichten[0].text, "Die EnergyPlus-Wetterdatei " + pfad +
-                                        " kann nicht gelesen werden:\rZeile 9, Feld 7 enthält \"warm\", keine Zahl.");
-
-  // Several records per hour.
-  ui.nachrichten.clear();
-  std::string viertel = EpwJahr(false);
+  for (int i = 0; i < 9; ++i) p = muell.find('\n', p) + 1;  // the tenth data row is file line 18
+  muell.insert(p, "Datenmuell\n");
+  std::string viertel = EpwJahr(false);  // several records per hour
   viertel.replace(viertel.find("DATA PERIODS,1,1,"), 17, "DATA PERIODS,1,4,");
-  test::SchreibeDatei(pfad, viertel);
-  Lies(pfad);
-  ASSERT_EQ(ui.nachrichten.size(), 1u);
-  EXPECT_EQ(ui.nachrichten[0].text, "Die EnergyPlus-Wetterdatei " + pfad +
-                                        " kann nicht gelesen werden:\rDie Datei hat 4 Werte je Stunde; gelesen "
-                                        "werden nur Stundenwerte.");
-
-  // No LOCATION line: not a weather file of this kind.
-  ui.nachrichten.clear();
-  test::SchreibeDatei(pfad, "Jahr,Monat,Tag\n");
-  Lies(pfad);
-  ASSERT_EQ(ui.nachrichten.size(), 1u);
-  EXPECT_EQ(ui.nachrichten[0].text, "Die EnergyPlus-Wetterdatei " + pfad +
-                                        " kann nicht gelesen werden:\rDie erste Zeile beginnt nicht mit LOCATION.");
+  const std::pair<std::string, std::string> faelle[] = {
+      {muell, "Zeile 18 hat 1 Felder; eine Datenzeile hat 35."},
+      {std::string(EpwKopf) + EpwZeile(1, 1, 1, "warm", "80", "0", "1", "5", "0"),
+       "Zeile 9, Feld 7 enthält \"warm\", keine Zahl."},
+      {viertel, "Die Datei hat 4 Werte je Stunde; gelesen werden nur Stundenwerte."},
+      // No LOCATION line: not a weather file of this kind.
+      {"Jahr,Monat,Tag\n", "Die erste Zeile beginnt nicht mit LOCATION."},
+  };
+  const std::string pfad = dir.Datei("muell.epw");
+  for (const auto& [inhalt, grund] : faelle) {
+    SCOPED_TRACE(grund);
+    ui.nachrichten.clear();
+    test::SchreibeDatei(pfad, inhalt);
+    Lies(pfad);
+    const std::string meldung = "Die EnergyPlus-Wetterdatei " + pfad + " kann nicht gelesen werden:\r" + grund;
+    EXPECT_EQ(ui.nachrichten, (std::vector<test::Nachricht>{{"Fehler", meldung}}));
+    EXPECT_FALSE(m->KlimaGueltig);
+    EXPECT_EQ(m->Klima[1].T_Luft, Fehlwert);
+  }
 }
 
 TEST_F(Import, EineKurzeEpwIstWenigerAlsEinJahr) {
