@@ -86,71 +86,42 @@ class FeindlicheKanaldatei : public ::testing::Test {
 
 // ---- Broken xBase structure ----------------------------------------------------------
 
-TEST_F(FeindlicheKanaldatei, KopfAbgeschnitten) {
-  ErwarteAbgelehnt(gut.substr(0, 20), TabelleKaputt("die Datei ist zu kurz für eine dBASE-Tabelle"));
-}
-
-TEST_F(FeindlicheKanaldatei, InDenFeldbeschreibungenAbgeschnitten) {
-  ErwarteAbgelehnt(gut.substr(0, 32 + 32 * 4 + 7),
-                   TabelleKaputt("der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten)"));
-}
-
-TEST_F(FeindlicheKanaldatei, FeldbeschreibungenOhneEnde) {
-  std::string b = gut;
-  b[32 + 32 * 10] = 'X';  // the 0x0D that ends the descriptors
-  ErwarteAbgelehnt(b, TabelleKaputt("die Feldbeschreibungen im Tabellenkopf sind unvollständig"));
-}
-
-TEST_F(FeindlicheKanaldatei, InDenDatensaetzenAbgeschnitten) {
+TEST_F(FeindlicheKanaldatei, KaputteTabellenstruktur) {
   const auto k = test::LiesKopf(gut);
-  // Cut inside the third record: two whole records remain of five.
-  ErwarteAbgelehnt(gut.substr(0, k.kopf + 2 * k.satz + 50),
-                   TabelleKaputt("der Tabellenkopf nennt 5 Datensätze, die Datei enthält aber nur 2"));
-}
-
-TEST_F(FeindlicheKanaldatei, KopfNenntMehrDatensaetzeAlsDieDateiHat) {
-  std::string b = gut;
-  Lege32(b, 4, 1000000);
-  ErwarteAbgelehnt(b, TabelleKaputt("der Tabellenkopf nennt 1000000 Datensätze, die Datei enthält aber nur 5"));
-}
-
-TEST_F(FeindlicheKanaldatei, SatzlaengePasstNichtZuDenFeldern) {
-  std::string b = gut;
-  Lege16(b, 10, test::Lies16(b, 10) - 20);
-  ErwarteAbgelehnt(b, TabelleKaputt("die Satzlänge im Tabellenkopf (174) passt nicht zu den Feldern (194)"));
-}
-
-TEST_F(FeindlicheKanaldatei, KeineFelder) {
-  std::string b = gut;
-  Lege16(b, 8, 33);
-  ErwarteAbgelehnt(b, TabelleKaputt("die Tabelle enthält keine Felder"));
-}
-
-TEST_F(FeindlicheKanaldatei, FeldDerBreiteNull) {
-  std::string b = gut;
-  b[32 + 32 * 3 + 16] = 0;
-  ErwarteAbgelehnt(b, TabelleKaputt("das Feld Nr. 4 hat die Breite 0"));
-}
-
-// A dBASE 7 integer is a big-endian binary field: refused, not misread.
-TEST_F(FeindlicheKanaldatei, BinaerzahlfeldWirdNichtFalschGelesen) {
-  std::string b = gut;
-  b[0] = 0x04;
-  b[32 + 32 * 0 + 11] = 'I';
-  ErwarteAbgelehnt(b, TabelleKaputt("das Feld \"Index\" hat den Typ Binärzahl (I), den dieses Programm nicht "
-                                    "lesen kann"));
-}
-
-TEST_F(FeindlicheKanaldatei, MemofeldWirdAbgelehnt) {
-  std::string b = gut;
-  b[32 + 32 * 9 + 11] = 'M';
-  ErwarteAbgelehnt(b, TabelleKaputt("das Feld \"Anmerkung\" hat den Typ Memo (M), den dieses Programm nicht "
-                                    "lesen kann"));
-}
-
-TEST_F(FeindlicheKanaldatei, TextstattTabelle) {
-  ErwarteAbgelehnt("Index;Tiefe;Anz_Rohre\r\n1;2.0;1\r\n" + std::string(40, ' '),
-                   TabelleKaputt("die Datei ist keine dBASE-Tabelle"));
+  // Returns `gut` with one change made by `aendern`.
+  auto mit = [&](const std::function<void(std::string&)>& aendern) {
+    std::string b = gut;
+    aendern(b);
+    return b;
+  };
+  const std::pair<std::string, std::string> faelle[] = {
+      {gut.substr(0, 20), "die Datei ist zu kurz für eine dBASE-Tabelle"},
+      {gut.substr(0, 32 + 32 * 4 + 7), "der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten)"},
+      // The 0x0D that ends the descriptors overwritten.
+      {mit([](std::string& b) { b[32 + 32 * 10] = 'X'; }),
+       "die Feldbeschreibungen im Tabellenkopf sind unvollständig"},
+      // Cut inside the third record: two whole records remain of five.
+      {gut.substr(0, k.kopf + 2 * k.satz + 50), "der Tabellenkopf nennt 5 Datensätze, die Datei enthält aber nur 2"},
+      {mit([](std::string& b) { Lege32(b, 4, 1000000); }),
+       "der Tabellenkopf nennt 1000000 Datensätze, die Datei enthält aber nur 5"},
+      {mit([](std::string& b) { Lege16(b, 10, test::Lies16(b, 10) - 20); }),
+       "die Satzlänge im Tabellenkopf (174) passt nicht zu den Feldern (194)"},
+      {mit([](std::string& b) { Lege16(b, 8, 33); }), "die Tabelle enthält keine Felder"},
+      {mit([](std::string& b) { b[32 + 32 * 3 + 16] = 0; }), "das Feld Nr. 4 hat die Breite 0"},
+      // A dBASE 7 integer is a big-endian binary field: refused, not misread.
+      {mit([](std::string& b) {
+         b[0] = 0x04;
+         b[32 + 32 * 0 + 11] = 'I';
+       }),
+       "das Feld \"Index\" hat den Typ Binärzahl (I), den dieses Programm nicht lesen kann"},
+      {mit([](std::string& b) { b[32 + 32 * 9 + 11] = 'M'; }),
+       "das Feld \"Anmerkung\" hat den Typ Memo (M), den dieses Programm nicht lesen kann"},
+      {"Index;Tiefe;Anz_Rohre\r\n1;2.0;1\r\n" + std::string(40, ' '), "die Datei ist keine dBASE-Tabelle"},
+  };
+  for (const auto& [inhalt, grund] : faelle) {
+    SCOPED_TRACE(grund);
+    ErwarteAbgelehnt(inhalt, TabelleKaputt(grund));
+  }
 }
 
 TEST_F(FeindlicheKanaldatei, VerzeichnisStattDatei) {
