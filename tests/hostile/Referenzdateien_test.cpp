@@ -96,18 +96,15 @@ TEST_F(FeindlicheBodentabelle, TextStattZahlAlsPorenanteil) {
                        "(Wassergehalt bei Sättigung): 0 (er muß größer als 0 sein) !" + AndererBoden);
 }
 
-TEST_F(FeindlicheBodentabelle, FehlendeDatei) {
-  const auto modell = Abbild(*m);
-  EXPECT_FALSE(GetSoilData(*m, v.Datei("SOILS.DAT")));
-  ErwarteUnveraendert(modell, *m);
-}
-
-// A directory of that name cannot be read as the table either.
-TEST_F(FeindlicheBodentabelle, VerzeichnisStattDatei) {
-  std::filesystem::create_directory(v.Datei("SOILS.DAT"));
-  const auto modell = Abbild(*m);
-  EXPECT_FALSE(GetSoilData(*m, v.Datei("SOILS.DAT")));
-  ErwarteUnveraendert(modell, *m);
+// A missing table, and a directory of that name, cannot be read either.
+TEST_F(FeindlicheBodentabelle, FehlendeDateiOderVerzeichnis) {
+  for (bool verzeichnis : {false, true}) {
+    SCOPED_TRACE(verzeichnis);
+    if (verzeichnis) std::filesystem::create_directory(v.Datei("SOILS.DAT"));
+    const auto modell = Abbild(*m);
+    EXPECT_FALSE(GetSoilData(*m, v.Datei("SOILS.DAT")));
+    ErwarteUnveraendert(modell, *m);
+  }
 }
 
 // ---- The pipe catalogue ----------------------------------------------------------------
@@ -151,19 +148,17 @@ class FeindlicherRohrkatalog : public ::testing::Test {
 
 TEST_F(FeindlicherRohrkatalog, FehltGanz) { ErwarteNichtGelesen(); }
 
-TEST_F(FeindlicherRohrkatalog, KopfAbgeschnitten) {
-  SchreibeDatei(v.Datei("Rohre.DBF"), Katalog(4).substr(0, 60));
-  ErwarteNichtGelesen();
-}
-
-TEST_F(FeindlicherRohrkatalog, NurDreiSpalten) {
-  SchreibeDatei(v.Datei("Rohre.DBF"), Katalog(3));
-  ErwarteNichtGelesen();
-}
-
-TEST_F(FeindlicherRohrkatalog, TextStattTabelle) {
-  SchreibeDatei(v.Datei("Rohre.DBF"), "Name;Aussenmass_m;Dicke_m;wlf_W_mK\nPE 200;0.2;0.0119;0.4\n");
-  ErwarteNichtGelesen();
+TEST_F(FeindlicherRohrkatalog, UnlesbareDateien) {
+  const std::pair<const char*, std::string> faelle[] = {
+      {"Kopf abgeschnitten", Katalog(4).substr(0, 60)},
+      {"nur drei Spalten", Katalog(3)},
+      {"Text statt Tabelle", "Name;Aussenmass_m;Dicke_m;wlf_W_mK\nPE 200;0.2;0.0119;0.4\n"},
+  };
+  for (const auto& [fall, inhalt] : faelle) {
+    SCOPED_TRACE(fall);
+    SchreibeDatei(v.Datei("Rohre.DBF"), inhalt);
+    ErwarteNichtGelesen();
+  }
 }
 
 TEST_F(FeindlicherRohrkatalog, VerzeichnisStattDatei) {
