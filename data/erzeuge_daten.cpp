@@ -19,6 +19,7 @@
 #include "channel/URohrdaten.h"
 #include "channel/UshowKanaldaten.h"
 #include "core/Oberflaeche.h"
+#include "data/Konsole.h"
 #include "core/Vardef.h"
 #include "core/Zahltext.h"
 #include "location/klimaprofil.h"
@@ -28,22 +29,6 @@
 namespace {
 
 using namespace terval;
-
-// Messages of the writers go to stderr; none is expected for good input.
-class Konsole : public StilleOberflaeche {
- public:
-  int meldungen = 0;
-  void Fehler(const std::string& t) override { Zeige(t); }
-  void Warnung(const std::string& t) override { Zeige(t); }
-  void Information(const std::string& t) override { Zeige(t); }
-  void Meldung(const std::string& t) override { Zeige(t); }
-
- private:
-  void Zeige(const std::string& t) {
-    ++meldungen;
-    std::fprintf(stderr, "%s\n", MitZeilenumbruechen(t).c_str());
-  }
-};
 
 // One meaningful line of a source file with its line number.
 struct Zeile {

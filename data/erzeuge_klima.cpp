@@ -12,6 +12,7 @@
 
 #include "climate/DBKlima.h"
 #include "core/Oberflaeche.h"
+#include "data/Konsole.h"
 #include "core/Vardef.h"
 #include "core/Zahltext.h"
 #include "tables/DbfTabelle.h"
@@ -19,22 +20,6 @@
 namespace {
 
 using namespace terval;
-
-// Messages go to stderr; none is expected for a good input.
-class Konsole : public StilleOberflaeche {
- public:
-  int meldungen = 0;
-  void Fehler(const std::string& t) override { Zeige(t); }
-  void Warnung(const std::string& t) override { Zeige(t); }
-  void Information(const std::string& t) override { Zeige(t); }
-  void Meldung(const std::string& t) override { Zeige(t); }
-
- private:
-  void Zeige(const std::string& t) {
-    ++meldungen;
-    std::fprintf(stderr, "%s\n", MitZeilenumbruechen(t).c_str());
-  }
-};
 
 bool SchreibeTabelle(const Modell& m, const std::string& ziel, std::string& fehler) {
   const std::vector<Felddefinition> felder = {
