@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "climate/Klimaerzeugung.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <string>
 
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace terval {
 

@@ -13,8 +13,8 @@
 #include "batch/Einlesen.h"
 #include "batch/StderrOberflaeche.h"
 #include "core/Laufstart.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 namespace {

@@ -21,7 +21,7 @@
 #include "climate/DBKlima.h"
 #include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 #include "location/klimaprofil.h"
 #include "output/DBErgout.h"
 #include "physics/getsoildata.h"

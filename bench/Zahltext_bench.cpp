@@ -2,7 +2,7 @@
 // text result file formats 8760 x 25 numbers.
 #include <benchmark/benchmark.h>
 
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "tables/DbfTabelle.h"
 
 namespace terval {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 #include "tables/DbfTabelle.h"
 #include "tables/Referenzdateien.h"
 

@@ -20,8 +20,8 @@
 #include <memory>
 
 #include "climate/Klimatabelle.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "climate/DBKlima.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 #include "physics/UgetRadiation.h"
 #include "physics/maths.h"
 #include "physics/monteith.h"

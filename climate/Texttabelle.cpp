@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "climate/Klimatabelle.h"
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -26,8 +26,8 @@
 #include <sstream>
 
 #include "climate/Klimatabelle.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -1,6 +1,6 @@
 // The fan schedule: the hourly volume flow of the whole channel.
 #include "core/Cor_mod.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace terval {
 

@@ -8,7 +8,7 @@
 // the 1-D start profile and the per-layer soil arrays double precision.
 #pragma once
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

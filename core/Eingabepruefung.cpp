@@ -6,8 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/Oberflaeche.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Zahltext.h"
 #include "physics/getsoildata.h"
 #include "physics/monteith.h"
 

@@ -6,7 +6,7 @@
 // NaN or in silent nonsense.
 #pragma once
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

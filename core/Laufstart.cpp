@@ -11,9 +11,9 @@
 
 #include "core/Cor_mod.h"
 #include "core/Eingabepruefung.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "output/DBErgout.h"
 
 namespace terval {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/Cor_mod.h"
-#include "core/Oberflaeche.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

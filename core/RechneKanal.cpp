@@ -8,8 +8,8 @@
 
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
-#include "core/Oberflaeche.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Zahltext.h"
 #include "output/DBErgout.h"
 #include "physics/Bodenfeuchte.h"
 #include "physics/UgetRadiation.h"

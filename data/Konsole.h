@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/Oberflaeche.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -18,10 +18,10 @@
 
 #include "channel/URohrdaten.h"
 #include "channel/UshowKanaldaten.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 #include "data/Konsole.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "location/klimaprofil.h"
 #include "tables/DbfTabelle.h"
 #include "tables/Referenzdateien.h"

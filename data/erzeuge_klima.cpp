@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "climate/DBKlima.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 #include "data/Konsole.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 
 namespace {

@@ -8,7 +8,7 @@ set(TERVAL_KLIMA_DBF ${TERVAL_DATENVERZEICHNIS}/Aachen2022.DBF)
 # Links only the climate code and what it needs, so the sample does not wait
 # for the rest of the program.
 add_executable(erzeuge_klima ${CMAKE_CURRENT_LIST_DIR}/erzeuge_klima.cpp)
-target_link_libraries(erzeuge_klima PRIVATE terval_climate terval_tables terval_modell)
+target_link_libraries(erzeuge_klima PRIVATE terval_climate terval_tables terval_model)
 set_target_properties(erzeuge_klima PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 
 if(EXISTS ${TERVAL_KLIMA_EPW})

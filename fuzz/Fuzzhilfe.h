@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 
 namespace terval::fuzz {
 

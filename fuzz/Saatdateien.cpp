@@ -6,8 +6,8 @@
 #include <string>
 
 #include "channel/UshowKanaldaten.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 #include "location/klimaprofil.h"
 #include "tables/DbfTabelle.h"
 #include "tables/ParadoxTabelle.h"

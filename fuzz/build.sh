@@ -17,7 +17,7 @@ CXX=${CXX:-clang++}
 JOBS=${JOBS:-2}
 ZIELE=(dbase paradox texttabelle epw try soils kanal standort)
 QUELLEN=(
-  core/Vardef.cpp core/Zahltext.cpp core/PruefeKanal.cpp core/Gitter.cpp core/Eingabepruefung.cpp
+  model/Vardef.cpp model/Zahltext.cpp core/PruefeKanal.cpp core/Gitter.cpp core/Eingabepruefung.cpp
   core/Betrieb.cpp core/Luftaustausch.cpp core/Randbedingungen.cpp core/Waermetransport.cpp
   physics/maths.cpp physics/monteith.cpp physics/getsoildata.cpp physics/Bodenfeuchte.cpp
   physics/Diffusion.cpp physics/UgetRadiation.cpp physics/USoltab.cpp physics/routinen.cpp
@@ -32,7 +32,7 @@ read -r -a PKG_CFLAGS <<< "$(pkg-config --cflags shapelib pxlib)"
 read -r -a PKG_LIBS <<< "$(pkg-config --libs shapelib pxlib)"
 
 mkdir -p "$AUS/obj"
-neuester_kopf=$(find core physics tables climate location channel fuzz -name '*.h' -printf '%T@\n' | sort -n | tail -1)
+neuester_kopf=$(find model core physics tables climate location channel fuzz -name '*.h' -printf '%T@\n' | sort -n | tail -1)
 
 veraltet() {  # object, source
   [[ ! -f $1 ]] && return 0

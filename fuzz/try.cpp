@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "climate/Klimatabelle.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "fuzz/Fuzzhilfe.h"
 
 using namespace terval;

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 
 namespace terval {

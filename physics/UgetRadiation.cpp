@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "physics/USoltab.h"
 #include "physics/maths.h"
 

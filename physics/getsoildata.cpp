@@ -7,7 +7,7 @@
 #include <limits>
 #include <string_view>
 
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 #include "physics/maths.h"
 
 namespace terval {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

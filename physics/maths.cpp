@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace terval {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

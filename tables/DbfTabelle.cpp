@@ -18,7 +18,7 @@
 
 #include <shapefil.h>
 
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

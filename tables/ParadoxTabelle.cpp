@@ -17,7 +17,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 extern "C" {
 #include <paradox.h>

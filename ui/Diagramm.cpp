@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "core/Oberflaeche.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

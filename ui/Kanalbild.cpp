@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -1,7 +1,7 @@
 #include "ui/KlimaTabellenModell.h"
 
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

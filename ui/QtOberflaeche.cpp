@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QEventLoop>
 
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 #include "ui/ModellGrid.h"
 #include "ui/TMainform.h"
 #include "ui/Tfrm_DBWriteerg.h"

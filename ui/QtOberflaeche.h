@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <string>
 
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace terval {
 

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "climate/DBKlima.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 #include "ui/Dialoghilfen.h"
 #include "ui/KlimaTabellenModell.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/Laufstart.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 class QAction;
 class QButtonGroup;

@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "location/klimaprofil.h"
 #include "physics/getsoildata.h"
 #include "tables/Referenzdateien.h"

@@ -22,9 +22,9 @@
 #include <limits>
 
 #include "channel/UshowKanaldaten.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Kanalbild.h"
 #include "ui/TfrmRohrdaten.h"

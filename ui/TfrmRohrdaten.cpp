@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
-#include "core/Zahltext.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 

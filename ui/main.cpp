@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <clocale>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "ui/Symbol.h"
 #include "ui/TMainform.h"
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "channel/UshowKanaldaten.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 #include "tables/DbfTabelle.h"
 

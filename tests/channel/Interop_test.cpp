@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "channel/UshowKanaldaten.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
 #include "tables/DbfTabelle.h"

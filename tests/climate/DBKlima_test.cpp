@@ -11,7 +11,7 @@
 #include <map>
 
 #include "climate/Klimatabelle.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 #include "Klimatabellen.h"
 

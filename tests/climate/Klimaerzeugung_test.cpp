@@ -15,7 +15,7 @@
 
 #include "support/Aufzeichner.h"
 #include "climate/DBKlima.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/TabellenTesthilfen.h"
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 #include "tables/ParadoxTabelle.h"
 

@@ -7,7 +7,7 @@
 
 #include "Klimatabellen.h"
 #include "climate/DBKlima.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 
 namespace terval {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "climate/DBKlima.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
 

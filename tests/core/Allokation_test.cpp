@@ -10,7 +10,7 @@
 
 #include "Kernhilfe.h"
 #include "core/Cor_mod.h"
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace {
 std::atomic<long> anforderungen{0};

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval::test {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/Aufzeichner.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "physics/getsoildata.h"
 
 namespace terval {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "core/Laufstart.h"
-#include "core/Oberflaeche.h"
-#include "core/Vardef.h"
+#include "model/Oberflaeche.h"
+#include "model/Vardef.h"
 #include "physics/getsoildata.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"

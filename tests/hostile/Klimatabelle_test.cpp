@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "climate/DBKlima.h"
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 #include "hostile/Katalog.h"
 #include "tables/DbfTabelle.h"
 

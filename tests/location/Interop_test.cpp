@@ -1,7 +1,7 @@
 // The location file read by an independent reader.
 #include <gtest/gtest.h>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "location/klimaprofil.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"

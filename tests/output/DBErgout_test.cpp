@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/Aufzeichner.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "Bodentest.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "physics/getsoildata.h"
 
 namespace terval {

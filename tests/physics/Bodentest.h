@@ -1,7 +1,7 @@
 // The soil of the soil and moisture tests.
 #pragma once
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval::test {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "Bodentest.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "physics/Bodenfeuchte.h"
 #include "physics/getsoildata.h"
 #include "physics/maths.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "physics/USoltab.h"
 
 namespace terval {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "Bodentest.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Oberflaeche.h"
+#include "model/Oberflaeche.h"
 
 namespace terval::test {
 

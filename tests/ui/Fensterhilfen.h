@@ -19,7 +19,7 @@
 #include <string>
 
 #include "support/Aufzeichner.h"
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 #include "ui/TMainform.h"
 
 namespace terval::test {

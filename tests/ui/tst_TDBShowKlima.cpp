@@ -13,7 +13,7 @@
 
 #include "Fensterhilfen.h"
 #include "climate/DBKlima.h"
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 #include "support/TabellenTesthilfen.h"
 #include "tables/DbfTabelle.h"
 #include "ui/KlimaTabellenModell.h"

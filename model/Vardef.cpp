@@ -1,4 +1,4 @@
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 

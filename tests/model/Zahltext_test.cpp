@@ -1,4 +1,4 @@
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "core/Vardef.h"
+#include "model/Vardef.h"
 
 namespace terval {
 namespace {

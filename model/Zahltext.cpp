@@ -1,4 +1,4 @@
-#include "core/Zahltext.h"
+#include "model/Zahltext.h"
 
 #include <cctype>
 #include <charconv>
