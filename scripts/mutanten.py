@@ -126,10 +126,18 @@ def zeile_von(datei, pos):
         return f.read(pos).count("\n") + 1
 
 
-def baue(build):
-    r = subprocess.run(["cmake", "--build", build, "-j", str(os.cpu_count() or 2)],
-                       cwd=WURZEL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    return r.returncode == 0
+def baue(build, protokoll=None):
+    """Builds everything; a failed build is tried once more, so that only a
+    fault that really does not compile is passed over."""
+    for _ in range(2):
+        r = subprocess.run(["cmake", "--build", build, "-j", str(os.cpu_count() or 2)],
+                           cwd=WURZEL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        if r.returncode == 0:
+            return True
+    if protokoll:
+        with open(protokoll, "a", encoding="utf-8") as f:
+            f.write(r.stdout[-4000:] + "\n")
+    return False
 
 
 def pruefe(build):
@@ -187,7 +195,7 @@ def main():
                 with open(pfad, "w", encoding="utf-8") as f:
                     f.write(original[:s] + neu + original[e:])
                 t0 = time.time()
-                if not baue(build):
+                if not baue(build, a.ergebnis + ".baufehler"):
                     ergebnis, tests = "nicht übersetzbar", []
                 else:
                     tests = pruefe(build)
