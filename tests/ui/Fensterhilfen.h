@@ -1,93 +1,79 @@
-// Shared pieces of the window tests: a main window whose file dialog and
-// reference-file lookup a test decides, a model built by hand, and lookups
-// of controls by their names.
+// Shared pieces of the window tests: a main window whose outside choices a
+// test makes, models built by hand, lookups of controls by their names.
 #pragma once
 
-#include <QFile>
+#include <QtTest>
 #include <QPrinter>
-#include <QString>
-#include <QTest>
-#include <QWidget>
-#include <algorithm>
+#include <QtWidgets>
 #include <bit>
 #include <clocale>
-#include <cstdint>
-#include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
-#include <vector>
-#include <string>
 
-#include "support/Aufzeichner.h"
 #include "model/Vardef.h"
+#include "support/Aufzeichner.h"
+#include "ui/Dialoghilfen.h"
 #include "ui/TMainform.h"
 
 namespace terval::test {
 
-// The main window with its two outside choices made by the test.
+// The main window with its file dialog, print dialog and reference-file lookup decided by the test.
 class Prueffenster : public TMainform {
  public:
   using TMainform::TMainform;
-
   QString klimadatei;             // what the open dialog "returns"; empty = cancelled
   std::set<std::string> fehlend;  // reference files that count as missing
   QString druckdatei;             // the print dialog "chooses" a PDF file; empty = cancelled
-  int dialogeGeoeffnet = 0;
 
  protected:
-  QString KlimaDateiWaehlen() override {
-    ++dialogeGeoeffnet;
-    return klimadatei;
-  }
+  QString KlimaDateiWaehlen() override { return klimadatei; }
   bool DruckerWaehlen(QPrinter& drucker) override {
-    if (druckdatei.isEmpty()) return false;
     drucker.setOutputFormat(QPrinter::PdfFormat);
     drucker.setOutputFileName(druckdatei);
-    return true;
+    return !druckdatei.isEmpty();
   }
   std::string Referenzdatei(const std::string& name) override {
     return fehlend.count(name) ? std::string() : TMainform::Referenzdatei(name);
   }
 };
 
-// A fresh model, a recorder answering every message, and the main window
-// after its start-up.
-struct Aufbau {
-  std::unique_ptr<Modell> m = NeuesModell();
-  Aufzeichner ui;
-  std::unique_ptr<Prueffenster> f;
-  bool gestartet = false;
-  std::vector<Nachricht> startnachrichten;  // what the start-up said
+// An editing window whose file dialog records the question and returns `antwort` (empty = cancelled).
+template <typename Fenster>
+class MitDateiwahl : public Fenster {
+ public:
+  using Fenster::Fenster;
+  QString antwort;
+  std::vector<Dateiwahl> gefragt;
 
-  Aufbau() {
-    f = std::make_unique<Prueffenster>(*m, &ui);
-    gestartet = f->FormCreate();
-    startnachrichten = ui.nachrichten;
-    ui.nachrichten.clear();
+ protected:
+  QString DateiWaehlen(const Dateiwahl& wahl) override {
+    gefragt.push_back(wahl);
+    return antwort;
   }
 };
 
-// A complete, plausible climate year: air temperature with a yearly and a
-// daily wave (mean 10 degC), humidity, wind, radiation by day, clouds, rain.
+// A fresh model, a recorder answering every message, the main window after start-up.
+struct Aufbau {
+  std::unique_ptr<Modell> m = NeuesModell();
+  Aufzeichner ui;
+  std::unique_ptr<Prueffenster> f = std::make_unique<Prueffenster>(*m, &ui);
+  bool gestartet = f->FormCreate();
+};
+
+// A complete climate year: air with a yearly and a daily wave about 10 degC, sun by day.
 inline void FuelleKlima(Modell& m) {
-  const double pi = 3.14159265358979;
-  for (int tag = 1; tag <= 365; ++tag)
-    for (int stunde = 0; stunde < 24; ++stunde) {
-      const int h = StundenIndex(tag, stunde);
-      TKlimaStunde& k = m.Klima[h];
-      k.T_Luft = static_cast<float>(10.0 - 9.0 * std::cos(2 * pi * (tag - 20) / 365.0) -
-                                    3.0 * std::cos(2 * pi * (stunde - 3) / 24.0));
-      k.rFeuchte = 75;
-      k.Wind = 2;
-      k.Glob_Str = static_cast<float>(std::max(0.0, 400.0 * std::sin(pi * (stunde - 6) / 12.0)));
-      k.Wolken = 4;
-      k.Nieders = 0.1f;
-      m.Segmente[1].T_ein[h] = k.T_Luft;
-    }
+  for (int h = 1; h <= Stunden; ++h) {
+    const double tag = (h - 1) / 24 + 1, stunde = (h - 1) % 24;
+    TKlimaStunde& k = m.Klima[h];
+    k.T_Luft = float(10 - 9 * std::cos(2 * M_PI * (tag - 20) / 365) - 3 * std::cos(2 * M_PI * (stunde - 3) / 24));
+    k.Glob_Str = float(std::max(0.0, 400 * std::sin(M_PI * (stunde - 6) / 12)));
+    k.rFeuchte = 75, k.Wind = 2, k.Wolken = 4, k.Nieders = 0.1f;
+    m.Segmente[1].T_ein[h] = k.T_Luft;
+  }
   m.DBKlimaName = "synthetisch";
-  m.KlimaGueltig = true;
-  m.TLuftKomplett = m.FeuchteKomplett = m.WindKomplett = m.StrahlungKomplett = true;
-  m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true;
+  m.KlimaGueltig = m.TLuftKomplett = m.FeuchteKomplett = m.WindKomplett = true;
+  m.StrahlungKomplett = m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true;
 }
 
 // n segments of one pipe (outer radius 0.1 m, wall 0.01 m) at 2 m depth, open ground.
@@ -95,44 +81,47 @@ inline void BaueKanal(Modell& m, int n) {
   m.Anz_Segmente = n;
   for (int s = 1; s <= n; ++s) {
     Kanalsegment& k = m.Segmente[s];
-    k.Anz_Rohre = 1;
-    k.Abst_Rohre = 0;
-    k.Tiefe = 2.0f;
-    k.Abst_Geb_li = k.Abst_Geb_re = 0;
-    k.Überbaut = 0;
+    k.Anz_Rohre = 1, k.Tiefe = 2.0f, k.Abst_Rohre = k.Abst_Geb_li = k.Abst_Geb_re = 0, k.Überbaut = 0;
   }
-  for (int t = 1; t <= 2; ++t) {
-    m.Rohrdaten.Rohr_Ra[t] = 0.1f;
-    m.Rohrdaten.Rohr_Dicke[t] = 0.01f;
-  }
+  m.Rohrdaten.Rohr_Ra = {0, 0.1f, 0.1f};
+  m.Rohrdaten.Rohr_Dicke = {0, 0.01f, 0.01f};
 }
 
-// The child of `w` with this object name and type; fails the test when missing.
-template <typename T>
-T* Kind(const QObject& w, const char* name) {
+// The child of `w` with this object name and type (null and a warning when missing).
+template <typename T = QWidget>
+T* Kind(const QObject& w, const QString& name) {
   T* k = w.findChild<T*>(name);
-  if (!k) qWarning("Steuerelement fehlt: %s", name);
+  if (!k) qWarning("Steuerelement fehlt: %s", qPrintable(name));
   return k;
 }
-
-// The first position at which two lists of floats differ in any bit, -1
-// when they are the same values bit for bit (QCOMPARE on floats is fuzzy).
-inline int ErsteAbweichung(const std::vector<float>& a, const std::vector<float>& b) {
-  if (a.size() != b.size()) return static_cast<int>(std::min(a.size(), b.size()));
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::bit_cast<std::uint32_t>(a[i]) != std::bit_cast<std::uint32_t>(b[i])) return static_cast<int>(i);
-  return -1;
+inline QString Text(const QObject& w, const char* name) { return Kind<QLineEdit>(w, name)->text(); }
+inline void Setze(const QObject& w, const char* name, const QString& t) { Kind<QLineEdit>(w, name)->setText(t); }
+inline void Klick(const QObject& w, const char* name) { Kind<QAbstractButton>(w, name)->click(); }
+// '1' for every named control that is enabled, '0' for the others.
+inline QString Frei(const QObject& w, std::initializer_list<const char*> namen) {
+  QString r;
+  for (const char* n : namen) r += Kind(w, n)->isEnabled() ? '1' : '0';
+  return r;
 }
 
-// Qt has read the numeric locale from the environment; the library's tables
-// need "." again, as in the program.
+// Runs `imFenster` as soon as the modal window that comes up next is shown.
+inline void Sobald(QObject* w, std::function<void()> imFenster) { QTimer::singleShot(0, w, std::move(imFenster)); }
+
+// The first position at which two lists of floats differ in any bit, -1
+// when they are the same bit for bit (QCOMPARE on floats is fuzzy).
+inline int ErsteAbweichung(const std::vector<float>& a, const std::vector<float>& b) {
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    if (std::bit_cast<std::uint32_t>(a[i]) != std::bit_cast<std::uint32_t>(b[i])) return int(i);
+  return a.size() == b.size() ? -1 : int(std::min(a.size(), b.size()));
+}
+
+// Qt has read the numeric locale from the environment; the tables need "." again.
 inline void NumerikC() { std::setlocale(LC_NUMERIC, "C"); }
 
-// Where a test leaves its pictures (the build folder, or what the
-// environment names).
-inline QString Bildverzeichnis() {
+// Saves a picture for the documentation into the build folder (or where the environment says).
+inline bool Bild(QWidget& w, const QString& name) {
   const QString v = qEnvironmentVariable("TERVAL_BILDVERZEICHNIS");
-  return v.isEmpty() ? QString(".") : v;
+  return w.grab().save((v.isEmpty() ? QString(".") : v) + "/" + name);
 }
 
 }  // namespace terval::test
