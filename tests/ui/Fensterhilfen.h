@@ -3,13 +3,9 @@
 #pragma once
 
 #include <QtTest>
-#include <QPrinter>
 #include <QtWidgets>
 #include <bit>
 #include <clocale>
-#include <functional>
-#include <memory>
-#include <set>
 
 #include "model/Vardef.h"
 #include "support/Aufzeichner.h"
@@ -18,23 +14,17 @@
 
 namespace terval::test {
 
-// The main window with its file dialog, print dialog and reference-file lookup decided by the test.
+// The main window with its file dialog and reference-file lookup decided by the test.
 class Prueffenster : public TMainform {
  public:
   using TMainform::TMainform;
-  QString klimadatei;             // what the open dialog "returns"; empty = cancelled
-  std::set<std::string> fehlend;  // reference files that count as missing
-  QString druckdatei;             // the print dialog "chooses" a PDF file; empty = cancelled
+  QString klimadatei;  // what the open dialog "returns"; empty = cancelled
+  QStringList fehlend;  // reference files that count as missing
 
  protected:
   QString KlimaDateiWaehlen() override { return klimadatei; }
-  bool DruckerWaehlen(QPrinter& drucker) override {
-    drucker.setOutputFormat(QPrinter::PdfFormat);
-    drucker.setOutputFileName(druckdatei);
-    return !druckdatei.isEmpty();
-  }
   std::string Referenzdatei(const std::string& name) override {
-    return fehlend.count(name) ? std::string() : TMainform::Referenzdatei(name);
+    return fehlend.contains(QString::fromStdString(name)) ? std::string() : TMainform::Referenzdatei(name);
   }
 };
 
@@ -53,39 +43,33 @@ class MitDateiwahl : public Fenster {
   }
 };
 
-// A fresh model, a recorder answering every message, the main window after start-up.
-struct Aufbau {
-  std::unique_ptr<Modell> m = NeuesModell();
-  Aufzeichner ui;
-  std::unique_ptr<Prueffenster> f = std::make_unique<Prueffenster>(*m, &ui);
-  bool gestartet = f->FormCreate();
-};
-
-// A complete climate year: air with a yearly and a daily wave about 10 degC, sun by day.
+// A complete climate year (air about 10 degC with a yearly wave, sun by day) and
+// n segments of one pipe (outer radius 0.1 m, wall 0.01 m) at 2 m depth, open ground.
 inline void FuelleKlima(Modell& m) {
   for (int h = 1; h <= Stunden; ++h) {
-    const double tag = (h - 1) / 24 + 1, stunde = (h - 1) % 24;
     TKlimaStunde& k = m.Klima[h];
-    k.T_Luft = float(10 - 9 * std::cos(2 * M_PI * (tag - 20) / 365) - 3 * std::cos(2 * M_PI * (stunde - 3) / 24));
-    k.Glob_Str = float(std::max(0.0, 400 * std::sin(M_PI * (stunde - 6) / 12)));
-    k.rFeuchte = 75, k.Wind = 2, k.Wolken = 4, k.Nieders = 0.1f;
-    m.Segmente[1].T_ein[h] = k.T_Luft;
+    k.T_Luft = m.Segmente[1].T_ein[h] = float(10 - 9 * std::cos(2 * M_PI * (h - 480) / Stunden));
+    k.rFeuchte = 75, k.Wind = 2, k.Glob_Str = h % 24 > 6 && h % 24 < 18 ? 300 : 0, k.Wolken = 4, k.Nieders = 0.1f;
   }
   m.DBKlimaName = "synthetisch";
   m.KlimaGueltig = m.TLuftKomplett = m.FeuchteKomplett = m.WindKomplett = true;
   m.StrahlungKomplett = m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true;
 }
-
-// n segments of one pipe (outer radius 0.1 m, wall 0.01 m) at 2 m depth, open ground.
 inline void BaueKanal(Modell& m, int n) {
   m.Anz_Segmente = n;
-  for (int s = 1; s <= n; ++s) {
-    Kanalsegment& k = m.Segmente[s];
-    k.Anz_Rohre = 1, k.Tiefe = 2.0f, k.Abst_Rohre = k.Abst_Geb_li = k.Abst_Geb_re = 0, k.Überbaut = 0;
-  }
-  m.Rohrdaten.Rohr_Ra = {0, 0.1f, 0.1f};
-  m.Rohrdaten.Rohr_Dicke = {0, 0.01f, 0.01f};
+  for (int s = 1; s <= n; ++s) m.Segmente[s].Anz_Rohre = 1, m.Segmente[s].Tiefe = 2.0f;
+  m.Rohrdaten.Rohr_Ra = {0, 0.1f, 0.1f}, m.Rohrdaten.Rohr_Dicke = {0, 0.01f, 0.01f};
 }
+
+// A fresh model, a recorder answering every message, the main window after start-up;
+// with n > 0 also a complete climate year and a channel of n segments.
+struct Aufbau {
+  std::unique_ptr<Modell> m = NeuesModell();
+  Aufzeichner ui;
+  std::unique_ptr<Prueffenster> f = std::make_unique<Prueffenster>(*m, &ui);
+  bool gestartet = f->FormCreate();
+  explicit Aufbau(int n = 0) { if (n > 0) FuelleKlima(*m), BaueKanal(*m, n); }
+};
 
 // The child of `w` with this object name and type (null and a warning when missing).
 template <typename T = QWidget>
@@ -107,12 +91,12 @@ inline QString Frei(const QObject& w, std::initializer_list<const char*> namen) 
 // Runs `imFenster` as soon as the modal window that comes up next is shown.
 inline void Sobald(QObject* w, std::function<void()> imFenster) { QTimer::singleShot(0, w, std::move(imFenster)); }
 
-// The first position at which two lists of floats differ in any bit, -1
-// when they are the same bit for bit (QCOMPARE on floats is fuzzy).
+// The first position at which two lists of floats differ in any bit, -1 when
+// they are the same bit for bit (QCOMPARE on floats is fuzzy).
 inline int ErsteAbweichung(const std::vector<float>& a, const std::vector<float>& b) {
-  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-    if (std::bit_cast<std::uint32_t>(a[i]) != std::bit_cast<std::uint32_t>(b[i])) return int(i);
-  return a.size() == b.size() ? -1 : int(std::min(a.size(), b.size()));
+  for (size_t i = 0; i < a.size(); ++i)
+    if (i == b.size() || std::bit_cast<std::uint32_t>(a[i]) != std::bit_cast<std::uint32_t>(b[i])) return int(i);
+  return a.size() == b.size() ? -1 : int(a.size());
 }
 
 // Qt has read the numeric locale from the environment; the tables need "." again.
@@ -120,8 +104,11 @@ inline void NumerikC() { std::setlocale(LC_NUMERIC, "C"); }
 
 // Saves a picture for the documentation into the build folder (or where the environment says).
 inline bool Bild(QWidget& w, const QString& name) {
-  const QString v = qEnvironmentVariable("TERVAL_BILDVERZEICHNIS");
-  return w.grab().save((v.isEmpty() ? QString(".") : v) + "/" + name);
+  return w.grab().save(qEnvironmentVariable("TERVAL_BILDVERZEICHNIS", ".") + "/" + name);
 }
 
 }  // namespace terval::test
+
+// Each test program is about one window of this program.
+using namespace terval;
+using namespace terval::test;

@@ -6,9 +6,6 @@
 #include "physics/getsoildata.h"
 #include "ui/TdlgStandortprofil.h"
 
-using namespace terval;
-using namespace terval::test;
-
 namespace {
 
 // Every real number of the location profile, in a fixed order.
@@ -26,11 +23,10 @@ class tst_TdlgStandortprofil : public QObject {
 
  private slots:
   void initTestCase() { NumerikC(); }
-  void zeigenUebernehmenSchliessen();
-  void dateien();
+  void standortprofil();
 };
 
-void tst_TdlgStandortprofil::zeigenUebernehmenSchliessen() {
+void tst_TdlgStandortprofil::standortprofil() {
   auto m = NeuesModell();
   Aufzeichner ui;
   SetzeStartzustand(*m);
@@ -50,111 +46,71 @@ void tst_TdlgStandortprofil::zeigenUebernehmenSchliessen() {
                           "e_DeltaTdew", "e_wind_tn", "ens1", "ens12"})
       gezeigt << Text(w, n);
     for (const char* n : {"cbSoils", "cbTruebung", "cbVegTyp"}) gezeigt << QString::number(Kind<QComboBox>(w, n)->currentIndex());
-    gezeigt << QString::number(regler(1)->value()) + QString::number(regler(2)->value()) + QString::number(regler(3)->value());
-    Klick(w, "Button2");
-    Klick(w, "Button2");
-    // Edits closed with "Schliessen" are lost.
-    Setze(w, "e_breite", "40");
-    Setze(w, "e_locname", "Anderswo");
-    regler(6)->setValue(3);
-    Klick(w, "Button1");
+    gezeigt << QString("%1%2%3").arg(regler(1)->value()).arg(regler(2)->value()).arg(regler(3)->value());
+    Klick(w, "Button2"), Klick(w, "Button2");
+    Setze(w, "e_breite", "40"), Setze(w, "e_locname", "Anderswo"), regler(6)->setValue(3);
+    Klick(w, "Button1");  // "Schliessen" takes nothing
   });
   QCOMPARE(w.ShowStandortprofil(), int(QDialog::Accepted));
   // Rounded half to even on the single-precision value: 66.35 is 66.3499985, 70.05 is 70.0500031.
   QCOMPARE(gezeigt, (QStringList{"51.26", "-7.15", "0.12", "47.2", "8.12", "1234.57", "0.8", "1.88", "66.3", "70.1",
                                  "0", "-1", "0", "312"}));
-  // Taken over unchanged: no bit moves; a bar shows the nearer end and stores it, no list entry keeps the value.
+  // Taken over unchanged no bit moves; a bar shows the nearer end and stores it, no list entry keeps the value.
   QCOMPARE(ErsteAbweichung(vorher, Ortszahlen(*m)), -1);
-  QVERIFY(m->Wetter_[1] == 3 && m->Wetter_[2] == 1 && m->Truebung == 5 && m->Wetter_[6] == 2);
-  QVERIFY(m->Ortsname == "Testort (Bochum,D)" && ortsname.count() == 2);
+  QCOMPARE(QList<int>({m->Wetter_[1], m->Wetter_[2], m->Truebung, m->Wetter_[6], int(ortsname.count())}), QList<int>({3, 1, 5, 2, 2}));
+  QCOMPARE(m->Ortsname, std::string("Testort (Bochum,D)"));
 
   // "Übernehmen" takes what is typed: month k with its bar and field, the lists; an empty field is 0;
   // a decimal comma, a word or a number beyond single precision keep the old value. It does not close.
   ortsname.clear();
   w.WerteAnzeigen();
-  Setze(w, "e_locname", "Aachen-Orsbach");
   for (const auto& [feld, text] : std::vector<std::pair<const char*, QString>>{
-           {"e_breite", "50.8"}, {"E_laenge", "-6.02"}, {"e_Tkeller", "12.5"}, {"e_wind_mittel", ""}, {"e_windhoehe", "1e60"},
-           {"e_wind_tn", "1,5"}, {"ens2", "viel"}, {"ens3", "40.5"}, {"ens4", "1e2"}, {"ens1", "70"}})
+           {"e_locname", "Aachen-Orsbach"}, {"e_breite", "50.8"}, {"E_laenge", "-6.02"}, {"e_Tkeller", "12.5"}, {"e_wind_mittel", ""},
+           {"e_windhoehe", "1e60"}, {"e_wind_tn", "1,5"}, {"ens2", "viel"}, {"ens3", "40.5"}, {"ens4", "1e2"}, {"ens1", "70"}})
     Setze(w, feld, text);
-  regler(3)->setValue(3);
-  regler(4)->setValue(1);
-  Kind<QComboBox>(w, "cbTruebung")->setCurrentIndex(2);
-  Kind<QComboBox>(w, "cbVegTyp")->setCurrentIndex(1);
-  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(2);
+  regler(3)->setValue(3), regler(4)->setValue(1);
+  for (const auto& [liste, index] : {std::pair{"cbTruebung", 2}, {"cbVegTyp", 1}, {"cbSoils", 2}}) Kind<QComboBox>(w, liste)->setCurrentIndex(index);
   Klick(w, "Button2");
-  QCOMPARE(ErsteAbweichung({m->Breitengrad, m->Laengengrad, m->T_Keller, m->Wg_mittel, m->WG_Messhoehe, m->Wg_Tag_Nacht},
-                           {50.8f, -6.02f, 12.5f, 0, 10.005f, 1.875f}), -1);
-  QCOMPARE(ErsteAbweichung({m->Ns_[1], m->Ns_[2], m->Ns_[3], m->Ns_[4], m->Ns_[5]}, {70, 54.7f, 40.5f, 100, 63.3f}), -1);
-  QCOMPARE(QList<int>({m->Wetter_[3], m->Wetter_[4], m->Wetter_[5], m->Truebung, m->Veg_typ, m->Bodenart}),
-           QList<int>({3, 1, 2, 2, 2, 3}));
+  QCOMPARE(ErsteAbweichung({m->Breitengrad, m->Laengengrad, m->T_Keller, m->Wg_mittel, m->WG_Messhoehe, m->Wg_Tag_Nacht, m->Ns_[1],
+                            m->Ns_[2], m->Ns_[3], m->Ns_[4], m->Ns_[5]},
+                           {50.8f, -6.02f, 12.5f, 0, 10.005f, 1.875f, 70, 54.7f, 40.5f, 100, 63.3f}), -1);
+  QCOMPARE(QList<int>({m->Wetter_[3], m->Wetter_[4], m->Wetter_[5], m->Truebung, m->Veg_typ, m->Bodenart}), QList<int>({3, 1, 2, 2, 2, 3}));
   QVERIFY(ortsname.count() == 1 && ortsname[0][0].toString() == "Aachen-Orsbach" && w.isHidden());
   // Typed back to the text first shown, after "Übernehmen" took the edit: taken as typed.
-  Setze(w, "ens1", "66.3");
-  Klick(w, "Button2");
+  Setze(w, "ens1", "66.3"), Klick(w, "Button2");
   QCOMPARE(ErsteAbweichung({m->Ns_[1]}, {66.3f}), -1);
   // A vegetation height that is no positive number becomes 0.5 m.
   QList<float> hoehen;
   for (const char* text : {"0", "-1", "", "0.3", " 1.25 "}) Setze(w, "e_veghoehe", text), Klick(w, "Button2"), hoehen << m->Veg_Hoehe;
   QCOMPARE(hoehen, QList<float>({0.5f, 0.5f, 0.5f, 0.3f, 1.25f}));
-
-  // The preview follows the soil list and the moisture field; with nothing to show it keeps its line.
+  // The soil preview follows the list and the moisture field; with nothing to show it keeps its line.
   auto* vorschau = Kind<QLabel>(w, "l_tlf");
   Setze(w, "E_relBodenfeuchte", "90");
-  QCOMPARE(vorschau->text(), QString::fromStdString(*BodenVorschau(*m, 3, "90")));
-  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0);
-  const QString erster = vorschau->text();
-  QVERIFY(erster.startsWith("Wlf= ") && erster != QString::fromStdString(*BodenVorschau(*m, 3, "90")));
-  Setze(w, "E_relBodenfeuchte", "viel");
-  QCOMPARE(vorschau->text(), erster);
-  QVERIFY(ui.nachrichten.empty());
-}
+  const QString neunzig = vorschau->text();
+  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0), Setze(w, "E_relBodenfeuchte", "viel");
+  QVERIFY(neunzig == QString::fromStdString(*BodenVorschau(*m, 3, "90")) && vorschau->text() == QString::fromStdString(*BodenVorschau(*m, 1, "90")));
 
-void tst_TdlgStandortprofil::dateien() {
-  auto m = NeuesModell();
-  Aufzeichner ui;
-  SetzeStartzustand(*m);
-  MitDateiwahl<TdlgStandortprofil> w(*m, ui);
+  // Files: saved under the current name without a question, under a new one with the edits taken over.
   QTemporaryDir dir;
   const QString pfad = dir.filePath("Aachen.loc.db");
   m->Standortdatei = StdText(dir.filePath("Bochum.loc.db"));
-  // Saved under the current name without a question, under a new one with the edits taken over.
-  w.WerteAnzeigen();
-  Klick(w, "btSaveLoc");
-  Setze(w, "e_locname", "Aachen");
-  Setze(w, "ens7", "99.9");
-  w.antwort = pfad;
-  Klick(w, "bt_savelocas");
-  QVERIFY(m->Ortsname == "Aachen" && m->Standortdatei == StdText(pfad));
-  QCOMPARE(w.windowTitle(), "Standortprofil (" + pfad + ")");
+  w.WerteAnzeigen(), Klick(w, "btSaveLoc");
+  Setze(w, "e_locname", "Aachen"), Setze(w, "ens7", "99.9");
+  w.antwort = pfad, Klick(w, "bt_savelocas");
+  QVERIFY(m->Ortsname == "Aachen" && m->Standortdatei == StdText(pfad) && w.windowTitle() == "Standortprofil (" + pfad + ")");
   // Another state, then the file opened again and shown; cancelled dialogs change nothing, not even the edits.
-  m->Ortsname = "weg";
-  m->Ns_[7] = 1;
+  m->Ortsname = "weg", m->Ns_[7] = 1;
   m->Startverzeichnis = StdText(QDir::rootPath());
-  w.WerteAnzeigen();
-  Klick(w, "btOpenLocDatei");
+  w.WerteAnzeigen(), Klick(w, "btOpenLocDatei");
   QVERIFY(m->Ortsname == "Aachen" && m->Ns_[7] == 99.9f && Text(w, "e_locname") == "Aachen" && Text(w, "ens7") == "99.9");
-  Setze(w, "e_locname", "nicht übernommen");
-  w.antwort.clear();
-  Klick(w, "bt_savelocas");
-  Klick(w, "btOpenLocDatei");
-  QVERIFY(m->Ortsname == "Aachen" && m->Standortdatei == StdText(pfad));
+  Setze(w, "e_locname", "nicht übernommen"), w.antwort.clear();
+  for (const char* knopf : {"bt_savelocas", "btOpenLocDatei"}) Klick(w, knopf);
+  QVERIFY(m->Ortsname == "Aachen" && m->Standortdatei == StdText(pfad) && w.gefragt.size() == 4 && ui.nachrichten.empty());
   QCOMPARE(QDir(dir.path()).entryList({"*.loc.db"}), (QStringList{"Aachen.loc.db", "Bochum.loc.db"}));
-  auto zweites = NeuesModell();
-  QVERIFY(LadeStandortdatei(*zweites, ui, StdText(dir.filePath("Bochum.loc.db"))) && zweites->Ortsname == "Testort (Bochum,D)");
-  QStringList fragen;
-  for (const Dateiwahl& d : w.gefragt) fragen << QStringList{d.titel, d.filter, d.endung, d.verzeichnis}.join("|") + (d.speichern ? " s" : "");
-  const QString filter = "|Standorte (*.loc.db);;Alle Dateien (*.*)|";
-  QCOMPARE(fragen, (QStringList{"Standortprofil speichern" + filter + "loc.db|" + dir.path() + " s", "Standortprofil öffnen" + filter + "|/",
-                                "Standortprofil speichern" + filter + "loc.db|" + dir.path() + " s",
-                                "Standortprofil öffnen" + filter + "|" + dir.path()}));
-  QVERIFY(ui.nachrichten.empty());
 
   QVERIFY(LadeStandortdatei(*m, ui, TERVAL_DATENVERZEICHNIS "/Bochum.loc.db"));
-  m->Wetter_[1] = m->Wetter_[2] = 3;
-  m->Wetter_[6] = m->Wetter_[7] = 1;
-  w.WerteAnzeigen();
-  w.show();
+  m->Wetter_[1] = m->Wetter_[2] = 3, m->Wetter_[6] = m->Wetter_[7] = 1;
+  w.WerteAnzeigen(), w.show();
   QVERIFY(QTest::qWaitForWindowExposed(&w) && Bild(w, "standortprofil.png"));
 }
 
