@@ -131,6 +131,8 @@ void tst_TMainform::vollstaendigerLauf() {
     for (int r = 0; r < Zeilen; ++r)
       abweichend += QColor(gitter.pixel(10 * c + 9, 10 * r)) != (m.RingMarke[c][r] == 1 ? Qt::red : m.ZellTyp[c][r] == 1 ? Qt::black : Qt::white);
   QVERIFY(a.ui.gridBilder == 3 && m.LetzteSpalte > 0 && gitter.size() == QSize(10 * m.LetzteSpalte + 20, 180) && abweichend == 0);
+  m.LetzteSpalte = -3, f.Gitterfenster()->ZeigeGitter(m);  // a grid never built: one column
+  QCOMPARE(f.Gitterfenster()->width(), 20);
   // The editor adds segments; the window follows the channel.
   m.Rohrdaten.Seglaenge = 1.5f;
   WennModal([&] { Klick(f, "btEditEWTDaten"); }, [&](QWidget* editor) {
@@ -290,8 +292,8 @@ void tst_TMainform::diagramm() {
 }
 
 void tst_TMainform::meldungenUndSanduhr() {
-  // Without a recorder every message is a box: symbol, title, line breaks, buttons; the hourglass counts,
-  // and surplus "off"s take no cursor that someone else set.
+  // Without a recorder every message is a box: symbol, title, line breaks, buttons, and over the hourglass
+  // (only there) the arrow; the hourglass counts, surplus "off"s take no cursor that someone else set.
   auto m = NeuesModell();
   TMainform f(*m);
   Oberflaeche& ui = f.UI();
@@ -299,23 +301,23 @@ void tst_TMainform::meldungenUndSanduhr() {
   auto beantworte = [&gesehen](const QString& knopf) {
     Sobald(qApp, [&gesehen, knopf] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      gesehen << QString("%1 %2: %3 ").arg(int(box->icon())).arg(box->windowTitle(), box->text());
+      gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), box->text());
       for (QAbstractButton* b : box->buttons()) gesehen.last() += b->text() == knopf ? "[" + b->text() + "]" : b->text();
       for (QAbstractButton* b : box->buttons())
         if (b->text() == knopf) b->click();
     });
   };
-  QApplication::setOverrideCursor(Qt::CrossCursor), ui.Sanduhr(true);
+  QApplication::setOverrideCursor(Qt::CrossCursor);
   for (auto meldung : {&Oberflaeche::Fehler, &Oberflaeche::Warnung, &Oberflaeche::Information, &Oberflaeche::Meldung})
-    beantworte("OK"), (ui.*meldung)("Zeile 1\rZeile 2");
+    beantworte("OK"), (ui.*meldung)("Zeile 1\rZeile 2"), ui.Sanduhr(true);
   beantworte("&Nein");
   const bool nein = ui.Frage("Wollen Sie ?");
   beantworte("&Ja");
   QVERIFY(!nein && ui.Frage("Wollen Sie ?") && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-  QCOMPARE(gesehen, (QStringList{"3 Fehler: Zeile 1\nZeile 2 [OK]", "2 Warnung: Zeile 1\nZeile 2 [OK]",
-                                 "1 Information: Zeile 1\nZeile 2 [OK]", "0 Terval: Zeile 1\nZeile 2 [OK]",
-                                 "4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "4 Bestätigung: Wollen Sie ? [&Ja]&Nein"}));
-  for (bool an : {true, false, false, false}) ui.Sanduhr(an);
+  QCOMPARE(gesehen, (QStringList{"2 3 Fehler: Zeile 1\nZeile 2 [OK]", "0 2 Warnung: Zeile 1\nZeile 2 [OK]",
+                                 "0 1 Information: Zeile 1\nZeile 2 [OK]", "0 0 Terval: Zeile 1\nZeile 2 [OK]",
+                                 "0 4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie ? [&Ja]&Nein"}));
+  for (int i = 0; i < 5; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();
 }

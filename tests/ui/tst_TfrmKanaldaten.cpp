@@ -245,7 +245,8 @@ void tst_TfrmKanaldaten::gerundeteZahlenBleibenBitgenau() {
   QCOMPARE(zeilen(22 * 30 - 10, Kanalbild::GebaeudeTief()) + zeilen(21 * 30 + 5, Kanalbild::GebaeudeFlach()) +
                zeilen(22 * 30 - 25, Kanalbild::Ueberbaut()),
            (QList<int>{18, 19, 20, 21, 22, 128, 129, 130, 131, 132, 143, 144, 145, 146, 147}));
-  QVERIFY(bild.pixelColor(21 * 30, 60) == Kanalbild::Gitterlinie() && bild.pixelColor(22 * 30 - 5, 145) == Qt::white);
+  QVERIFY(bild.pixelColor(21 * 30, 60) == Kanalbild::Gitterlinie() && bild.pixelColor(22 * 30 - 5, 145) == Qt::white &&
+          bild.pixelColor(22 * 30 - 26, 145) == Qt::white);
   a.w->show();
   QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor.png"));
 }
