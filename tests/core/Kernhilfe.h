@@ -1,8 +1,10 @@
 // Shared set-up of the core tests: a model ready for a run without any file.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 
 #include "model/Vardef.h"
 
@@ -25,6 +27,13 @@ inline std::unique_ptr<Modell> Kernmodell() {
   m->AnzBoeden = 1;
   m->Bodenart = 1;
   return m;
+}
+
+// An annual wave around 9 degC (coldest in January) and a daily one of 4 K.
+inline float Jahresklima(int h) {
+  const double jahr = 2 * std::numbers::pi * (h - 4800) / 8760.0;
+  const double tag = 2 * std::numbers::pi * ((h - 1) % 24 - 9) / 24.0;
+  return static_cast<float>(9.0 + 9.0 * std::cos(jahr) - 4.0 * std::cos(tag));
 }
 
 // Fills the climate year with air temperature T(h) (also the inlet of
