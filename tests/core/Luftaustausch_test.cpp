@@ -17,55 +17,43 @@ using test::SetzeSegment;
 
 TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
   auto m = Kernmodell();
-  test::FuelleKlima(*m, [](int h) { return h == StundenIndex(5, 2) ? 18.0f : h == StundenIndex(5, 3) ? 3.9f : 10.0f; });
-  m->Klima[StundenIndex(5, 1)].T_Luft = 4.0f;
-  m->Klima[StundenIndex(5, 4)].T_Luft = 18.1f;
+  test::FuelleKlima(*m, [](int) { return 10.0f; });
+  for (auto [stunde, T] : {std::pair{1, 4.0f}, {2, 18.0f}, {3, 3.9f}, {4, 18.1f}}) m->Klima[StundenIndex(5, stunde)].T_Luft = T;
   auto Q = [&](int tag, int stunde) { return std::lround(m->VolStromStunde[StundenIndex(tag, stunde)] * 3600); };
   test::Aufzeichner ui;
   TKanalbetrieb& b = m->Kanalbetrieb;
   b.Fuenftagebetrieb = true;  // only for the timed modes
   ASSERT_TRUE(CalcVolumenstrom(*m, ui));
   for (int h = 1; h <= Stunden; ++h) ASSERT_EQ(m->VolStromStunde[h], 2400.0f / 3600.0f) << h;
-
-  b.Betriebsart = 1;  // 7 to 18 o'clock on the five working days of each week of the year
+  b.Betriebsart = 1;  // 7 to 18 o'clock on five days of every week of the climate year
   b.Vol_Aus = 360;
   ASSERT_TRUE(CalcVolumenstrom(*m, ui));
-  EXPECT_EQ(Q(1, 6), 360);
-  EXPECT_EQ(Q(1, 7), 2400);
-  EXPECT_EQ(Q(200, 17), 2400);
-  EXPECT_EQ(Q(365, 18), 360);
+  EXPECT_EQ(std::vector<long>({Q(1, 6), Q(1, 7), Q(200, 17), Q(365, 18)}), std::vector<long>({360, 2400, 2400, 360}));
   for (int tag : {6, 7, 12, 14, 18, 21, 28, 30, 35, 42, 364}) EXPECT_EQ(Q(tag, 10), 360) << tag;
   for (int tag : {1, 5, 8, 13, 15, 365}) EXPECT_EQ(Q(tag, 10), 2400) << tag;
-
   b.Betriebsart = 2;  // outside 4..18 degC; a value on a threshold lies between them
   b.Vol_Aus = 0;
   ASSERT_TRUE(CalcVolumenstrom(*m, ui));
   EXPECT_EQ(std::vector<long>({Q(5, 0), Q(5, 1), Q(5, 2), Q(5, 3), Q(5, 4), Q(6, 3)}),
             std::vector<long>({0, 0, 0, 2400, 2400, 0}));
-  b.Betriebsart = 3;  // both: only the warm hour inside the working hours
-  b.Ein_Zeit = 2, b.Aus_Zeit = 4;
-  b.Fuenftagebetrieb = false;
+  b.Betriebsart = 3;  // both: only the cold hour inside the hours
+  b.Ein_Zeit = 2, b.Aus_Zeit = 4, b.Fuenftagebetrieb = false;
   ASSERT_TRUE(CalcVolumenstrom(*m, ui));
   EXPECT_EQ(std::vector<long>({Q(5, 1), Q(5, 2), Q(5, 3), Q(5, 4)}), std::vector<long>({0, 0, 2400, 0}));
-  EXPECT_TRUE(ui.nachrichten.empty());
-
   b.Betriebsart = 1;  // equal hours are no error and never switch the fan on
   b.Ein_Zeit = b.Aus_Zeit = 9;
-  ASSERT_TRUE(CalcVolumenstrom(*m, ui));
+  ASSERT_TRUE(CalcVolumenstrom(*m, ui) && ui.nachrichten.empty());
   for (int h = 1; h <= Stunden; ++h) ASSERT_EQ(m->VolStromStunde[h], 0.0f) << h;
   b.Betriebsart = 4;  // an unknown mode leaves the flows
   m->VolStromStunde.fill(0.25f);
   EXPECT_TRUE(CalcVolumenstrom(*m, ui) && ui.nachrichten.empty());
   for (int art : {1, 2, 3}) {
-    b.Betriebsart = art;
-    b.Ein_Zeit = 19, b.Aus_Zeit = 18;
+    b.Betriebsart = art, b.Ein_Zeit = 19, b.Aus_Zeit = 18;
     EXPECT_FALSE(CalcVolumenstrom(*m, ui)) << art;
   }
   EXPECT_EQ(m->VolStromStunde[100], 0.25f);
   EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>(3, "Ungülige Zeitsteuerung für den Volumenstrom: EIN muß vor AUS liegen !"));
-
-  // Flows of the climate table (m3/h) replace the schedule; a negative
-  // channel flow is refused all the same.
+  // Flows of the climate table (m3/h) replace the schedule; a negative channel flow is refused all the same.
   ui.nachrichten.clear();
   for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = static_cast<float>(h % 5000);
   b.VolStromAusKlima = true;
