@@ -122,7 +122,7 @@ TEST(CalcLuftaustausch, WorkedExampleAndTheThresholdOf100CubicMetres) {
   EXPECT_NEAR(T_aus, 2 * std::numbers::pi * 0.4 * 10 * 30.0 / 11 / 800, 2e-6);
   EXPECT_NEAR(T_aus, 0.0857, 1e-4);
   // Below 100 m3/h the air passes and the wall takes the ring temperature.
-  CalcLuftaustausch(*m, 1, 1.0f, 10.0f, 96.0f / 3600.0f, 0.0f, T_aus, T_wand);
+  CalcLuftaustausch(*m, 1, 1.0f, 10.0f, 99.9f / 3600.0f, 0.0f, T_aus, T_wand);
   EXPECT_EQ(T_aus, 0.0f);
   EXPECT_EQ(T_wand, 10.0f);
   CalcLuftaustausch(*m, 1, 1.0f, 10.0f, 100.0f / 3600.0f, 0.0f, T_aus, T_wand);

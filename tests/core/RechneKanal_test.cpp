@@ -5,10 +5,6 @@
 
 #include "Kernhilfe.h"
 #include "core/Cor_mod.h"
-#include "physics/Bodenfeuchte.h"
-#include "physics/UgetRadiation.h"
-#include "physics/getsoildata.h"
-#include "physics/monteith.h"
 #include "support/Aufzeichner.h"
 
 namespace terval {
@@ -83,60 +79,10 @@ TEST(RechneKanal, SymmetricGridKeepsASymmetricField) {
   EXPECT_GT(std::abs(m->T_Feld[3][2] - m->T_Feld[3][14]), 0.5f);  // and not trivially uniform
 }
 
-TEST(RechneKanal, StopTakesEffectAfterTheCurrentSegment) {
-  auto m = Kanal(3);
-  m->Segmente[2].T_aus.fill(555.0f);
-  test::Aufzeichner ui;
-  ui.beiProcMsg = [&](int aufruf) { m->StopRequested = aufruf == 1; };
-  RechneKanal(*m, ui);
-  EXPECT_EQ(ui.gezeichneteSegmente, (std::vector<int>{1}));
-  EXPECT_EQ(ui.status.back(), "Rechne Segment 1");  // the window reports the stop
-  EXPECT_EQ(m->Segmente[2].T_ein, m->Segmente[1].T_aus);
-  EXPECT_EQ(m->Segmente[2].T_aus[100], 555.0f);
-}
-
 TEST(RechneKanal, MoistureSubStepsPerHour) {
   for (auto [schritt, teile] : {std::pair{3600, 1}, {1800, 2}, {600, 6}, {60, 60}, {1, 3600}, {2400, 2},
                                 {1440, 2}, {7200, 0}, {0, 0}, {-60, 0}})  // nearest, halves to even
     EXPECT_EQ(FeuchteTeilschritte(schritt), teile) << schritt;
-}
-
-// The moisture of a segment depends on the climate alone, so the run's
-// trajectory can be followed beside it: n sub-steps per hour, the water input
-// off for overbuilt and sealed ground.
-TEST(RechneKanal, MoistureFollowsTheClimateStepByStep) {
-  for (auto [schritt, teile, ueberbaut] : {std::tuple{600, 6, 0}, {1800, 2, 2}}) {
-    SCOPED_TRACE(schritt);
-    auto m = Kanal(1);
-    m->FeuchteZeitschritt = schritt;
-    m->Segmente[1].Überbaut = ueberbaut;
-    auto ref = std::make_unique<Modell>(*m);
-    test::Aufzeichner ui;
-    RechneKanal(*m, ui);
-    BerechneDampfdruck(*ref);
-    BerechneLangwelligeStrahlung(*ref);
-    BerechneNettostrahlung(*ref);
-    CalcBestand(*ref);
-    BerechneBodenwaermestromUndRa(*ref);
-    CalcVerdunstung(*ref);
-    InitGrid(*ref, 1);
-    InitFeuchteProfil(*ref, ref->StartBodenfeuchte);
-    UpdateBodenHydraulik(*ref);
-    const float g = ueberbaut > 0 ? 0.0f : 1.0f;
-    int abweichungen = 0;
-    for (int h = 1; h <= Stunden; ++h) {
-      const TKlimaStunde& k = ref->Klima[h];
-      for (int i = 0; i < teile; ++i) {
-        UpdateBodenHydraulik(*ref);
-        FeuchteSchritt(*ref, (h - 1) / 24 + 1, (h - 1) % 24, 1.0, g * k.Nieders, g * k.p_Verd_mm);
-      }
-      const TKlimaStunde& a = m->Klima[h];
-      abweichungen += a.Eta_z1 != k.Eta_z1 || a.Eta_z3 != k.Eta_z3 || a.Eta_z5 != k.Eta_z5 ||
-                      a.Eta_kanal != k.Eta_kanal || a.r_Verd_mm != k.r_Verd_mm;
-    }
-    EXPECT_EQ(abweichungen, 0);
-    EXPECT_NE(m->Klima[8760].Eta_z1, m->Klima[1].Eta_z1);
-  }
 }
 
 }  // namespace

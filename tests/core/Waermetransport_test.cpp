@@ -83,19 +83,7 @@ TEST(ProfilSchritt, AnnualWaveDampsAndLagsAsInTheHalfSpace) {
   }
 }
 
-TEST(WaermeSchritt, UniformFieldEqualToAllBoundariesStays) {
-  auto m = Kernmodell();
-  m->Segmente[1].Abst_Geb_li = 3.0f;
-  m->Segmente[1].Abst_Geb_re = 3.5f;
-  InitGrid(*m, 1);
-  GleicheDiffusivitaet(*m, 9e-7f);
-  for (auto& spalte : m->T_Feld) spalte.fill(12.5f);
-  WaermeSchritt(*m, 12.5f, 12.5f, 12.5f, 12.5f, 12.5f, 3600.0f);
-  for (int c = 0; c <= m->LetzteSpalte; ++c)
-    for (int r = 0; r < Zeilen; ++r) ASSERT_EQ(m->T_Neu[c][r], 12.5f) << c << "," << r;
-}
-
-TEST(WaermeSchritt, HalfCellExchangeFixedValuesAndSides) {
+TEST(WaermeSchritt, HalfCellExchangeFixedValuesSidesAndUniformField) {
   auto m = Kernmodell();
   InitGrid(*m, 1);
   GleicheDiffusivitaet(*m, 1e-6f);
@@ -115,11 +103,15 @@ TEST(WaermeSchritt, HalfCellExchangeFixedValuesAndSides) {
   EXPECT_EQ(m->T_Feld[5][11], 0.0f);  // fixed values go into T_Feld as well
   EXPECT_EQ(m->T_Feld[3][0], -2.0f);
 
-  // Cellar walls hold their temperatures down to the building depth.
+  // Between cellar walls a uniform field equal to every boundary stays as it is.
   m->Segmente[1].Abst_Geb_li = m->Segmente[1].Abst_Geb_re = 3.0f;
   m->GebTiefeRechts = 4.0f;  // rows 0..8
   InitGrid(*m, 1);
   for (auto& spalte : m->T_Feld) spalte.fill(10.0f);
+  WaermeSchritt(*m, 10.0f, 10.0f, 10.0f, 10.0f, 10.0f, 3600.0f);
+  for (int c = 0; c <= n; ++c)
+    for (int r = 0; r < Zeilen; ++r) ASSERT_EQ(m->T_Neu[c][r], 10.0f) << c << "," << r;
+  // The walls hold their temperatures down to the building depth.
   WaermeSchritt(*m, 7.0f, 6.0f, 10.0f, 10.0f, 10.0f, 3600.0f);
   for (int r = 1; r <= 15; ++r) {
     EXPECT_EQ(m->T_Neu[0][r], 6.0f) << r;
