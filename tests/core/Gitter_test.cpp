@@ -94,8 +94,8 @@ TEST(InitGrid, PipeCellsWallsAndHalfCellDistances) {
   // Squares beyond the store are cut; nonsense input writes nothing outside it.
   m = Kernmodell();
   MarkiereRohr(*m, 0, 0, 2);
-  EXPECT_EQ(FesteZellen(*m), 4);   // columns 0..1, rows 0..1
-  MarkiereRohr(*m, 39, 16, 3);     // columns 36..39, rows 13..16 of 36..41, 13..18
+  EXPECT_EQ(FesteZellen(*m), 4);  // columns 0..1, rows 0..1
+  MarkiereRohr(*m, 39, 16, 3);    // columns 36..39, rows 13..16 of 36..41, 13..18
   EXPECT_EQ(FesteZellen(*m), 4 + 16);
   for (auto [c, r, nr] : {std::tuple{-1, 5, 0}, {40, 5, 0}, {5, 17, 0}, {1000000, -1000000, 1000000}})
     MarkiereRohr(*m, c, r, nr);
@@ -127,13 +127,17 @@ TEST(PruefeKanal, CorrectsNoPipesAndMovesACellarOutOfTheRegister) {
   EXPECT_EQ(m->Segmente[2].Abst_Geb_re, 4.0f);
   EXPECT_EQ(m->Segmente[3].Anz_Rohre, 1);
   EXPECT_EQ(m->Segmente[3].Abst_Geb_li, 0.1f);
-  const std::string keller = "\rEin Teil des Registers liegt somit im Keller...\rDer Abstand zum Keller wurde "
-                             "erweitert um das Register einzupassen !";
-  EXPECT_EQ(ui.Texte("Fehler"),
-            (std::vector<std::string>{
-                "Fehler im Segment 2\rDer Abstand zur Kellerwand links ist kleiner als die halbe Registerbreite" + keller,
-                "Fehler im Segment 2\rDer Abstand zur Kellerwand rechts ist kleiner als die halbe Registerbreite" + keller,
-                "In Segment 3 wurde als Rohrzahl \"0\" eingegeben. Korrigiere auf \"1\""}));
+  const std::string keller =
+      "\rEin Teil des Registers liegt somit im Keller...\rDer Abstand zum Keller wurde "
+      "erweitert um das Register einzupassen !";
+  EXPECT_EQ(
+      ui.Texte("Fehler"),
+      (std::vector<std::string>{
+          "Fehler im Segment 2\rDer Abstand zur Kellerwand links ist kleiner als die halbe Registerbreite" +
+              keller,
+          "Fehler im Segment 2\rDer Abstand zur Kellerwand rechts ist kleiner als die halbe Registerbreite" +
+              keller,
+          "In Segment 3 wurde als Rohrzahl \"0\" eingegeben. Korrigiere auf \"1\""}));
 
   // 11 pipes of R 0.4 at 0.5 m: (6.9 + 2.5) / 0.5 = 18.8 columns a side fit.
   ui.nachrichten.clear();

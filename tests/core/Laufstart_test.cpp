@@ -73,7 +73,11 @@ struct Fall {
   std::string meldung;  // a fragment of the one error message; empty: the checks pass
 };
 // A row's change as statements on the model m and the options o.
-#define M(...) [](Modell & m, Laufoptionen & o) { (void)m, (void)o; __VA_ARGS__; }
+#define M(...)                     \
+  [](Modell& m, Laufoptionen& o) { \
+    (void)m, (void)o;              \
+    __VA_ARGS__;                   \
+  }
 #define RA1 m.Rohrdaten.Rohr_Ra[1]
 #define RA2 m.Rohrdaten.Rohr_Ra[2]
 #define SEG1 m.Segmente[1]
@@ -97,14 +101,18 @@ const Fall Faelle[] = {
     {"Radius 0 vor Segmentlänge", M(RA1 = 0; m.Rohrdaten.Seglaenge = 7), Hauptstrang},
     {"Registerradius", M(m.Rohrdaten.Rohr_Ra[2] = -0.1f), "\"Register\" sind unvollständig oder ungültig"},
     // Channel and grid.
-    {"Register ohne Abstand", M(SEG2.Abst_Rohre = 0; o.AusgabeStundeText = "24"), "Segment 2 weist einen ungültigen "},
-    {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.5f), "Segment 1 ist zu breit für dieses Modell"},
+    {"Register ohne Abstand", M(SEG2.Abst_Rohre = 0; o.AusgabeStundeText = "24"),
+     "Segment 2 weist einen ungültigen "},
+    {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.5f),
+     "Segment 1 ist zu breit für dieses Modell"},
     {"15 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 15; SEG1.Abst_Rohre = 0.5f), "Segment 1 bräuchte 48 Spalten"},
-    {"42 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 6), "bräuchte 42 Spalten, möglich sind höchstens 40"},
+    {"42 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 6),
+     "bräuchte 42 Spalten, möglich sind höchstens 40"},
     {"40 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 5), ""},
     {"Rohrzahl -2", M(SEG1.Anz_Rohre = -2), "In Segment 1 ist die Rohrzahl -2 ungültig"},
     {"Registerabstand -0.1", M(SEG2.Abst_Rohre = -0.1f), "Segment 2 hat einen negativen Rohrabstand"},
-    {"Kellerabstand -3", M(SEG1.Abst_Geb_re = -3), "In Segment 1 ist der Abstand zur Kellerwand rechts negativ"},
+    {"Kellerabstand -3", M(SEG1.Abst_Geb_re = -3),
+     "In Segment 1 ist der Abstand zur Kellerwand rechts negativ"},
     {"R 0.4 in 0.5 m", M(RA1 = 0.4f; SEG1.Tiefe = 0.5f), "1 liegen zu flach für dieses Modell"},
     {"R 0.4 in 0.75 m", M(RA1 = 0.4f; SEG1.Tiefe = 0.75f), ""},
     {"R 0.4 in 7.5 m", M(RA1 = 0.4f; SEG1.Tiefe = 7.5f), ""},
@@ -114,7 +122,8 @@ const Fall Faelle[] = {
     {"R 0.2 in 0.5 m", M(RA1 = 0.2f; SEG1.Tiefe = 0.5f), ""},
     {"R 0.2 in 7.5 m", M(RA1 = 0.2f; SEG1.Tiefe = 7.5f), ""},
     {"R 0.2 in 7.75 m", M(RA1 = 0.2f; SEG1.Tiefe = 7.75f), "Tiefe der Rohrachse (derzeit 7.75 m)."},
-    {"Keller 0.4 m links", M(RA1 = 0.4f; SEG1.Abst_Geb_li = 0.4f), "Segment 1 reicht bis an den Rand des Modells"},
+    {"Keller 0.4 m links", M(RA1 = 0.4f; SEG1.Abst_Geb_li = 0.4f),
+     "Segment 1 reicht bis an den Rand des Modells"},
     {"Keller 0.5 m links", M(RA1 = 0.4f; SEG1.Abst_Geb_li = 0.5f), ""},
     {"Keller 0.4 m rechts", M(RA1 = 0.4f; SEG1.Abst_Geb_re = 0.4f), "bis an den Rand"},
     // An infinite radius makes the block infinitely wide before the input check sees it.
@@ -122,67 +131,89 @@ const Fall Faelle[] = {
     // The input check.
     {"Segmentlänge 0.5", M(m.Rohrdaten.Seglaenge = 0.5f), ""},
     {"Segmentlänge 5", M(m.Rohrdaten.Seglaenge = 5), ""},
-    {"Segmentlänge 0.49", M(m.Rohrdaten.Seglaenge = 0.49f), "zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die "
-                                                            "Segmentlänge 0.49 m."},
+    {"Segmentlänge 0.49", M(m.Rohrdaten.Seglaenge = 0.49f),
+     "zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die "
+     "Segmentlänge 0.49 m."},
     {"Segmentlänge 5.01", M(m.Rohrdaten.Seglaenge = 5.01f), "die Segmentlänge 5.01 m."},
-    {"Gebäudetiefe", M(m.Segmente[3].Tief_Geb_re = -Inf), "Segment 3 ist der Wert \"Tiefe rechte Bebauung\" keine"},
-    {"Wanddicke 0", M(m.Rohrdaten.Rohr_Dicke[1] = 0), "Wanddicke des Rohrmaterials \"Hauptstrang\" muß größer als 0"},
-    {"Wanddicke -0.01", M(m.Rohrdaten.Rohr_Dicke[2] = -0.01f), "\"Register\" muß größer als 0 sein (derzeit -0.01 m)"},
-    {"Wand wie Radius", M(m.Rohrdaten.Rohr_Dicke[2] = 0.08f), "(0.08 m) ist nicht kleiner als sein Außenradius"},
-    {"Leitfähigkeit 0", M(m.Rohrdaten.Rohr_wlf[1] = 0), "Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß"},
+    {"Gebäudetiefe", M(m.Segmente[3].Tief_Geb_re = -Inf),
+     "Segment 3 ist der Wert \"Tiefe rechte Bebauung\" keine"},
+    {"Wanddicke 0", M(m.Rohrdaten.Rohr_Dicke[1] = 0),
+     "Wanddicke des Rohrmaterials \"Hauptstrang\" muß größer als 0"},
+    {"Wanddicke -0.01", M(m.Rohrdaten.Rohr_Dicke[2] = -0.01f),
+     "\"Register\" muß größer als 0 sein (derzeit -0.01 m)"},
+    {"Wand wie Radius", M(m.Rohrdaten.Rohr_Dicke[2] = 0.08f),
+     "(0.08 m) ist nicht kleiner als sein Außenradius"},
+    {"Leitfähigkeit 0", M(m.Rohrdaten.Rohr_wlf[1] = 0),
+     "Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß"},
     // Regression (fuzzing): wlf / Dicke = 4e5 W/(m2 K) made the wall network infinite.
-    {"Wand von 1 µm", M(m.Rohrdaten.Rohr_Dicke[1] = 1e-6f), "zu gut (Wärmeleitfähigkeit / Dicke = 400000 W/m²K"},
+    {"Wand von 1 µm", M(m.Rohrdaten.Rohr_Dicke[1] = 1e-6f),
+     "zu gut (Wärmeleitfähigkeit / Dicke = 400000 W/m²K"},
     {"Stahlrohr 1 mm", M(m.Rohrdaten.Rohr_Dicke[1] = 0.001f; m.Rohrdaten.Rohr_wlf[1] = 50), ""},
     {"Register unbenutzt", M(SEG2.Anz_Rohre = 1; m.Rohrdaten.Rohr_Dicke[2] = 0), ""},
     {"Betriebsart 4", M(BETRIEB.Betriebsart = 4), "Die Betriebsart 4 des Erdkanals ist ungültig"},
     {"Betriebsart -1", M(BETRIEB.Betriebsart = -1), "Die Betriebsart -1 des"},
     {"Aus-Strom -50", M(BETRIEB.Vol_Aus = -50), "\"Aus\"-Zustand darf nicht negativ sein (derzeit -50 m3/h)"},
     {"Ein 24", M(BETRIEB.Betriebsart = 1; BETRIEB.Ein_Zeit = 24), "Die Einschaltzeit 24 Uhr ist ungültig"},
-    {"Aus -1", M(BETRIEB.Betriebsart = 3; BETRIEB.Ein_Zeit = 0; BETRIEB.Aus_Zeit = -1), "Die Ausschaltzeit -1 Uhr"},
+    {"Aus -1", M(BETRIEB.Betriebsart = 3; BETRIEB.Ein_Zeit = 0; BETRIEB.Aus_Zeit = -1),
+     "Die Ausschaltzeit -1 Uhr"},
     {"0 bis 23 Uhr", M(BETRIEB.Betriebsart = 1; BETRIEB.Ein_Zeit = 0; BETRIEB.Aus_Zeit = 23), ""},
     {"Stunde 99 nach Temperatur", M(BETRIEB.Betriebsart = 2; BETRIEB.Ein_Zeit = 99), ""},
-    {"Schwelle NaN", M(BETRIEB.Betriebsart = 2; BETRIEB.Kuehl_T = NaN), "\"bis\" ist keine gültige Zahl (nan °C)"},
+    {"Schwelle NaN", M(BETRIEB.Betriebsart = 2; BETRIEB.Kuehl_T = NaN),
+     "\"bis\" ist keine gültige Zahl (nan °C)"},
     {"Klimastrom 0", M(BETRIEB.VolStromAusKlima = true), ""},
     {"Klimastrom fehlt", M(BETRIEB.VolStromAusKlima = true; m.Klima[5000].Vol_Strom = Fehlwert),
      "Stunde 5000 (Tag 209, 7 Uhr) fehlt der Volumenstrom (-999)"},
     {"Klimastrom negativ", M(BETRIEB.VolStromAusKlima = true; m.Klima[8760].Vol_Strom = -0.5f),
      "Stunde 8760 (Tag 365, 23 Uhr) ist der Volumenstrom negativ (-0.5 m3/h)"},
-    {"Klimastrom NaN", M(BETRIEB.VolStromAusKlima = true; m.Klima[1].Vol_Strom = NaN), "0 Uhr) ist der Volumenstrom keine"},
+    {"Klimastrom NaN", M(BETRIEB.VolStromAusKlima = true; m.Klima[1].Vol_Strom = NaN),
+     "0 Uhr) ist der Volumenstrom keine"},
     {"Klimastrom unbenutzt", M(m.Klima[10].Vol_Strom = Fehlwert), ""},
-    {"Bodenart 0", M(m.Bodenart = 0), "Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 1"},
+    {"Bodenart 0", M(m.Bodenart = 0),
+     "Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 1"},
     {"Bodenart 2", M(m.Bodenart = 2), "Die Bodenart Nr. 2 des"},
-    {"ThetaSat 0", M(m.Boeden[1].ThetaSat = 0), "\"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für ThetaSat"},
+    {"ThetaSat 0", M(m.Boeden[1].ThetaSat = 0),
+     "\"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für ThetaSat"},
     {"CBoden unendlich", M(m.Boeden[1].CBoden = Inf; m.Boeden[1].BodenName = m.Boeden[1].Kuerzel = ""),
      "Die Bodenart Nr. 1 in SOILS.DAT hat einen ungültigen Wert für CBoden (Wärmekapazität): inf !"},
     // Regressions: a suction of 0, a negative exponent b and a negative conductivity were let through.
     {"PsiSat 0", M(m.Boeden[1].PsiSat = 0), "PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein)"},
     {"b negativ", M(m.Boeden[1].B_Exponent = -69), "b (Porengrößenexponent): -69 (er muß größer als 0 sein)"},
-    {"KSat negativ", M(m.Boeden[1].KSat = -1e-6), "KSat (gesättigte Leitfähigkeit): -1e-06 (er darf nicht negativ"},
+    {"KSat negativ", M(m.Boeden[1].KSat = -1e-6),
+     "KSat (gesättigte Leitfähigkeit): -1e-06 (er darf nicht negativ"},
     {"KSat 0", M(m.Boeden[1].KSat = 0), ""},
     {"Startfeuchte 0", M(m.StartBodenfeuchte = 0), "Die Startfeuchte des Bodens muß größer als 0 % sein"},
     // psi_s = -1 cm: lambda = 419 e^-2.7, a = 28.159 / 2.9819e6 = 9.44e-6 m2/s above 1 / (3600 * 32).
     {"Grobsand", M(m.Boeden[1].PsiSat = -0.01; m.Boeden[1].BodenName = "Grob"),
-     "\"Grob\" (Nr. 1 in SOILS.DAT) leitet die Wärme zu schnell für dieses Modell !\rIhre Temperaturleitfähigkeit "
+     "\"Grob\" (Nr. 1 in SOILS.DAT) leitet die Wärme zu schnell für dieses Modell !\rIhre "
+     "Temperaturleitfähigkeit "
      "erreicht 9.44 *10-6 m²/s, stabil rechnet das Modell nur bis 8.68 *10-6 m²/s."},
     {"ThetaSat 2", M(m.Boeden[1].ThetaSat = 2), "ergibt nicht bei jeder Bodenfeuchte eine gültige"},
     // Cut grass of 1 m: LAI 24, d = 0.245 + 0.091 * 24 = 2.429, z0m = 0.281 + 0.0275 + 0.028 * 24 = 0.9805.
-    {"Gras 1 m, Wind in 2 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 1), "Windes (2 m) liegt zu niedrig für die Vegetation "
-                                                               "des Standortes: Sie muß über der Verdrängungshöhe d = "
-                                                               "2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, "
-                                                               "also über 3.41 m !"},
+    {"Gras 1 m, Wind in 2 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 1),
+     "Windes (2 m) liegt zu niedrig für die Vegetation "
+     "des Standortes: Sie muß über der Verdrängungshöhe d = "
+     "2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, "
+     "also über 3.41 m !"},
     {"Gras 1 m, Wind in 3.41 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 1; m.WG_Messhoehe = 3.41f), ""},
     {"Gras 0 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 0), "(LAI = 0) !\rBei geschnittenem Gras"},
-    {"hohes Gras 2 cm", M(m.Veg_typ = 2; m.Veg_Hoehe = 0.02f), "(LAI = -0.36803454) !\rBei diesem Vegetationstyp"},
-    {"Breitengrad NaN", M(m.Breitengrad = NaN), "Der Breitengrad des Standortes ist keine gültige Zahl (nan)"},
-    {"Kellerwand 0", M(m.kellerwand_dicke = 0), "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand"},
-    {"Kellerwand leitet -0.9", M(m.wlf_kellerwand = -0.9f), "Kellerwand muß größer als 0 sein (derzeit -0.9 W/mK)"},
+    {"hohes Gras 2 cm", M(m.Veg_typ = 2; m.Veg_Hoehe = 0.02f),
+     "(LAI = -0.36803454) !\rBei diesem Vegetationstyp"},
+    {"Breitengrad NaN", M(m.Breitengrad = NaN),
+     "Der Breitengrad des Standortes ist keine gültige Zahl (nan)"},
+    {"Kellerwand 0", M(m.kellerwand_dicke = 0),
+     "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand"},
+    {"Kellerwand leitet -0.9", M(m.wlf_kellerwand = -0.9f),
+     "Kellerwand muß größer als 0 sein (derzeit -0.9 W/mK)"},
     // Regression (fuzzing): an infinitely conducting cellar wall.
-    {"Kellerwand leitet zu gut", M(m.wlf_kellerwand = 1e6f), "zu gut (Wärmeleitfähigkeit / Dicke = 2500000 W/m²K"},
-    {"Kellertemperatur NaN", M(m.T_Keller = NaN), "die Innentemperatur des Kellers ist keine gültige Zahl (nan)"},
+    {"Kellerwand leitet zu gut", M(m.wlf_kellerwand = 1e6f),
+     "zu gut (Wärmeleitfähigkeit / Dicke = 2500000 W/m²K"},
+    {"Kellertemperatur NaN", M(m.T_Keller = NaN),
+     "die Innentemperatur des Kellers ist keine gültige Zahl (nan)"},
     {"ohne Keller", M(SEG2.Abst_Geb_li = 0; m.kellerwand_dicke = 0), ""},
     {"Fundament unendlich", M(m.T_Fundament = Inf), "Segment 3 ist überbaut, doch die Basistemperatur"},
     {"versiegelt statt überbaut", M(m.Segmente[3].Überbaut = 2; m.T_Fundament = NaN), ""},
-    {"Eintritt -inf", M(SEG1.T_ein[24] = -Inf), "Stunde 24 (Tag 1, 23 Uhr) bei \"Lufttemperatur\" keine gültige"},
+    {"Eintritt -inf", M(SEG1.T_ein[24] = -Inf),
+     "Stunde 24 (Tag 1, 23 Uhr) bei \"Lufttemperatur\" keine gültige"},
     {"Bewölkung fehlt", M(m.Klima[7].Wolken = Fehlwert), ""},
 };
 
@@ -211,8 +242,10 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
       EXPECT_NE(ui.nachrichten[0].text.find(f.meldung), std::string::npos) << ui.nachrichten[0].text;
       EXPECT_TRUE(ui.ablauf.empty() && ui.status.empty() && fs::is_empty(dir));
       // The options reach the model only once every check has passed; a stop request is cleared first.
-      EXPECT_TRUE(m->AusgabeStamm == "alt" && m->MitFeuchte && m->FeuchteZeitschritt == 3600 && !m->TextAusgabe);
-      EXPECT_TRUE(!m->NurEinTermin && m->AusgabeStunde == 12 && m->MarkSegment == -1 && m->ErgebnisseVorhanden);
+      EXPECT_TRUE(m->AusgabeStamm == "alt" && m->MitFeuchte && m->FeuchteZeitschritt == 3600 &&
+                  !m->TextAusgabe);
+      EXPECT_TRUE(!m->NurEinTermin && m->AusgabeStunde == 12 && m->MarkSegment == -1 &&
+                  m->ErgebnisseVorhanden);
       EXPECT_FALSE(m->StopRequested);
     }
     EXPECT_EQ(m->LAI, 1.25f);
@@ -234,10 +267,11 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   const Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
   ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
   std::vector<std::string> erwartet = {"Lauf2D Feld Seg   2 Tag  14.DAT", "Lauf2D Feld Seg   2 Tag  74.DAT",
-                                        "Lauf2D Feld Seg   2 Tag 166.DAT", "Lauf2D Feld Seg   2 Tag 225.DAT",
-                                        "Lauf2D Feld Seg   2 Tag 258.DAT", "Lauf Gesamtergebnis.TXT"};
+                                       "Lauf2D Feld Seg   2 Tag 166.DAT", "Lauf2D Feld Seg   2 Tag 225.DAT",
+                                       "Lauf2D Feld Seg   2 Tag 258.DAT", "Lauf Gesamtergebnis.TXT"};
   for (std::string art : {"Kanal", "Verlauf"})
-    for (int tag : {14, 74, 166, 225, 258}) erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
+    for (int tag : {14, 74, 166, 225, 258})
+      erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
   EXPECT_EQ(b.dateien, erwartet);
   EXPECT_TRUE(b.nichtGeschrieben.empty() && ui.nachrichten.empty());
   std::sort(erwartet.begin(), erwartet.end());

@@ -18,8 +18,11 @@ using test::SetzeSegment;
 TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
   auto m = Kernmodell();
   test::FuelleKlima(*m, [](int) { return 10.0f; });
-  for (auto [stunde, T] : {std::pair{1, 4.0f}, {2, 18.0f}, {3, 3.9f}, {4, 18.1f}}) m->Klima[StundenIndex(5, stunde)].T_Luft = T;
-  auto Q = [&](int tag, int stunde) { return std::lround(m->VolStromStunde[StundenIndex(tag, stunde)] * 3600); };
+  for (auto [stunde, T] : {std::pair{1, 4.0f}, {2, 18.0f}, {3, 3.9f}, {4, 18.1f}})
+    m->Klima[StundenIndex(5, stunde)].T_Luft = T;
+  auto Q = [&](int tag, int stunde) {
+    return std::lround(m->VolStromStunde[StundenIndex(tag, stunde)] * 3600);
+  };
   test::Aufzeichner ui;
   TKanalbetrieb& b = m->Kanalbetrieb;
   b.Fuenftagebetrieb = true;  // only for the timed modes
@@ -28,7 +31,8 @@ TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
   b.Betriebsart = 1;  // 7 to 18 o'clock on five days of every week of the climate year
   b.Vol_Aus = 360;
   ASSERT_TRUE(CalcVolumenstrom(*m, ui));
-  EXPECT_EQ(std::vector<long>({Q(1, 6), Q(1, 7), Q(200, 17), Q(365, 18)}), std::vector<long>({360, 2400, 2400, 360}));
+  EXPECT_EQ(std::vector<long>({Q(1, 6), Q(1, 7), Q(200, 17), Q(365, 18)}),
+            std::vector<long>({360, 2400, 2400, 360}));
   for (int tag : {6, 7, 12, 14, 18, 21, 28, 30, 35, 42, 364}) EXPECT_EQ(Q(tag, 10), 360) << tag;
   for (int tag : {1, 5, 8, 13, 15, 365}) EXPECT_EQ(Q(tag, 10), 2400) << tag;
   b.Betriebsart = 2;  // outside 4..18 degC; a value on a threshold lies between them
@@ -52,7 +56,9 @@ TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
     EXPECT_FALSE(CalcVolumenstrom(*m, ui)) << art;
   }
   EXPECT_EQ(m->VolStromStunde[100], 0.25f);
-  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>(3, "Ungülige Zeitsteuerung für den Volumenstrom: EIN muß vor AUS liegen !"));
+  EXPECT_EQ(
+      ui.Texte("Fehler"),
+      std::vector<std::string>(3, "Ungülige Zeitsteuerung für den Volumenstrom: EIN muß vor AUS liegen !"));
   // Flows of the climate table (m3/h) replace the schedule; a negative channel flow is refused all the same.
   ui.nachrichten.clear();
   for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = static_cast<float>(h % 5000);
@@ -62,26 +68,29 @@ TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
   b.Volstrom = -1;
   EXPECT_FALSE(CalcVolumenstrom(*m, ui));
   EXPECT_EQ(m->VolStromStunde[1], 1.0f / 3600.0f);
-  EXPECT_EQ(ui.nachrichten, (std::vector<test::Nachricht>{
-                                {"Information", "Die Volumenstromdaten werden aus der Klimatabelle entnommen !"},
-                                {"Fehler", "Der Wert für den Volumenstrom ist ungültig !"}}));
+  EXPECT_EQ(ui.nachrichten,
+            (std::vector<test::Nachricht>{
+                {"Information", "Die Volumenstromdaten werden aus der Klimatabelle entnommen !"},
+                {"Fehler", "Der Wert für den Volumenstrom ist ungültig !"}}));
 }
 
 // The correlation evaluated in double precision, independently of the code.
 double AlphaDoppelt(double R, double V, double L) {
   const double Re = V / (std::numbers::pi * R * R + 1e-6) * 2 * R / 1.33e-5;
   const double xi = 1 / std::pow(2 * std::log10(Re) - 1.44, 2);
-  const double Nu = xi / 8 * (Re - 1000) * 0.72 / (1 + 12.7 * std::sqrt(xi / 8) * -0.21256) * (1 + std::pow(2 * R / L, 0.67));
+  const double Nu = xi / 8 * (Re - 1000) * 0.72 / (1 + 12.7 * std::sqrt(xi / 8) * -0.21256) *
+                    (1 + std::pow(2 * R / L, 0.67));
   return std::max(0.02 * Nu / (2 * R), 10.0);
 }
 
 TEST(CalcAlpha, CorrelationFloorAndFlowPerPipe) {
   auto m = Kernmodell();
   m->Rohrdaten.Rohr_Ra[2] = 0.1f;
-  m->Anz_Segmente = 3;
+  m->Anz_Segmente = 4;
   SetzeSegment(*m, 1, 1, 3.0f);
   SetzeSegment(*m, 2, 4, 3.0f, 0.5f);  // a register: pipe type 2
   SetzeSegment(*m, 3, 0, 3.0f);
+  SetzeSegment(*m, 4, 2, 3.0f, 0.5f);
   EXPECT_NEAR(CalcAlpha(*m, 2, 0.2f), 17.7f, 0.05f);
   EXPECT_NEAR(CalcAlpha(*m, 2, 0.2f), AlphaDoppelt(0.1, 0.2, 1.0), 2e-3);
   m->Rohrdaten.Seglaenge = 5.0f;  // a smaller entrance factor
@@ -103,8 +112,10 @@ TEST(CalcAlpha, CorrelationFloorAndFlowPerPipe) {
   for (int h : {1, 2, 8759}) {
     EXPECT_EQ(m->Segmente[1].VolStromRohr[h], m->VolStromStunde[h]);
     EXPECT_EQ(m->Segmente[2].VolStromRohr[h], m->VolStromStunde[h] / 4.0f);
+    EXPECT_EQ(m->Segmente[4].VolStromRohr[h], m->VolStromStunde[h] / 2.0f);
     EXPECT_EQ(m->Segmente[3].VolStromRohr[h], 7.0f);  // a count below 1: untouched
-    for (int s = 1; s <= 3; ++s) EXPECT_EQ(m->Segmente[s].Alpha[h], CalcAlpha(*m, s, m->Segmente[s].VolStromRohr[h]));
+    for (int s = 1; s <= 3; ++s)
+      EXPECT_EQ(m->Segmente[s].Alpha[h], CalcAlpha(*m, s, m->Segmente[s].VolStromRohr[h]));
   }
 }
 

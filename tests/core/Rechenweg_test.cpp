@@ -38,9 +38,9 @@ void MischKanal(Modell& m) {
     int rohre;
     float tiefe, abstand, links, rechts;
     int ueberbaut;
-  } segmente[] = {{1, 2, 0, 0, 0, 0},   {1, 2, 0, 0, 0, 1},   {3, 2.5f, 0.5f, 0, 0, 0}, {1, 1.5f, 0, 0, 0, 2},
-                  {1, 3, 0, 0, 2, 0},   {2, 2, 0.3f, 2.5f, 0, 1}, {1, 4, 0, 3, 3.5f, 0}, {1, 2, 0, 0, 0, 5},
-                  {1, 2, 0, 0, 0, 0}};
+  } segmente[] = {{1, 2, 0, 0, 0, 0},    {1, 2, 0, 0, 0, 1}, {3, 2.5f, 0.5f, 0, 0, 0},
+                  {1, 1.5f, 0, 0, 0, 2}, {1, 3, 0, 0, 2, 0}, {2, 2, 0.3f, 2.5f, 0, 1},
+                  {1, 4, 0, 3, 3.5f, 0}, {1, 2, 0, 0, 0, 5}, {1, 2, 0, 0, 0, 0}};
   for (int s = 1; s <= 9; ++s) {
     const auto& g = segmente[s - 1];
     SetzeSegment(m, s, g.rohre, g.tiefe, g.abstand);
@@ -49,7 +49,8 @@ void MischKanal(Modell& m) {
     m.Segmente[s].Überbaut = g.ueberbaut;
   }
   test::FuelleKlima(m, test::Jahresklima);
-  for (int h = 1; h <= Stunden; ++h) m.Klima[h].Nieders = ((h - 1) / 24) % 5 == 0 && (h - 1) % 24 < 6 ? 1.5f : 0.0f;
+  for (int h = 1; h <= Stunden; ++h)
+    m.Klima[h].Nieders = ((h - 1) / 24) % 5 == 0 && (h - 1) % 24 < 6 ? 1.5f : 0.0f;
 }
 
 template <typename T, size_t N>
@@ -63,13 +64,31 @@ long ErsteAbweichung(const std::array<T, N>& a, const std::array<T, N>& b) {
 void ErwarteGleich(const Modell& a, const Modell& b) {
   for (int s = 1; s <= a.Anz_Segmente + 1; ++s) {
     SCOPED_TRACE(s);
-    GLEICH(Segmente[s].T_aus); GLEICH(Segmente[s].T_ein); GLEICH(Segmente[s].Alpha); GLEICH(Segmente[s].VolStromRohr);
+    GLEICH(Segmente[s].T_aus);
+    GLEICH(Segmente[s].T_ein);
+    GLEICH(Segmente[s].Alpha);
+    GLEICH(Segmente[s].VolStromRohr);
   }
   // All fields of every hour (the moisture ones of the last segment), the
   // state of the last segment's grid and soil.
-  GLEICH(Klima); GLEICH(VolStromStunde); GLEICH(T_Feld); GLEICH(T_Neu); GLEICH(K_Zelle); GLEICH(K_W);
-  GLEICH(K_O); GLEICH(K_N); GLEICH(K_S); GLEICH(RingMarke); GLEICH(Theta); GLEICH(Lambda); GLEICH(K_Schicht);
-  GLEICH(K_Hydr); GLEICH(D_Hydr); GLEICH(G_Schwer); GLEICH(T_Profil); GLEICH(T_ProfilHilf);
+  GLEICH(Klima);
+  GLEICH(VolStromStunde);
+  GLEICH(T_Feld);
+  GLEICH(T_Neu);
+  GLEICH(K_Zelle);
+  GLEICH(K_W);
+  GLEICH(K_O);
+  GLEICH(K_N);
+  GLEICH(K_S);
+  GLEICH(RingMarke);
+  GLEICH(Theta);
+  GLEICH(Lambda);
+  GLEICH(K_Schicht);
+  GLEICH(K_Hydr);
+  GLEICH(D_Hydr);
+  GLEICH(G_Schwer);
+  GLEICH(T_Profil);
+  GLEICH(T_ProfilHilf);
   EXPECT_EQ(std::memcmp(&a.T_Jahresmittel, &b.T_Jahresmittel, sizeof(float)), 0);
 }
 
@@ -97,7 +116,8 @@ std::string Lies(const std::filesystem::path& p) {
 // Segment 6 (an overbuilt register beside a cellar) is marked: each way
 // writes its 2-D fields under its own stem.
 void RechneBeide(Beide& x, const std::function<void(Modell&)>& vorbereiten) {
-  const auto dir = std::filesystem::temp_directory_path() / ("terval_rechenweg_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("terval_rechenweg_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   MischKanal(*x.s);
   x.s->MarkSegment = 6;
@@ -135,11 +155,15 @@ TEST(Rechenwege, GiveTheSameChannel) {
       {"stündlich", [](Modell&) {}},
       // The first hydraulic update of every segment lowers the profile to
       // saturation; the climate fields come from a sealed last segment.
-      {"10 Minuten, übersättigt", [](Modell& m) { m.FeuchteZeitschritt = 600, m.StartBodenfeuchte = 110.0f, m.Segmente[9].Überbaut = 2; }},
+      {"10 Minuten, übersättigt",
+       [](Modell& m) {
+         m.FeuchteZeitschritt = 600, m.StartBodenfeuchte = 110.0f, m.Segmente[9].Überbaut = 2;
+       }},
       {"halbstündlich", [](Modell& m) { m.FeuchteZeitschritt = 1800; }},
       {"ohne Feuchtemodell", [](Modell& m) { m.MitFeuchte = false; }},
       // 0.5 sub-steps per hour round to none: the fields stay as they were.
-      {"Schritt zu lang", [](Modell& m) {
+      {"Schritt zu lang",
+       [](Modell& m) {
          m.FeuchteZeitschritt = 7200;
          for (int h = 1; h <= Stunden; ++h) m.Klima[h].r_Verd_mm = 123.0f;
        }},
@@ -149,7 +173,8 @@ TEST(Rechenwege, GiveTheSameChannel) {
     Beide x;
     RechneBeide(x, f.vorbereiten);
     // The channel does exercise the moisture and the soil.
-    EXPECT_EQ(x.g->Klima[2000].Eta_z1 != x.g->Klima[1].Eta_z1, x.g->MitFeuchte && x.g->FeuchteZeitschritt < 7200);
+    EXPECT_EQ(x.g->Klima[2000].Eta_z1 != x.g->Klima[1].Eta_z1,
+              x.g->MitFeuchte && x.g->FeuchteZeitschritt < 7200);
     EXPECT_NE(x.g->Segmente[9].T_aus[4000], x.g->Segmente[9].T_ein[4000]);
   }
 }
@@ -231,7 +256,8 @@ TEST(Feuchtebahn, WorkerThreadsChangeNothingAndStopWhenTheRunEndsEarly) {
     }
   }
   // Open ground gets the rain, sealed ground only drains.
-  EXPECT_GT(mit.Stand(Oberflaechenart::Offen, 8760).Theta[1], mit.Stand(Oberflaechenart::Dicht, 8760).Theta[1]);
+  EXPECT_GT(mit.Stand(Oberflaechenart::Offen, 8760).Theta[1],
+            mit.Stand(Oberflaechenart::Dicht, 8760).Theta[1]);
   EXPECT_LT(mit.Groesse(), 10u << 20);  // 8761 hours of both kinds in a few megabytes
 
   m->FeuchteZeitschritt = 1;  // a year of 1 s steps would take long

@@ -54,7 +54,8 @@ TEST(RechneKanal, OutletFeedsTheNextSegmentAndTheSoilWorksBothWays) {
 // and without the moisture model the soil keeps its start moisture.
 TEST(RechneKanal, ConstantClimateLeavesAirAndSoilAsTheyWere) {
   auto m = Kanal(2);
-  test::FuelleKlima(*m, [](int) { return 10.0f; }, 0.1f);
+  test::FuelleKlima(
+      *m, [](int) { return 10.0f; }, 0.1f);
   m->MitFeuchte = false;
   test::Aufzeichner ui;
   RechneKanal(*m, ui);
@@ -80,8 +81,16 @@ TEST(RechneKanal, SymmetricGridKeepsASymmetricField) {
 }
 
 TEST(RechneKanal, MoistureSubStepsPerHour) {
-  for (auto [schritt, teile] : {std::pair{3600, 1}, {1800, 2}, {600, 6}, {60, 60}, {1, 3600}, {2400, 2},
-                                {1440, 2}, {7200, 0}, {0, 0}, {-60, 0}})  // nearest, halves to even
+  for (auto [schritt, teile] : {std::pair{3600, 1},
+                                {1800, 2},
+                                {600, 6},
+                                {60, 60},
+                                {1, 3600},
+                                {2400, 2},
+                                {1440, 2},
+                                {7200, 0},
+                                {0, 0},
+                                {-60, 0}})  // nearest, halves to even
     EXPECT_EQ(FeuchteTeilschritte(schritt), teile) << schritt;
 }
 

@@ -15,7 +15,8 @@ using test::Kernmodell;
 
 void GleicheDiffusivitaet(Modell& m, float k) {
   for (int c = 0; c < MaxSpalten; ++c)
-    for (int r = 0; r < Zeilen; ++r) m.K_Zelle[c][r] = m.K_W[c][r] = m.K_O[c][r] = m.K_N[c][r] = m.K_S[c][r] = k;
+    for (int r = 0; r < Zeilen; ++r)
+      m.K_Zelle[c][r] = m.K_W[c][r] = m.K_O[c][r] = m.K_N[c][r] = m.K_S[c][r] = k;
 }
 
 TEST(Mitteltemperaturen, YearSummerDays166To225AndTheAnnualCosine) {
@@ -67,14 +68,16 @@ TEST(ProfilSchritt, AnnualWaveDampsAndLagsAsInTheHalfSpace) {
   auto m = Kernmodell();
   const float a = 5e-7f;
   m->K_Zelle[0].fill(a);
-  const double omega = 2 * std::numbers::pi / (8760 * 3600.0), d = std::sqrt(2 * static_cast<double>(a) / omega);
+  const double omega = 2 * std::numbers::pi / (8760 * 3600.0),
+               d = std::sqrt(2 * static_cast<double>(a) / omega);
   m->T_Profil.fill(10.0);
   double cs[Zeilen] = {}, sn[Zeilen] = {};
   for (long n = 1; n <= 5 * 8760; ++n) {
     const double t = omega * 3600.0 * n;
     ProfilSchritt(*m, 3600.0, 10.0, 10.0 + 8.0 * std::cos(t));
     if (n > 4 * 8760)
-      for (int r = 0; r < Zeilen; ++r) cs[r] += (m->T_Profil[r] - 10) * std::cos(t), sn[r] += (m->T_Profil[r] - 10) * std::sin(t);
+      for (int r = 0; r < Zeilen; ++r)
+        cs[r] += (m->T_Profil[r] - 10) * std::cos(t), sn[r] += (m->T_Profil[r] - 10) * std::sin(t);
   }
   for (int r : {2, 4}) {  // 1 m and 2 m
     const double z = r * 0.5;
@@ -94,7 +97,8 @@ TEST(WaermeSchritt, HalfCellExchangeFixedValuesSidesAndUniformField) {
   EXPECT_NEAR(m->T_Neu[3][1], 10 - 3600 / 0.5 * 1e-6 * 12 / 0.5, 1e-5);  // the surface a full cell away
   EXPECT_EQ(m->T_Neu[4][10], 10.0f);  // diagonal neighbours feel nothing yet
   const int n = m->LetzteSpalte;
-  for (int c = 0; c <= n; ++c) EXPECT_EQ(std::pair(m->T_Neu[c][0], m->T_Neu[c][16]), std::pair(-2.0f, 11.0f)) << c;
+  for (int c = 0; c <= n; ++c)
+    EXPECT_EQ(std::pair(m->T_Neu[c][0], m->T_Neu[c][16]), std::pair(-2.0f, 11.0f)) << c;
   for (int r = 1; r <= 15; ++r) {
     EXPECT_EQ(m->T_Neu[0][r], m->T_Neu[1][r]) << r;  // no building: no heat through the side
     EXPECT_EQ(m->T_Neu[n][r], m->T_Neu[n - 1][r]) << r;

@@ -29,15 +29,22 @@ TEST(Zahltext, FormatsPadButNeverCutAndIgnoreTheLocale) {
 }
 
 TEST(Zahltext, TheUserGrammarOnly) {
-  for (auto [text, wert] : {std::pair{"  51.26", 51.26}, {"-7.15 \r\n", -7.15}, {"+3", 3.0}, {".5", 0.5},
-                            {"5.", 5.0}, {"\t1e3", 1000.0}, {"2.5E-2", 0.025}, {"-1e+2", -100.0}})
+  for (auto [text, wert] : {std::pair{"  51.26", 51.26},
+                            {"-7.15 \r\n", -7.15},
+                            {"+3", 3.0},
+                            {".5", 0.5},
+                            {"5.", 5.0},
+                            {"\t1e3", 1000.0},
+                            {"2.5E-2", 0.025},
+                            {"-1e+2", -100.0}})
     EXPECT_EQ(ParseZahl(text), wert) << text;
-  for (const char* falsch : {"", " ", "abc", "1,5", "1.2.3", "nan", "inf", "0x10", "1e", "-", ".", "5 m", "1e999",
-                             "+-1", "1e+"})
+  for (const char* falsch :
+       {"", " ", "abc", "1,5", "1.2.3", "nan", "inf", "0x10", "1e", "-", ".", "5 m", "1e999", "+-1", "1e+"})
     EXPECT_FALSE(ParseZahl(falsch).has_value()) << falsch;
   EXPECT_EQ(ParseGanzzahl(" +12 "), 12);
   EXPECT_EQ(ParseGanzzahl("-1"), -1);
-  for (const char* falsch : {"24h", "abc", "2.5", "+", ""}) EXPECT_FALSE(ParseGanzzahl(falsch).has_value()) << falsch;
+  for (const char* falsch : {"24h", "abc", "2.5", "+", ""})
+    EXPECT_FALSE(ParseGanzzahl(falsch).has_value()) << falsch;
   EXPECT_EQ(GanzzahlAmAnfang("2.5"), 2);
   EXPECT_EQ(GanzzahlAmAnfang(" \t-17x"), -17);
   EXPECT_EQ(GanzzahlAmAnfang("+8"), 8);
@@ -63,13 +70,18 @@ TEST(Vardef, StartValues) {
   const TKanalbetrieb& b = m->Kanalbetrieb;
   EXPECT_EQ(std::tuple(b.Volstrom, b.Vol_Aus, b.Ein_Zeit, b.Aus_Zeit, b.Heiz_T, b.Kuehl_T),
             std::tuple(2400, 0, 7, 18, 4.0f, 18.0f));
-  EXPECT_EQ(std::tuple(m->Segmente[1].Tiefe, m->Rohrdaten.Rohr_Ra[2], m->Rohrdaten.Rohr_Dicke[1],
-                       m->Rohrdaten.Rohr_wlf[2], m->Rohrdaten.Seglaenge),
-            std::tuple(6.0f, 0.4f, 0.1f, 1.0f, 1.0f));
+  const Kanalsegment& s = m->Segmente[1];
+  EXPECT_EQ(std::tuple(s.Tiefe, s.Anz_Rohre, s.Abst_Geb_li, s.Abst_Geb_re, s.Tief_Geb_li, s.Tief_Geb_re,
+                       s.Überbaut),
+            std::tuple(6.0f, 1, 0.0f, 0.0f, 0.0f, 0.0f, 0));
+  EXPECT_EQ(std::tuple(m->Rohrdaten.Rohr_Ra[2], m->Rohrdaten.Rohr_Dicke[1], m->Rohrdaten.Rohr_wlf[2],
+                       m->Rohrdaten.Seglaenge),
+            std::tuple(0.4f, 0.1f, 1.0f, 1.0f));
   EXPECT_EQ(std::tuple(m->T_Keller, m->wlf_kellerwand, m->kellerwand_dicke, m->T_Fundament, m->GebTiefeLinks),
             std::tuple(8.0f, 0.9f, 0.4f, 10.0f, 8.0f));
-  EXPECT_EQ(std::tuple(m->Breitengrad, m->Laengengrad, m->WG_Messhoehe, m->Wg_mittel, m->Wg_Tag_Nacht, m->Truebung),
-            std::tuple(51.26f, 7.15f, 2.0f, 2.0f, 2.0f, 1));
+  EXPECT_EQ(
+      std::tuple(m->Breitengrad, m->Laengengrad, m->WG_Messhoehe, m->Wg_mittel, m->Wg_Tag_Nacht, m->Truebung),
+      std::tuple(51.26f, 7.15f, 2.0f, 2.0f, 2.0f, 1));
   EXPECT_EQ(std::tuple(m->MarkSegment, m->AusgabeStunde, m->FeuchteZeitschritt, m->Wetter_[12]),
             std::tuple(-1, 12, 3600, 2));
   EXPECT_EQ(m->Klima[Stunden].Nieders, Fehlwert);

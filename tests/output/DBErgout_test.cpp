@@ -96,8 +96,11 @@ class Ergebnisdateien : public ::testing::Test {
 };
 
 TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
-  auto golden = [](const char* name) { return Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output" / name); };
-  std::ofstream(dir / "Terval Kanal Tag 14.TXT") << std::string(5000, 'x');  // an older, longer file is replaced
+  auto golden = [](const char* name) {
+    return Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output" / name);
+  };
+  std::ofstream(dir / "Terval Kanal Tag 14.TXT")
+      << std::string(5000, 'x');  // an older, longer file is replaced
   EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, dir.string(), "Terval"));
   EXPECT_EQ(Lies(dir / "Terval Kanal Tag 14.TXT"), golden("kanal_tag14.txt"));
   EXPECT_EQ(ui.ereignisse, (std::vector<std::string>{"Sanduhr an", "Schreibe \"Terval Kanal Tag 14.TXT\"",
@@ -128,15 +131,20 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   ASSERT_EQ(z.size(), 2u + 8760u);
   // The credits line of every text file, in Windows-1252.
   EXPECT_EQ(z[0], "# Erdkanalmodell Terval 1.00 h  v. 10.08.04 - Simulation eines Erdw\xE4rmetauschers");
-  EXPECT_EQ(z[1], "# N Tag Stunde T_ein T_aus T_delta Vol_Strom RFeuchte e Esat Wind Glob-str. Lw_Str Net_Boden G ra "
-                  "pot_Verd_mm real_Verd_mm pot_Verd_W Eta_kanal Eta_z1 Eta_z3 Eta_z5 Wolken Niederschl");
+  EXPECT_EQ(
+      z[1],
+      "# N Tag Stunde T_ein T_aus T_delta Vol_Strom RFeuchte e Esat Wind Glob-str. Lw_Str Net_Boden G ra "
+      "pot_Verd_mm real_Verd_mm pot_Verd_W Eta_kanal Eta_z1 Eta_z3 Eta_z5 Wolken Niederschl");
   // N, Tag and Stunde padded to 3, 3 and 2; inlet of segment 1, outlet of segment 3, its flow per pipe.
-  EXPECT_EQ(z[2], "  1   1  0 -0.50 3.70 4.20 123.46 -2.20 -1.10 0.00 1.10 2.20 3.30 4.40 5.50 6.60 7.70 8.80 9.90 "
-                  "11.00 12.10 13.20 14.30 5.00 0.00");
-  EXPECT_EQ(z[2 + 13 * 24 + 13], "326  14 13 3.53 7.73 4.20 124.76 -2.06 -0.96 0.14 1.24 2.34 3.44 4.54 5.64 "
-                                 "6.74 7.84 8.94 10.04 11.14 12.24 13.34 14.44 5.00 1.70");
-  EXPECT_EQ(z.back(), "8760 365 23 10.04 14.24 4.20 125.76 -1.61 -0.50 0.60 1.70 2.80 3.89 4.99 6.09 7.20 8.30 9.40 "
-                      "10.49 11.60 12.69 13.80 14.90 5.00 0.00");
+  EXPECT_EQ(z[2],
+            "  1   1  0 -0.50 3.70 4.20 123.46 -2.20 -1.10 0.00 1.10 2.20 3.30 4.40 5.50 6.60 7.70 8.80 9.90 "
+            "11.00 12.10 13.20 14.30 5.00 0.00");
+  EXPECT_EQ(z[2 + 13 * 24 + 13],
+            "326  14 13 3.53 7.73 4.20 124.76 -2.06 -0.96 0.14 1.24 2.34 3.44 4.54 5.64 "
+            "6.74 7.84 8.94 10.04 11.14 12.24 13.34 14.44 5.00 1.70");
+  EXPECT_EQ(z.back(),
+            "8760 365 23 10.04 14.24 4.20 125.76 -1.61 -0.50 0.60 1.70 2.80 3.89 4.99 6.09 7.20 8.30 9.40 "
+            "10.49 11.60 12.69 13.80 14.90 5.00 0.00");
   ASSERT_EQ(ui.fortschritt.size(), 365u);  // the bar moves at the start of every day
   EXPECT_EQ(ui.fortschritt.back(), 365);
   EXPECT_EQ(ui.ereignisse.at(1), "Schreibe \"Terval Gesamtergebnis.TXT\"");
@@ -160,7 +168,9 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
   EXPECT_TRUE(ui.nachrichten.empty());  // text files fail silently, the table with a message
   EXPECT_FALSE(WriteDBSegmentData(*m, ui, fehlt, "Terval"));
   ASSERT_EQ(ui.Texte("Fehler").size(), 1u);
-  EXPECT_EQ(ui.Texte("Fehler")[0].rfind("Die Ergebnistabelle \"Terval Gesamtergebnis\" konnte nicht geschrieben werden !\r", 0), 0u);
+  EXPECT_EQ(ui.Texte("Fehler")[0].rfind(
+                "Die Ergebnistabelle \"Terval Gesamtergebnis\" konnte nicht geschrieben werden !\r", 0),
+            0u);
   EXPECT_EQ(ui.ereignisse.back(), "Sanduhr aus");  // the cursor is restored all the same
   EXPECT_TRUE(fs::is_empty(dir));
 }
@@ -169,21 +179,25 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
 // digits than the climate columns; every single-precision value must come back
 // as the same float. T_delta is inlet minus outlet, the text form's opposite.
 TEST_F(Ergebnisdateien, TableReadBackByAnIndependentReader) {
-  if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0) GTEST_SKIP() << "python3-dbfread fehlt";
+  if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
+    GTEST_SKIP() << "python3-dbfread fehlt";
   ASSERT_TRUE(WriteDBSegmentData(*m, ui, dir.string(), "Terval"));
   EXPECT_EQ(ui.fortschritt.size(), 365u);
-  const std::string befehl = "/usr/bin/python3 -c \"import dbfread\nt = list(dbfread.DBF('" +
-                             (dir / "Terval Gesamtergebnis.dbf").string() +
-                             "'))\nprint(len(t), ' '.join(t[0].keys()))\nfor i in (0, 324, 8759):\n"
-                             "  print(type(t[i]['Tag']).__name__, type(t[i]['T_ein']).__name__, *t[i].values())\"";
+  const std::string befehl =
+      "/usr/bin/python3 -c \"import dbfread\nt = list(dbfread.DBF('" +
+      (dir / "Terval Gesamtergebnis.dbf").string() +
+      "'))\nprint(len(t), ' '.join(t[0].keys()))\nfor i in (0, 324, 8759):\n"
+      "  print(type(t[i]['Tag']).__name__, type(t[i]['T_ein']).__name__, *t[i].values())\"";
   std::FILE* p = ::popen(befehl.c_str(), "r");
   std::stringstream aus;
   for (int c; (c = std::fgetc(p)) != EOF;) aus.put(static_cast<char>(c));
   ::pclose(p);
   std::string kopf;
   std::getline(aus, kopf);
-  EXPECT_EQ(kopf, "8760 Tag Stunde T_ein T_aus T_delta Vol_Strom rFeuchte e Esat Wind Glob_Str Lw_Str Net_Boden G ra "
-                  "p_Verd_mm r_Verd_mm p_Verd_W Eta_kanal Eta_z1 Eta_z3 Eta_z5 Wolken Nieders");
+  EXPECT_EQ(
+      kopf,
+      "8760 Tag Stunde T_ein T_aus T_delta Vol_Strom rFeuchte e Esat Wind Glob_Str Lw_Str Net_Boden G ra "
+      "p_Verd_mm r_Verd_mm p_Verd_W Eta_kanal Eta_z1 Eta_z3 Eta_z5 Wolken Nieders");
   for (int h : {1, 325, 8760}) {
     std::string typ, typ2;
     double tag, stunde, w[22];

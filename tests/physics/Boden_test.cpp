@@ -57,11 +57,13 @@ TEST(SoilsDat, FixedColumnsUnitsAndRecordCount) {
   // CR LF, a decimal comma (reads as 0, unreported), a short line.
   auto m = Lies("a\r\nb\r\n" + Lehm.substr(0, 14) + "0,318" + Lehm.substr(19) + "\r\nKu\r\n");
   ASSERT_EQ(m->AnzBoeden, 2);
-  EXPECT_EQ(std::tuple(m->Boeden[1].ThetaRef, m->Boeden[1].BodenName, m->Boeden[2].Kuerzel), std::tuple(0.0, "Lehm", "Ku"));
+  EXPECT_EQ(std::tuple(m->Boeden[1].ThetaRef, m->Boeden[1].BodenName, m->Boeden[2].Kuerzel),
+            std::tuple(0.0, "Lehm", "Ku"));
   // The end is tested after each record: headers alone give one soil, a blank line is one.
   EXPECT_FALSE(GetSoilData(*m, "/nicht/vorhanden/SOILS.DAT"));
-  EXPECT_EQ(std::tuple(Lies(Kopf)->AnzBoeden, Lies(Kopf + Lehm)->AnzBoeden, Lies(Kopf + Lehm + "\n\n")->AnzBoeden),
-            std::tuple(1, 1, 2));
+  EXPECT_EQ(
+      std::tuple(Lies(Kopf)->AnzBoeden, Lies(Kopf + Lehm)->AnzBoeden, Lies(Kopf + Lehm + "\n\n")->AnzBoeden),
+      std::tuple(1, 1, 2));
   std::string sechzig = Kopf;
   for (int i = 1; i <= 60; ++i) sechzig += Lehm.substr(0, 63) + "Boden " + std::to_string(i) + "\n";
   m = Lies(sechzig);
@@ -72,7 +74,8 @@ TEST(SoilsDat, ShippedTableIsFieldCapacityAndStable) {
   auto m = NeuesModell();
   ASSERT_TRUE(GetSoilData(*m, std::string(TERVAL_QUELLVERZEICHNIS) + "/data/SOILS.DAT"));
   ASSERT_EQ(m->AnzBoeden, 11);
-  EXPECT_EQ(std::tuple(m->Boeden[2].BodenName, m->Boeden[2].KSat), std::tuple("Sand", 1.76e-4));  // Clapp & Hornberger
+  EXPECT_EQ(std::tuple(m->Boeden[2].BodenName, m->Boeden[2].KSat),
+            std::tuple("Sand", 1.76e-4));  // Clapp & Hornberger
   for (int i = 1; i <= m->AnzBoeden; ++i) {
     const TBodenDaten& b = m->Boeden[i];
     // ThetaRef is pF 2.5 on the soil's own retention curve.
@@ -102,7 +105,7 @@ TEST(Bodenthermik, WorkedValuesBoundsAndStabilityLimit) {
   EXPECT_GT(MaxDiffusivitaet(TBodenDaten{}), MaxStabileDiffusivitaet);  // no heat capacity
 }
 
-TEST(Bodenthermik, LayersGridFacesAndPreview) {
+TEST(Bodenthermik, LayersGridCellsAndPreview) {
   auto m = Bodenmodell(0);
   InitFeuchteProfil(*m, 50);
   EXPECT_EQ(std::tuple(m->Theta[16], m->Klima[Stunden].Eta_z5), std::tuple(0.2, 0.2f));
@@ -110,17 +113,13 @@ TEST(Bodenthermik, LayersGridFacesAndPreview) {
   m->ZellTyp[2][3] = 1;  // a pipe cell
   for (auto* feld : {&m->K_W, &m->K_N, &m->K_S})
     for (auto& spalte : *feld) spalte.fill(-7);
-  for (int k = 0; k < Zeilen; ++k) m->Theta[k] = 0.1 + 0.015 * k;
   m->Theta[3] = 0.55;  // above saturation
   m->Theta[4] = -0.1;  // overshot below dry
   UpdateBodenThermik(*m);
   EXPECT_EQ(m->Lambda[3], Waermeleitfaehigkeit(Testboden(), 0.4f).lambda);  // evaluated limited,
   EXPECT_EQ(m->K_Schicht[4], Waermeleitfaehigkeit(Testboden(), 1e-5f).a);
   EXPECT_EQ(m->Theta[3], 0.55);  // stored unchanged
-  const auto& K = m->K_Zelle;
-  EXPECT_EQ(K[5][7], static_cast<float>(m->K_Schicht[7]));
-  EXPECT_EQ(std::tuple(m->K_N[1][3], m->K_S[4][15], m->K_W[3][9]),
-            std::tuple(0.5f * (K[1][2] + K[1][3]), 0.5f * (K[4][15] + K[4][16]), 0.5f * (K[2][9] + K[3][9])));
+  EXPECT_EQ(m->K_Zelle[5][7], static_cast<float>(m->K_Schicht[7]));
   // Solid cells, the edge columns and rows 0 and 16 keep what they held.
   for (float f : {m->K_W[2][3], m->K_N[0][5], m->K_N[5][5], m->K_S[3][0], m->K_N[3][16]}) EXPECT_EQ(f, -7);
   m->Bodenart = MaxBoeden + 1;  // unknown soil: nothing changes
@@ -149,7 +148,7 @@ TEST(Bodenfeuchte, CampbellCoefficientsAndLimits) {
   EXPECT_EQ(m->Theta[4], 0.4);  // cut to saturation
   EXPECT_NEAR(m->K_Hydr[4], 5e-6 * 3600, 1e-15);
   EXPECT_EQ(m->Theta[7], -0.01);  // evaluated as 1e-4, stored unchanged
-  EXPECT_GT(m->D_Hydr[7], 0);
+  EXPECT_NEAR(m->D_Hydr[7] / (std::pow(1e-4 / 0.4, 8) * 5 * 5e-6 * 0.2 / 1e-4 * 3600), 1.0, 1e-4);
 }
 
 TEST(Bodenfeuchte, ColumnWithoutInputLosesExactlyTheGravityDrainage) {
@@ -306,7 +305,8 @@ TEST(ImplizitDiffusion, BoundaryRatesGradientsBlockedFacesAndLargestChange) {
   Feld D{}, alt{}, S{}, neu{};
   D.fill(0.2);
   alt.fill(1.0);
-  ImplizitDiffusion(0.5, 0, 8, D.data(), alt.data(), S.data(), 2.0, false, true, 0.25, 0.4, false, neu.data());
+  ImplizitDiffusion(0.5, 0, 8, D.data(), alt.data(), S.data(), 2.0, false, true, 0.25, 0.4, false,
+                    neu.data());
   EXPECT_DOUBLE_EQ(neu[0], 1.0 + 0.25 * 2.0);        // value moving at rate q_oben
   EXPECT_NEAR((neu[8] - neu[7]) / 0.5, 0.4, 1e-14);  // gradient at the bottom
   ImplizitDiffusion(0.5, 0, 8, D.data(), alt.data(), S.data(), 2.0, true, false, -0.3, 0, false, neu.data());
@@ -323,9 +323,9 @@ TEST(ImplizitDiffusion, BoundaryRatesGradientsBlockedFacesAndLargestChange) {
   D.fill(0);
   alt.fill(0);
   S[4] = 0.3;
-  EXPECT_DOUBLE_EQ(ImplizitDiffusion(0.5, 0, 8, D.data(), alt.data(), S.data(), 1.0, true, false, 0, 0, true,
-                                     neu.data()),
-                   0.3 / (1e-8 + 1.0));
+  EXPECT_DOUBLE_EQ(
+      ImplizitDiffusion(0.5, 0, 8, D.data(), alt.data(), S.data(), 1.0, true, false, 0, 0, true, neu.data()),
+      0.3 / (1e-8 + 1.0));
   // A negative step with W + E = 1 makes the pivot vanish: values stay.
   D.fill(0.125);
   alt.fill(0.7);

@@ -79,12 +79,12 @@ TEST(Dampfdruck, SaturationSlopeAndActualPressure) {
   EXPECT_NEAR(CalcEsat(20), 2.338, 5e-4);
   // The slope is a fit of its own; it must match the curve's derivative.
   for (double T : {0.0, 15.0, 30.0})
-    EXPECT_NEAR(CalcDeltaEsat(T, CalcEsat(T)) / ((CalcEsat(T + 0.01) - CalcEsat(T - 0.01)) / 0.02), 1.0, 5e-3);
+    EXPECT_NEAR(CalcDeltaEsat(T, CalcEsat(T)) / ((CalcEsat(T + 0.01) - CalcEsat(T - 0.01)) / 0.02), 1.0,
+                5e-3);
   auto m = NeuesModell();
-  m->Klima[Stunden].T_Luft = 0;
-  m->Klima[Stunden].rFeuchte = 50;
+  for (int h : {1, Stunden}) m->Klima[h].T_Luft = 0, m->Klima[h].rFeuchte = 50;
   BerechneDampfdruck(*m);
-  EXPECT_FLOAT_EQ(m->Klima[Stunden].e, 0.3054f);
+  for (int h : {1, Stunden}) EXPECT_FLOAT_EQ(m->Klima[h].e, 0.3054f) << h;  // the first and the last hour
 }
 
 TEST(Bestand, LeafAreaResistanceValidityAndSoilHeat) {

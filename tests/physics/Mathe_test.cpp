@@ -59,13 +59,16 @@ TEST(Potenz, NegativeBaseReportsAndGivesZero) {
 }
 
 TEST(Winkel, QuadrantsClampedArgumentsAndQuirks) {
-  EXPECT_EQ(std::tuple(arctan_y_x(1, 1), arctan_y_x(1, -1), arctan_y_x(-1, -1)), std::tuple(45.0f, 135.0f, -135.0f));
+  EXPECT_EQ(std::tuple(arctan_y_x(1, 1), arctan_y_x(1, -1), arctan_y_x(-1, -1)),
+            std::tuple(45.0f, 135.0f, -135.0f));
   // The rule's quirks: (0, -1) gives 0, not 180; x = 0 gives 90 times the sign of y.
-  EXPECT_EQ(std::tuple(arctan_y_x(0, -1), arctan_y_x(-5, 0), arctan_y_x(0, 0)), std::tuple(0.0f, -90.0f, 0.0f));
+  EXPECT_EQ(std::tuple(arctan_y_x(0, -1), arctan_y_x(-5, 0), arctan_y_x(0, 0)),
+            std::tuple(0.0f, -90.0f, 0.0f));
   EXPECT_EQ(std::tuple(arccos_deg(-1), arcsin_deg(-1), arcsin_deg(0.5f)), std::tuple(180.0f, -90.0f, 30.0f));
   EXPECT_FLOAT_EQ(arccos_deg(-0.5f), 120);
   // Rounding in the solar azimuth can push a cosine a hair past 1.
-  EXPECT_EQ(std::tuple(arccos_deg(1.0000001f), arccos_deg(-1.2f), arcsin_deg(1.5f)), std::tuple(0.0f, 180.0f, 90.0f));
+  EXPECT_EQ(std::tuple(arccos_deg(1.0000001f), arccos_deg(-1.2f), arcsin_deg(1.5f)),
+            std::tuple(0.0f, 180.0f, 90.0f));
   EXPECT_EQ(std::pair(sin_deg(-270), cos_deg(60)), std::pair(1.0f, 0.5f));
   // min_a_b gives the second argument on equality, seen in the sign of zero.
   EXPECT_EQ(min_a_b(3, 4), 3);
@@ -82,8 +85,10 @@ TEST(Uhr, TimeCarriesAndDatesRollWithoutLeapDay) {
   m->AktZeit = "ab:cd:ef";  // broken fields count as 0
   ZeitPlus(*m, 61);
   EXPECT_EQ(m->AktZeit, "00:01:01");
-  for (auto [vorher, nachher] : {std::pair{"28.02.2000", "01.03.2000"}, {"30.04.2001", "01.05.2001"},
-                                 {"09.03.2001", "10.03.2001"}, {"05.13.2000", "01.01.2000"}}) {
+  for (auto [vorher, nachher] : {std::pair{"28.02.2000", "01.03.2000"},
+                                 {"30.04.2001", "01.05.2001"},
+                                 {"09.03.2001", "10.03.2001"},
+                                 {"05.13.2000", "01.01.2000"}}) {
     m->AktDatum = vorher;
     NaechsterTag(*m);
     EXPECT_EQ(m->AktDatum, nachher) << vorher;
