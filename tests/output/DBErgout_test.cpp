@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "model/Vardef.h"
+#include "model/Zahltext.h"
 #include "support/Aufzeichner.h"
 
 namespace terval {
@@ -175,9 +176,10 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
   EXPECT_TRUE(fs::is_empty(dir));
 }
 
-// Regression: the model temperatures went into the table as doubles of other
-// digits than the climate columns; every single-precision value must come back
-// as the same float. T_delta is inlet minus outlet, the text form's opposite.
+// Regression: the model temperatures went into the table as doubles
+// ("3.2300000190734863"); every single-precision value must be written as its
+// shortest float text, like the climate columns. T_delta is inlet minus
+// outlet, the text form's opposite.
 TEST_F(Ergebnisdateien, TableReadBackByAnIndependentReader) {
   if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
     GTEST_SKIP() << "python3-dbfread fehlt";
@@ -207,13 +209,14 @@ TEST_F(Ergebnisdateien, TableReadBackByAnIndependentReader) {
     EXPECT_EQ(typ + " " + typ2, "int float");
     EXPECT_EQ(tag * 24 + stunde, h + 23);
     const float ein = m->Segmente[1].T_ein[h], aus3 = m->Segmente[3].T_aus[h];
-    EXPECT_EQ(static_cast<float>(w[0]), ein);
-    EXPECT_EQ(static_cast<float>(w[1]), aus3);
+    auto alsFloat = [](float x) { return std::stod(KuerzesterText(x)); };
+    EXPECT_EQ(w[0], alsFloat(ein));
+    EXPECT_EQ(w[1], alsFloat(aus3));
     EXPECT_NEAR(w[2], static_cast<double>(ein) - aus3, 1e-9);
     EXPECT_NEAR(w[3], m->Segmente[1].VolStromRohr[h] * 3600.0, 1e-6);
-    EXPECT_EQ(static_cast<float>(w[4]), m->Klima[h].rFeuchte);
-    EXPECT_EQ(static_cast<float>(w[16]), m->Klima[h].Eta_kanal);
-    EXPECT_EQ(static_cast<float>(w[21]), m->Klima[h].Nieders);
+    EXPECT_EQ(w[4], alsFloat(m->Klima[h].rFeuchte));
+    EXPECT_EQ(w[16], alsFloat(m->Klima[h].Eta_kanal));
+    EXPECT_EQ(w[21], alsFloat(m->Klima[h].Nieders));
   }
 }
 
