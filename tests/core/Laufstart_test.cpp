@@ -59,7 +59,7 @@ std::unique_ptr<Modell> Kanalmodell() {
   test::SetzeSegment(*m, 1, 1, 2.0f);
   test::SetzeSegment(*m, 2, 3, 2.0f, 0.3f);
   test::SetzeSegment(*m, 3, 1, 2.0f);
-  m->Segmente[2].Abst_Geb_li = 4.0f;
+  m->Segmente[2].Abst_Geb_li = 1.0f;
   m->Segmente[3].Überbaut = 1;
   m->Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.08f};
   m->Rohrdaten.Rohr_Dicke = {0.0f, 0.0119f, 0.0095f};
@@ -103,9 +103,11 @@ const Fall Faelle[] = {
     // Channel and grid.
     {"Register ohne Abstand", M(SEG2.Abst_Rohre = 0; o.AusgabeStundeText = "24"),
      "Segment 2 weist einen ungültigen "},
-    {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.5f),
+    // (W / 2 + 2.5) / 0.5 = 39.08 columns a side, one more than the grid holds.
+    {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.48f),
      "Segment 1 ist zu breit für dieses Modell"},
-    {"15 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 15; SEG1.Abst_Rohre = 0.5f), "Segment 1 bräuchte 48 Spalten"},
+    {"15 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 15; SEG1.Abst_Rohre = 0.5f; SEG2.Abst_Geb_li = 4),
+     "Segment 1 bräuchte 48 Spalten"},
     {"42 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 6),
      "bräuchte 42 Spalten, möglich sind höchstens 40"},
     {"40 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 5), ""},
@@ -238,7 +240,8 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
       const Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
       EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && b.dateien.empty());
       EXPECT_TRUE(ui.ablauf.empty() && ui.status.empty() && fs::is_empty(dir));
-      fs::remove_all(dir), fs::create_directories(dir);  // a run that went through must not spoil the next row
+      fs::remove_all(dir),
+          fs::create_directories(dir);  // a run that went through must not spoil the next row
       if (ui.nachrichten.size() != 1) {
         ADD_FAILURE() << ui.nachrichten.size() << " Meldungen";
         continue;

@@ -16,8 +16,8 @@
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
 #include "output/DBErgout.h"
-#include "physics/getsoildata.h"
 #include "physics/UgetRadiation.h"
+#include "physics/getsoildata.h"
 #include "physics/maths.h"
 #include "physics/monteith.h"
 #include "support/Aufzeichner.h"
@@ -29,7 +29,7 @@ using test::SetzeSegment;
 
 // Everything the core tells apart: open, overbuilt and sealed ground (also
 // Überbaut 5), a single pipe and two registers, a cellar on the left, on the
-// right and on both sides, pipe axes from 1.5 to 4 m, a fan by the clock
+// right and on both sides (the widest grid of 40 columns), pipe axes from 1.5 to 4 m, a fan by the clock
 // (hours without flow pass the air unchanged), and rain on one day in five
 // in bursts of 6 hours, so the top layer dries below ThetaRef in between.
 void MischKanal(Modell& m) {
@@ -43,7 +43,7 @@ void MischKanal(Modell& m) {
     int ueberbaut;
   } segmente[] = {{1, 2, 0, 0, 0, 0},    {1, 2, 0, 0, 0, 1}, {3, 2.5f, 0.5f, 0, 0, 0},
                   {1, 1.5f, 0, 0, 0, 2}, {1, 3, 0, 0, 2, 0}, {2, 2, 0.3f, 2.5f, 0, 1},
-                  {1, 4, 0, 3, 3.5f, 0}, {1, 2, 0, 0, 0, 5}, {1, 2, 0, 0, 0, 0}};
+                  {1, 4, 0, 15, 5, 0},   {1, 2, 0, 0, 0, 5}, {1, 2, 0, 0, 0, 0}};
   for (int s = 1; s <= 9; ++s) {
     const auto& g = segmente[s - 1];
     SetzeSegment(m, s, g.rohre, g.tiefe, g.abstand);

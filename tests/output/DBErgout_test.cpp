@@ -165,6 +165,8 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
   EXPECT_FALSE(WriteTextSegmentData(*m, ui, fehlt, "Terval"));
   EXPECT_FALSE(WriteTextKanalData(*m, ui, 14, fehlt, "Terval"));
   EXPECT_FALSE(WriteTagesgang(*m, ui, 14, fehlt, "Terval"));
+  EXPECT_FALSE(WriteTextKanalData(*m, ui, 366, dir.string(), "Terval") ||
+               WriteTagesgang(*m, ui, 0, dir.string(), "T"));
   WriteField(*m, 1, 14, fehlt, "Terval");
   EXPECT_TRUE(ui.nachrichten.empty());  // text files fail silently, the table with a message
   EXPECT_FALSE(WriteDBSegmentData(*m, ui, fehlt, "Terval"));

@@ -274,6 +274,9 @@ TEST(Tridiag, HandSolvedSystemZeroPivotAndBadIndices) {
   EXPECT_FALSE(Tridiag(a.data(), b.data(), c.data(), r.data(), 0, 1, v.data()));  // b[lo] = 0
   EXPECT_FALSE(Tridiag(a.data(), b.data(), c.data(), r.data(), 3, 2, v.data()));
   EXPECT_FALSE(Tridiag(a.data(), b.data(), c.data(), r.data(), 0, MaxDiffusionsKnoten + 1, v.data()));
+  e.fill(1);  // the last node of the work arrays is usable
+  EXPECT_TRUE(
+      Tridiag(a.data(), e.data(), c.data(), r.data(), MaxDiffusionsKnoten, MaxDiffusionsKnoten, v.data()));
 }
 
 TEST(ImplizitDiffusion, AnalyticProfilesAndConservation) {

@@ -97,7 +97,7 @@ TEST(Bestand, LeafAreaResistanceValidityAndSoilHeat) {
   EXPECT_EQ(std::pair(CalcBodenwaermestrom(*m, 100), CalcBodenwaermestrom(*m, -100)), std::pair(10.0, -50.0));
   m->WG_Messhoehe = 1.3f;  // just above d = 1.2145 m
   EXPECT_TRUE(BestandGueltig(*m));
-  m->WG_Messhoehe = 1.2f;
+  m->WG_Messhoehe = 1.2145f;  // exactly d
   EXPECT_FALSE(BestandGueltig(*m));
   m->Veg_typ = 3;  // only half the leaves are active
   CalcBestand(*m);
