@@ -1,0 +1,424 @@
+// The catalogue of hostile inputs, one row per case: the file, how its bytes
+// are spoilt, a piece of the one message the user must see, and what state
+// follows. The file name tells the reader: *.ewt.db channel, *.loc.db
+// location, SOILS.DAT soil table, Rohre.DBF pipe catalogue, *.px a Paradox
+// table opened by the table layer itself, anything else a climate table of
+// the format its extension names. Each row starts from a sound file of its
+// kind; the fuzz findings (tests/data/hostile) replace it whole.
+//
+// A refused load leaves the model and every file as they were. A file that
+// loads but cannot be simulated is refused at the run start, again changing
+// neither. A repaired or accepted input runs to finite results.
+#include <functional>
+
+#include "channel/URohrdaten.h"
+#include "channel/UshowKanaldaten.h"
+#include "climate/DBKlima.h"
+#include "hostile/Katalog.h"
+#include "location/klimaprofil.h"
+#include "model/Zahltext.h"
+#include "tables/DbfTabelle.h"
+#include "tables/ParadoxTabelle.h"
+
+namespace terval {
+namespace {
+
+using namespace test;
+
+// ---- Ways to spoil a file: each takes the sound bytes and gives the hostile ones --------
+
+using Aenderung = std::function<std::string(std::string)>;
+const std::string Verzeichnis = "<ein Verzeichnis>", Fehlt = "<keine Datei>";
+
+unsigned Lies16(const std::string& b, size_t pos) {
+  return static_cast<unsigned char>(b[pos]) | static_cast<unsigned char>(b[pos + 1]) << 8;
+}
+void Lege(std::string& b, size_t pos, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[pos + i] = static_cast<char>(v >> (8 * i));
+}
+Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) {
+  return [=](std::string b) { return Lege(b, pos, v, bytes), b; };
+}
+Aenderung Byte(size_t pos, char c) { return [=](std::string b) { return b[pos] = c, b; }; }
+Aenderung Und(Aenderung a, Aenderung b) { return [=](std::string s) { return b(a(s)); }; }
+Aenderung Inhalt(const std::string& neu) { return [=](std::string) { return neu; }; }
+Aenderung Fund(const std::string& name) { return Inhalt(Dateiinhalt(Quelle("tests/data/hostile/" + name))); }
+Aenderung Kuerze(size_t n) { return [=](std::string b) { return b.substr(0, n); }; }
+Aenderung Ersetze(const std::string& alt, const std::string& neu) {
+  return [=](std::string b) {
+    for (size_t p = b.find(alt); p != b.npos; p = b.find(alt, p + neu.size())) b.replace(p, alt.size(), neu);
+    return b;
+  };
+}
+
+// Text files by line (0-based): a line replaced, a line put before line
+// `nr`, the first `n` lines kept.
+size_t Zeilenanfang(const std::string& b, int nr) {
+  size_t p = 0;
+  for (int i = 0; i < nr; ++i) p = b.find('\n', p) + 1;
+  return p;
+}
+Aenderung Zeile(int nr, const std::string& t) {
+  return [=](std::string b) {
+    const size_t a = Zeilenanfang(b, nr);
+    return b.replace(a, b.find('\n', a) - a, t);
+  };
+}
+Aenderung Einfuegen(int nr, const std::string& t) {
+  return [=](std::string b) { return b.insert(Zeilenanfang(b, nr), t + "\n"); };
+}
+Aenderung Zeilen(int n) { return [=](std::string b) { return b.substr(0, Zeilenanfang(b, n)); }; }
+
+// xBase tables: header length at 8, record length at 10, count at 4, then
+// 32-byte field descriptors (width at 16) up to 0x0D.
+struct Kopf {
+  size_t laenge, satz;
+  std::vector<size_t> versatz, breite;
+};
+Kopf LiesKopf(const std::string& b) {
+  Kopf k{Lies16(b, 8), Lies16(b, 10), {}, {}};
+  for (size_t d = 32, v = 1; d + 32 <= k.laenge && b[d] != '\x0D'; v += k.breite.back(), d += 32)
+    k.versatz.push_back(v), k.breite.push_back(static_cast<unsigned char>(b[d + 16]));
+  return k;
+}
+// Record `satz`, field `feld` (both 0-based) holds `text`, right-aligned.
+Aenderung Zelle(int satz, int feld, const std::string& text) {
+  return [=](std::string b) {
+    const Kopf k = LiesKopf(b);
+    const size_t breite = k.breite.at(feld);
+    return b.replace(k.laenge + satz * k.satz + k.versatz[feld], breite, std::string(breite - text.size(), ' ') + text);
+  };
+}
+// The header says `n` records, and there are `n`.
+Aenderung Saetze(int n) {
+  return [=](std::string b) { return Lege(b, 4, n, 4), b.substr(0, LiesKopf(b).laenge + n * LiesKopf(b).satz) + "\x1A"; };
+}
+// The file ends `rest` bytes into record `satz`; the header is unchanged.
+Aenderung Schnitt(int satz, int rest) {
+  return [=](std::string b) { return b.substr(0, LiesKopf(b).laenge + satz * LiesKopf(b).satz + rest); };
+}
+// `n` copies of the last record appended.
+Aenderung Mehr(int n) {
+  return [=](std::string b) {
+    const size_t satz = LiesKopf(b).satz, ende = b.size() - 1, zahl = (ende - LiesKopf(b).laenge) / satz;
+    for (int i = 0; i < n; ++i) b.insert(ende, b.substr(ende - satz, satz));
+    return Lege(b, 4, static_cast<uint32_t>(zahl + n), 4), b;
+  };
+}
+// The last column taken out of header and records.
+Aenderung OhneLetzteSpalte() {
+  return [](std::string b) {
+    const Kopf k = LiesKopf(b);
+    const size_t zahl = (b.size() - 1 - k.laenge) / k.satz, weg = k.breite.back();
+    for (size_t s = zahl; s-- > 0;) b.erase(k.laenge + s * k.satz + k.versatz.back(), weg);
+    b.erase(32 + 32 * (k.breite.size() - 1), 32);
+    return Lege(b, 8, k.laenge - 32, 2), Lege(b, 10, k.satz - weg, 2), b;
+  };
+}
+// Paradox: a 16-bit value `versatz` bytes into the first data block, or the
+// file cut `n` bytes after the header.
+Aenderung ImBlock(size_t versatz, uint32_t v) {
+  return [=](std::string b) { return Lege(b, Lies16(b, 2) + versatz, v, 2), b; };
+}
+Aenderung NachDemKopf(size_t n) { return [=](std::string b) { return b.substr(0, Lies16(b, 2) + n); }; }
+
+// ---- The sound files --------------------------------------------------------------------
+
+// A climate year of the same hour over and over: air temperature, humidity,
+// wind, radiation, precipitation, cloud.
+const float Stundenwerte[] = {8.5f, 60, 2.5f, 180, 0, 4};
+std::string TextJahr() {
+  std::string s = "Nr;T_Luft;rFeuchte;Wind;Glob_Str;Nieders;Wolken\n";
+  for (int i = 1; i <= Stunden; ++i) s += std::to_string(i) + ";8.5;60;2.5;180;0;4\n";
+  return s;
+}
+// The 2011 layout of the test reference year: legend, name line, "***", hours.
+std::string TryJahr() {
+  std::string s = "Art des TRY       : mittleres Jahr\nRG TRY-Region      {1..15}\n\n"
+                  "RG IS MM DD HH  N  WR   WG     t    p    x  RF    B    D    A    E IL\n***\n";
+  for (int i = 0; i < Stunden; ++i)
+    s += " 5  1  1  1  1 " + std::to_string(i % 9) + " 220  3.5 " + std::to_string(i % 20 - 5) +
+         ".5 1013  4.5  70 100   50  300 -350  9\n";
+  return s;
+}
+const std::string Bodenkopf = "Bodenarten zum Test\nKz  K ThSat  ThpF25 ThpF42 PsiS m KS 1e-6 C MJ   b      Ton    Name\n";
+const std::string Lehm = "L   2  0.451  0.318  0.154 -0.478   6.950  2.000   5.39   0.18 Lehm\n";
+
+// A table written by the table layer into a scratch directory, as bytes.
+template <typename Tabelle>
+std::string Geschrieben(const std::vector<Felddefinition>& felder, int saetze,
+                        const std::function<void(Tabelle&, int)>& fuellen) {
+  Testverzeichnis v;
+  std::string fehler;
+  auto t = Tabelle::Erzeugen(v.Datei("t"), felder, fehler);
+  for (int s = 0; s < saetze; ++s) fuellen(*t, t->Anhaengen());
+  EXPECT_TRUE(t->Schliessen(fehler)) << fehler;
+  return Dateiinhalt(v.Datei("t"));
+}
+
+std::string Grundlage(const std::string& datei) {
+  Testverzeichnis v;
+  Aufzeichner still;
+  if (datei.ends_with(".ewt.db")) return SpeichereKanaldatei(*Lauffaehig(), still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
+  if (datei.ends_with(".loc.db")) return SpeichereStandortdatei(*Lauffaehig(), still, v.Datei("s")), Dateiinhalt(v.Datei("s"));
+  if (datei == "SOILS.DAT") return Bodenkopf + Lehm;
+  if (datei == "Rohre.DBF")
+    return Geschrieben<DbfTabelle>({{"Name", Feldtyp::Text, 40}, {"A"}, {"D"}, {"W"}}, 1, [](auto& t, int s) {
+      t.SchreibeText(s, 0, "PE 200"), t.SchreibeZahl(s, 1, 0.2f), t.SchreibeZahl(s, 2, 0.01f), t.SchreibeZahl(s, 3, 0.4f);
+    });
+  if (datei.ends_with(".px"))
+    return Geschrieben<ParadoxTabelle>({{"A", Feldtyp::Ganzzahl}}, 3, [](auto& t, int s) { t.SchreibeGanzzahl(s, 0, s); });
+  if (datei.ends_with(".txt")) return TextJahr();
+  if (datei.ends_with(".dat")) return TryJahr();
+  if (datei.ends_with(".epw")) return Dateiinhalt(Quelle("data/15000_20220101_20230101_Aachen-Orsbach.epw"));
+  return Geschrieben<DbfTabelle>({{"Nr"}, {"T"}, {"rF"}, {"W"}, {"G"}, {"N"}, {"B"}}, Stunden, [](auto& t, int s) {
+    t.SchreibeGanzzahl(s, 0, s + 1);
+    for (int k = 0; k < 6; ++k) t.SchreibeZahl(s, k + 1, Stundenwerte[k]);
+  });
+}
+
+// ---- The catalogue ----------------------------------------------------------------------
+
+enum Zustand {
+  Abgelehnt,      // the load refuses the file: model and files unchanged
+  LaufAbgelehnt,  // the load takes it silently; the run start refuses: model and files unchanged
+  LaufVerworfen,  // as LaufAbgelehnt, but refused once the run prepared its inputs: no results
+  Gerechnet,      // taken (a notice allowed), the run completes with finite values, the file unchanged
+};
+
+struct Fall {
+  const char* name;
+  const char* datei;
+  Aenderung eingabe;
+  std::string meldung;  // a piece of the one message, as "Art: Text"; "" = no message at all
+  Zustand zustand;
+  int bodenart = 1;
+};
+
+const std::string NichtZuOeffnen = "Fehler: Die angebene Datenbank mit Klimadaten";
+const std::string WenigerAlsEinJahr = "enthält weniger Daten als ein Jahr !\rDatei muß als Dantengrundlage abgeleht werden !";
+const std::string Betriebsart = "ist ungültig: Erlaubt sind 0 (konstanter Betrieb), 1 (Betrieb nach Uhrzeit), 2 (Betrieb "
+                                "nach Temperatur) und 3 (Zeit UND Temperatursteuerung) !\rBitte wählen Sie die Betriebsart";
+const std::string Segmentlaenge = "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge ";
+const std::string Kennwort = "die Tabelle ist mit einem Kennwort verschlüsselt; bitte speichern Sie sie ohne Kennwort";
+
+const std::vector<Fall>& Katalog() {
+  static const std::vector<Fall> faelle = {
+      // Broken xBase structure (channel file: records 0 operation, 1 pipes, 2.. segments; 10 fields).
+      {"Kanal zu kurz", "k.ewt.db", Kuerze(20), "die Datei ist zu kurz für eine dBASE-Tabelle.", Abgelehnt},
+      {"Kanalkopf abgeschnitten", "k.ewt.db", Kuerze(167), "der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten).", Abgelehnt},
+      {"Kanal ohne Kopfende", "k.ewt.db", Byte(352, 'X'), "die Feldbeschreibungen im Tabellenkopf sind unvollständig.", Abgelehnt},
+      {"Kanal im Satz abgeschnitten", "k.ewt.db", Schnitt(2, 50), "der Tabellenkopf nennt 5 Datensätze, die Datei enthält aber nur 2.", Abgelehnt},
+      {"Kanal mit Million Sätzen", "k.ewt.db", Wort(4, 1000000, 4), "nennt 1000000 Datensätze, die Datei enthält aber nur 5.", Abgelehnt},
+      {"Kanal mit falscher Satzlänge", "k.ewt.db", Wort(10, 174), "die Satzlänge im Tabellenkopf (174) passt nicht zu den Feldern (194).", Abgelehnt},
+      {"Kanal ohne Felder", "k.ewt.db", Wort(8, 33), "die Tabelle enthält keine Felder.", Abgelehnt},
+      {"Kanalfeld der Breite 0", "k.ewt.db", Byte(32 + 32 * 3 + 16, 0), "das Feld Nr. 4 hat die Breite 0.", Abgelehnt},
+      // A dBASE 7 integer is a big-endian binary field: refused, not misread.
+      {"Kanal mit dBASE-7-Ganzzahl", "k.ewt.db", Und(Byte(0, 4), Byte(43, 'I')), "das Feld \"Index\" hat den Typ Binärzahl (I), den dieses Programm nicht lesen kann.", Abgelehnt},
+      {"Kanal mit Memofeld", "k.ewt.db", Byte(32 + 32 * 9 + 11, 'M'), "das Feld \"Anmerkung\" hat den Typ Memo (M)", Abgelehnt},
+      {"Kanal als Text", "k.ewt.db", Inhalt("Index;Tiefe;Anz_Rohre\r\n1;2.0;1\r\n" + std::string(40, ' ')), "die Datei ist keine dBASE-Tabelle.", Abgelehnt},
+      {"Kanal ist Verzeichnis", "k.ewt.db", Inhalt(Verzeichnis), "kann nicht geöffnet werden: der Pfad ist ein Verzeichnis.", Abgelehnt},
+      {"Kanal fehlt", "k.ewt.db", Inhalt(Fehlt), "kann nicht geöffnet werden: Datei oder Verzeichnis nicht vorhanden.", Abgelehnt},
+      {"Kanal mit neun Spalten", "k.ewt.db", OhneLetzteSpalte(), "\" ist keine Erdkanaldatei: Sie hat 9 Spalten, eine Erdkanaldatei hat 10.", Abgelehnt},
+      // Cells that hold no number of their type refuse the load (they once read as 0).
+      {"Kanal: Tiefe Sternchen", "k.ewt.db", Zelle(3, 1, std::string(20, '*')), "in Zeile 4, Spalte 2 (Tiefe) den ungültigen Wert \"********************\".\rDer Erdkanal wurde nicht geladen.", Abgelehnt},
+      {"Kanal: Gebäudeabstand nan", "k.ewt.db", Zelle(3, 4, "nan"), "in Zeile 4, Spalte 5 (Abst_Geb_li) den ungültigen Wert \"nan\"", Abgelehnt},
+      {"Kanal: Rohrradius inf", "k.ewt.db", Zelle(1, 1, "inf"), "in Zeile 2, Spalte 2 (Tiefe) den ungültigen Wert \"inf\"", Abgelehnt},
+      {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
+      {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
+      {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
+      {"Kanal ohne Zeilen", "k.ewt.db", Saetze(0), "Rohrdaten), hat aber 0.", Abgelehnt},
+      {"Kanal mit 151 Segmenten", "k.ewt.db", Mehr(148), "\" enthält 151 Segmente; dieses Programm kann höchstens 150 Segmente berechnen.", Abgelehnt},
+      // Values the run start refuses.
+      {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
+      {"Einschaltzeit -7 Uhr", "k.ewt.db", Und(Zelle(0, 8, "3"), Zelle(0, 2, "-7")), "Die Einschaltzeit -7 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor die \"Zeitsteuerung Ein:\".", LaufAbgelehnt},
+      {"Volumenstrom negativ", "k.ewt.db", Zelle(0, 0, "-300"), "Fehler: Der Wert für den Volumenstrom ist ungültig !", LaufVerworfen},
+      // A blank cell is the table engine's 0: a segment at depth 0 loads and the grid check refuses it.
+      {"Tiefe leer", "k.ewt.db", Zelle(2, 1, ""), "Die Rohre in Segment 1 liegen zu flach für dieses Modell !\rÜber den Rohren muss mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit 0.00 m).", LaufAbgelehnt},
+      {"Tiefe negativ", "k.ewt.db", Zelle(4, 1, "-2.0"), "Die Rohre in Segment 3 liegen zu flach für dieses Modell !\rÜber den Rohren muss mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit -2.00 m).", LaufAbgelehnt},
+      {"Rohrabstand negativ", "k.ewt.db", Zelle(3, 3, "-0.3"), "Das Rohrregister in Segment 2 hat einen negativen Rohrabstand !\rGeben Sie einen Rohrabstand größer als 0 ein.", LaufAbgelehnt},
+      {"Betriebsart 7", "k.ewt.db", Zelle(0, 8, "7"), "Die Betriebsart 7 des Erdkanals " + Betriebsart, LaufAbgelehnt},
+      {"Betriebsart -1", "k.ewt.db", Zelle(0, 8, "-1"), "Die Betriebsart -1 des Erdkanals " + Betriebsart, LaufAbgelehnt},
+      {"Segmentlänge 0", "k.ewt.db", Zelle(0, 1, "0"), Segmentlaenge + "0 m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      {"Segmentlänge 12", "k.ewt.db", Zelle(0, 1, "12.0"), Segmentlaenge + "12 m.", LaufAbgelehnt},
+      {"Segmentlänge 0.49", "k.ewt.db", Zelle(0, 1, "0.49"), Segmentlaenge + "0.49 m.", LaufAbgelehnt},
+      {"Segmentlänge 5.01", "k.ewt.db", Zelle(0, 1, "5.01"), Segmentlaenge + "5.01 m.", LaufAbgelehnt},
+      {"Volumenstrom aus negativ", "k.ewt.db", Zelle(0, 4, "-100.0"), "Der Volumenstrom im \"Aus\"-Zustand darf nicht negativ sein (derzeit -100 m3/h) !\rBitte ändern Sie im Erdkanaleditor den \"Volumenstrom im \"Aus\"-Zustand:\".", LaufAbgelehnt},
+      {"Wand dicker als Radius", "k.ewt.db", Zelle(1, 3, "0.2"), "Die Wanddicke des Rohrmaterials \"Hauptstrang\" (0.2 m) ist nicht kleiner als sein Außenradius (0.1 m): Das Rohr hätte keinen Hohlraum !\rBitte ändern Sie \"Innendurchmesser in mm:\" oder \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      {"Wanddicke 0", "k.ewt.db", Zelle(1, 6, "0.0"), "Die Wanddicke des Rohrmaterials \"Register\" muß größer als 0 sein (derzeit 0 m) !\rBitte ändern Sie die \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      {"Wandleitfähigkeit negativ", "k.ewt.db", Zelle(1, 4, "-0.4"), "Die Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß größer als 0 sein (derzeit -0.4 W/mK) !\rBitte ändern Sie die \"Wärmeleitfähigkeit W/mK:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      // Zero pipes is the one input the run start repairs, in memory only.
+      {"Null Rohre", "k.ewt.db", Zelle(4, 2, "0"), "Fehler: In Segment 3 wurde als Rohrzahl \"0\" eingegeben. Korrigiere auf \"1\"", Gerechnet},
+
+      // Location files (one record of 41 fields: 1 Bodenart, 2 StartBodenfeuchte, 4/5 latitude/longitude,
+      // 6 Veg_Hoehe, 7 Veg_typ, 12 WG_Messhoehe, 39 kellerwand_dicke).
+      {"Standort mit 40 Spalten", "s.loc.db", OhneLetzteSpalte(), "\" ist kein Standortprofil: Sie hat 40 Spalten, ein Standortprofil hat 41.", Abgelehnt},
+      {"Standort abgeschnitten", "s.loc.db", Schnitt(0, 60), "der Tabellenkopf nennt 1 Datensätze, die Datei enthält aber nur 0.", Abgelehnt},
+      {"Standort ohne Datensatz", "s.loc.db", Saetze(0), "\" enthält keinen Datensatz.", Abgelehnt},
+      {"Standort: Breite Sternchen", "s.loc.db", Zelle(0, 4, std::string(20, '*')), "(Breitengrad) den ungültigen Wert \"********************\"", Abgelehnt},
+      {"Standort: Breite nan", "s.loc.db", Zelle(0, 4, "nan"), "enthält in Spalte 5 (Breitengrad) den ungültigen Wert \"nan\".\rDas Standortprofil wurde nicht geladen.", Abgelehnt},
+      {"Standort: Länge -inf", "s.loc.db", Zelle(0, 5, "-inf"), "in Spalte 6 (Laengengrad) den ungültigen Wert \"-inf\"", Abgelehnt},
+      {"Standort: Messhöhe 3.5e+38000", "s.loc.db", Zelle(0, 12, "3.5e+38000"), "in Spalte 13 (WG_Messhoehe) den ungültigen Wert \"3.5e+38000\"", Abgelehnt},
+      {"Standort: Bodenart Text", "s.loc.db", Zelle(0, 1, "Lehm"), "in Spalte 2 (Bodenart) den ungültigen Wert \"Lehm\"", Abgelehnt},
+      {"Bodenart 0", "s.loc.db", Zelle(0, 1, "0"), "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart aus.", LaufAbgelehnt},
+      {"Bodenart 12", "s.loc.db", Zelle(0, 1, "12"), "Die Bodenart Nr. 12 des Standortprofils gibt es nicht", LaufAbgelehnt},
+      {"Startfeuchte 0", "s.loc.db", Zelle(0, 2, "0.0"), "Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit 0 %) !\rBitte ändern Sie im Standortprofil die \"Relative Feuchte (Startwert %):\".", LaufAbgelehnt},
+      // Cut grass of 1 m displaces the wind profile above the 2 m of the measurement.
+      {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
+      // Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
+      {"Blattflächenindex negativ", "s.loc.db", Und(Zelle(0, 6, "0.01"), Zelle(0, 7, "3")), "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = -1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen.", LaufAbgelehnt},
+      {"Kellerwand ohne Dicke", "s.loc.db", Zelle(0, 39, "0"), "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand muß größer als 0 sein (derzeit 0 m) !\rBitte ändern Sie im Standortprofil unter \"Gebäudedaten\" die \"Dicke Kellerwand (m):\".", LaufAbgelehnt},
+      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero.
+      {"Fund: Kellerwand leitet unendlich", "s.loc.db", Fund("standort_kellerwand_leitet_unendlich.loc.db"), "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
+
+      // Soil tables: what they cannot give is refused at the run start, naming the soil.
+      {"Böden: kurze Zeile", "SOILS.DAT", Inhalt(Bodenkopf + Lehm + Lehm.substr(0, 20) + "\n"), "Die Bodenart \"L\" (Nr. 2 in SOILS.DAT) hat einen ungültigen Wert für PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.", LaufAbgelehnt, 2},
+      {"Böden ohne Datenzeile", "SOILS.DAT", Inhalt(Bodenkopf), "Die Bodenart Nr. 1 in SOILS.DAT hat einen ungültigen Wert für ThetaSat (Wassergehalt bei Sättigung): 0 (er muß größer als 0 sein) !", LaufAbgelehnt},
+      {"Böden: 60 Zeilen, die 51. gewählt", "SOILS.DAT", [](std::string b) { for (int i = 1; i < 60; ++i) b += Lehm; return b; }, "Die Bodenart Nr. 51 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 50 Bodenarten !", LaufAbgelehnt, 51},
+      // Air-entry potential of -1 cm: lambda = 28.159 W/(m K), C = 2.8619e6 J/(m3 K), a = 9.84e-6 m2/s.
+      {"Böden: instabiler Sand", "SOILS.DAT", Einfuegen(3, "S   1  0.395  0.176  0.067 -0.010 176.000  2.000   4.05   0.03 Sand"), "Die Bodenart \"Sand\" (Nr. 2 in SOILS.DAT) leitet die Wärme zu schnell für dieses Modell !\rIhre Temperaturleitfähigkeit erreicht 9.84 *10-6 m²/s, stabil rechnet das Modell nur bis 8.68 *10-6 m²/s.", LaufAbgelehnt, 2},
+      {"Böden: Text als Porenanteil", "SOILS.DAT", Ersetze(" 0.451", "nasser"), "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für ThetaSat", LaufAbgelehnt},
+      {"Böden fehlen", "SOILS.DAT", Inhalt(Fehlt), "", Abgelehnt},
+      {"Böden sind Verzeichnis", "SOILS.DAT", Inhalt(Verzeichnis), "", Abgelehnt},
+      // Fuzz finding: PsiSat 0 and b = -69 raised the water content to the power -135.
+      {"Fund: Boden mit negativem b", "SOILS.DAT", Fund("SOILS_negatives_b.DAT"), "hat einen ungültigen Wert für PsiSat", LaufAbgelehnt},
+      {"Fund: Boden mit negativem b, PsiSat gültig", "SOILS.DAT", Und(Fund("SOILS_negatives_b.DAT"), Ersetze("-0.0y0", "-0.100")), "hat einen ungültigen Wert für b (Porengrößenexponent): -69", LaufAbgelehnt},
+
+      // The pipe catalogue: what cannot be read leaves the one in memory.
+      {"Rohre fehlen", "Rohre.DBF", Inhalt(Fehlt), "", Abgelehnt},
+      {"Rohrkopf abgeschnitten", "Rohre.DBF", Kuerze(60), "", Abgelehnt},
+      {"Rohre mit drei Spalten", "Rohre.DBF", OhneLetzteSpalte(), "", Abgelehnt},
+      {"Rohre als Text", "Rohre.DBF", Inhalt("Name;Aussenmass_m;Dicke_m;wlf_W_mK\nPE 200;0.2;0.0119;0.4\n"), "", Abgelehnt},
+      {"Rohre sind Verzeichnis", "Rohre.DBF", Inhalt(Verzeichnis), "", Abgelehnt},
+
+      // Paradox tables: the fuzz findings hung or crashed the library; the block checks stop them.
+      {"Fund: Datenblock hinter dem Dateiende", "t.px", Fund("paradox_block_hinter_dateiende.db"), "kann nicht geöffnet werden: der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten).", Abgelehnt},
+      {"Fund: verdorbener Schlüssel", "t.px", Fund("paradox_falscher_schluessel.db"), Kennwort, Abgelehnt},
+      {"Fund: mit Kennwort", "t.px", Fund("paradox_kennwort.db"), Kennwort, Abgelehnt},
+      {"Fund: Zahlenfeld der Breite 0", "t.px", Fund("paradox_feldlaenge_null.db"), "das Feld Nr. 1 hat für seinen Typ die ungültige Länge 0.", Abgelehnt},
+      {"Paradox: Kette zurück", "t.px", ImBlock(0, 1), "die Kette der Datenblöcke ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Block jenseits der Datei", "t.px", Wort(14, 7), "die Kette der Datenblöcke ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Blockversatz", "t.px", ImBlock(4, 5), "ein Datenblock ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Satzzahl", "t.px", Wort(6, 4, 4), "der Tabellenkopf nennt 4 Datensätze, die Datenblöcke enthalten aber 3.", Abgelehnt},
+      {"Paradox: Kopf", "t.px", Byte(5, 0), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Block abgeschnitten", "t.px", NachDemKopf(100), "ein Datenblock liegt hinter dem Dateiende (die Datei ist abgeschnitten).", Abgelehnt},
+
+      // Climate tables. A refused table leaves the year in memory.
+      {"Klima: dBASE halb", "klima.DBF", Schnitt(4380, 7), NichtZuOeffnen, Abgelehnt},
+      {"Klima: dBASE mit 100 von 8760 Sätzen", "klima.DBF", Schnitt(100, 0), NichtZuOeffnen, Abgelehnt},
+      // A cell that is no finite number is a missing value, which refuses the run.
+      {"Klima: Feuchte Sternchen", "klima.DBF", Zelle(99, 2, std::string(20, '*')), "Fehler: Der aktuelle Klimadatensatz enthält noch fehlende Daten !", LaufAbgelehnt},
+      {"Klima: Wind nan", "klima.DBF", Zelle(4999, 3, "nan"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      {"Klima: Strahlung -inf", "klima.DBF", Zelle(11, 4, "-inf"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      {"Klima: Temperatur 1e+39", "klima.DBF", Zelle(8759, 1, "1e+39"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      // An empty air temperature is 0 degC, as the table engine gives it.
+      {"Klima: Temperatur leer", "klima.DBF", Zelle(2999, 1, ""), "", Gerechnet},
+      {"Klima: Paradox hinter dem Dateiende", "klima.DB", Fund("paradox_block_hinter_dateiende.db"), NichtZuOeffnen, Abgelehnt},
+      {"Klima: Paradox mit Kennwort", "klima.DB", Fund("paradox_kennwort.db"), NichtZuOeffnen, Abgelehnt},
+      {"Klima: Textzeile zu kurz", "klima.txt", Zeile(4, "4;8.75;63;2.5;0;0"), "kann nicht gelesen werden:\rZeile 5 hat 6 Spalten, die Kopfzeile hat 7.", Abgelehnt},
+      {"Klima: Textzeile zu lang", "klima.txt", Zeile(8000, "8000;1;1;1;1;1;1;17"), "Zeile 8001 hat 8 Spalten, die Kopfzeile hat 7.", Abgelehnt},
+      {"Klima: Dezimalkomma", "klima.txt", Zeile(2, "2;8,25;61;2.5;0;0;1"), "Zeile 3, Spalte 1 (Lufttemperatur) enthält \"8,25\".\rBitte verwenden Sie den Punkt als Dezimaltrennzeichen.", Abgelehnt},
+      {"Klima: Feuchte mit Komma", "klima.txt", Zeile(3, "3;8.5;80,5;2.5;0;0;1"), "Zeile 4, Spalte 2 (relative Feuchte) enthält \"80,5\".", Abgelehnt},
+      // A byte order mark and CR LF are read; writing back finds every value in place.
+      {"Klima: BOM und CR LF", "klima.txt", Und(Ersetze("\n", "\r\n"), Ersetze("Nr;", "\xEF\xBB\xBFNr;")), "", Gerechnet},
+      // Old Macintosh line ends make one line, so there is no hour at all; nor in bytes without a line end.
+      {"Klima: nur CR", "klima.txt", Ersetze("\n", "\r"), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Text leer", "klima.txt", Inhalt(""), "Meldung: Datenbank ", Abgelehnt},
+      {"Klima: 8759 Stunden", "klima.txt", Zeilen(Stunden), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Binärdaten", "klima.txt", Inhalt(std::string(4096, '\xA7')), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Verzeichnis", "klima.txt", Inhalt(Verzeichnis), NichtZuOeffnen, Abgelehnt},
+      {"Klima: unbekannte Endung", "klima.csv", Inhalt(TextJahr()), NichtZuOeffnen, Abgelehnt},
+      {"Klima: 8761 Stunden", "klima.txt", Einfuegen(Stunden + 1, "8761;1;80;2;0;0;1"), "enthält mehr Daten als ein Jahr !\rDatei wird akzeptiert, bitte Ergebnisse prüfen !", Gerechnet},
+      {"Klima: drei Datenspalten", "klima.txt", [](std::string) {
+         std::string s = "Nr T_Luft rFeuchte Wind\n";
+         for (int i = 0; i < Stunden; ++i) s += std::to_string(i) + " 5.5 80 2\n";
+         return s;
+       }, "enthält nur 3 Datenfelder !\rBenötigt werden mindestens 4: Lufttemperatur, relative Feuchte, Windgeschwindigkeit und Globalstrahlung.", Abgelehnt},
+      {"EPW: 100 Stunden", "klima.epw", Zeilen(108), WenigerAlsEinJahr, Abgelehnt},
+      {"EPW: in der Zeile abgeschnitten", "klima.epw", Und(Zeilen(4008), Zeile(4007, "2022,6,16,8,0,?,17.7")), "Zeile 4008 hat 7 Felder; eine Datenzeile hat 35.", Abgelehnt},
+      {"EPW: Müllzeile", "klima.epw", Einfuegen(2008, "Hier stand ein Kommentar"), "kann nicht gelesen werden:\rZeile 2009 hat 1 Felder; eine Datenzeile hat 35.", Abgelehnt},
+      {"EPW: Temperatur nan", "klima.epw", Ersetze(",11.9,10.1,88.4,", ",nan,10.1,88.4,"), "kann nicht gelesen werden:\rZeile 9, Feld 7 enthält \"nan\", keine Zahl.", Abgelehnt},
+      {"EPW ohne LOCATION", "klima.epw", Ersetze("LOCATION,", ""), "kann nicht gelesen werden:\rDie erste Zeile beginnt nicht mit LOCATION.", Abgelehnt},
+      {"EPW mit Viertelstunden", "klima.epw", Ersetze("DATA PERIODS,1,1,", "DATA PERIODS,1,4,"), "Die Datei hat 4 Werte je Stunde; gelesen werden nur Stundenwerte.", Abgelehnt},
+      {"TRY: 5000 Stunden", "klima.dat", Zeilen(5005), WenigerAlsEinJahr, Abgelehnt},
+      {"TRY: Müllzeile", "klima.dat", Einfuegen(105, "Fortsetzung auf Seite 2"), "kann nicht gelesen werden:\rZeile 106 hat 4 Werte, die Namenszeile nennt 17.", Abgelehnt},
+      {"TRY ohne Namenszeile", "klima.dat", Ersetze("RG IS", "XX IS"), "kann nicht gelesen werden:\rDie Zeile mit den Spaltennamen (sie beginnt mit RG oder RW und nennt t, RF, WG, N, B und D) fehlt.", Abgelehnt},
+  };
+  return faelle;
+}
+
+// Loads the file as the program does; every message goes to `ui`.
+bool Lade(const Fall& f, Modell& m, Aufzeichner& ui, const std::string& pfad, const std::string& verzeichnis) {
+  const std::string datei = f.datei;
+  if (datei.ends_with(".ewt.db")) return LadeKanaldatei(m, ui, pfad);
+  if (datei.ends_with(".loc.db")) return LadeStandortdatei(m, ui, pfad);
+  if (datei == "SOILS.DAT") {
+    m.Bodenart = f.bodenart;
+    return GetSoilData(m, pfad);
+  }
+  if (datei == "Rohre.DBF") return ReadRohrdatenDB(m, verzeichnis);
+  if (datei.ends_with(".px")) {
+    std::string fehler, aendern;
+    if (ParadoxTabelle::Oeffnen(pfad, fehler)) return true;
+    EXPECT_FALSE(ParadoxTabelle::Aendern(pfad, aendern));
+    EXPECT_EQ(aendern, fehler);
+    return ui.Fehler(fehler), false;
+  }
+  m.DBKlimaName = pfad;
+  ReadKlimaDB(m, ui);
+  return m.KlimaGueltig;
+}
+
+// The recorded messages are exactly the one `meldung` names, or none.
+void ErwarteMeldung(const Aufzeichner& ui, const std::string& meldung) {
+  std::string alle;
+  for (const Nachricht& n : ui.nachrichten) alle += n.art + ": " + n.text + "\n";
+  if (meldung.empty()) EXPECT_EQ(alle, "");
+  else EXPECT_TRUE(ui.nachrichten.size() == 1 && alle.find(meldung) != alle.npos) << alle << "erwartet: " << meldung;
+}
+
+TEST(Feindlich, JederFallDesKatalogs) {
+  for (const Fall& f : Katalog()) {
+    SCOPED_TRACE(f.name);
+    Testverzeichnis v;
+    auto m = Lauffaehig();
+    const std::string pfad = v.Datei(f.datei), inhalt = f.eingabe(Grundlage(f.datei));
+    if (inhalt == Verzeichnis) std::filesystem::create_directory(pfad);
+    else if (inhalt != Fehlt) SchreibeDatei(pfad, inhalt);
+    auto modell = Abbild(*m);
+    auto dateien = Dateien(v.Pfad());
+    Aufzeichner ui;
+    const bool geladen = Lade(f, *m, ui, pfad, v.Pfad());
+    if (f.zustand == Abgelehnt) {
+      EXPECT_FALSE(geladen);
+      ErwarteMeldung(ui, f.meldung);
+      EXPECT_TRUE(ui.nachrichten.empty() || ui.nachrichten[0].text.find(f.datei) != std::string::npos);
+      ErwarteUnveraendert(modell, *m, "Klimatabelle");
+      ErwarteGleicheDateien(dateien, v.Pfad());
+      continue;
+    }
+    ASSERT_TRUE(geladen) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
+    const std::string datei = Dateiinhalt(pfad);
+    if (f.zustand != Gerechnet) {
+      EXPECT_EQ(ui.nachrichten, std::vector<Nachricht>{});
+      ui.nachrichten.clear();
+      modell = Abbild(*m);
+      dateien = Dateien(v.Pfad());
+      EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+      ErwarteMeldung(ui, f.meldung);
+      if (f.zustand == LaufAbgelehnt) ErwarteUnveraendert(modell, *m);
+      EXPECT_EQ(Abbild(*m).at("Ergebnisse"), modell.at("Ergebnisse"));
+      ErwarteGleicheDateien(dateien, v.Pfad());
+      continue;
+    }
+    Laufoptionen o;
+    o.TextAusgabe = true;
+    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+    ErwarteMeldung(ui, f.meldung);
+    EXPECT_EQ(Dateiinhalt(pfad), datei) << "die Eingabedatei bleibt, wie sie war";
+    ErwarteEndlicheErgebnisse(*m, v.Pfad());
+  }
+}
+
+}  // namespace
+}  // namespace terval
