@@ -1,0 +1,365 @@
+// Reading the climate table into the year, its completeness, and writing
+// the year back: for each format that can be written (text, dBASE,
+// Paradox), the text table's layout, and the read-only imports. Refusals of
+// broken tables are in the hostile catalogue.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "climate/DBKlima.h"
+#include "model/Vardef.h"
+#include "model/Zahltext.h"
+#include "support/Aufzeichner.h"
+#include "support/TabellenTesthilfen.h"
+#include "tables/ParadoxTabelle.h"
+
+namespace terval {
+namespace {
+
+using namespace test;
+
+// Records the label colours besides the messages.
+struct Beobachter : Aufzeichner {
+  std::map<Klimaelement, bool> labels;
+  void KlimaLabel(Klimaelement e, bool komplett) override { labels[e] = komplett; }
+};
+
+struct Klimatest : ::testing::Test {
+  void Lies(const std::string& pfad) {
+    m->DBKlimaName = pfad;
+    ReadKlimaDB(*m, ui);
+  }
+  std::string Datei(const std::string& name, const std::string& inhalt) {
+    SchreibeDatei(v.Datei(name), inhalt);
+    return v.Datei(name);
+  }
+  Testverzeichnis v;
+  std::unique_ptr<Modell> m = [] {
+    auto m = NeuesModell();
+    SetzeStartzustand(*m);
+    return m;
+  }();
+  Beobachter ui;
+};
+
+// ---- The writable formats ------------------------------------------------------------------
+
+// T_Luft, rFeuchte, Wind, Glob_Str, Nieders, Wolken, Vol_Strom of record i;
+// std::nullopt is an empty cell.
+using Zeilen = std::vector<std::array<std::optional<float>, 7>>;
+Zeilen Jahr(int n) {
+  Zeilen z;
+  for (int i = 0; i < n; ++i)
+    z.push_back({static_cast<float>(10.0 - 9.0 * std::cos(2 * 3.14159265 * i / 8760.0) + 0.1 * (i % 24)),
+                 50.0f + i % 45, 0.5f * (i % 12), i % 24 >= 8 && i % 24 <= 16 ? 100.0f + i % 300 : 0.0f,
+                 i % 7 ? 0.0f : 0.4f, 1.0f * (i % 9), 1000.0f + i % 5});
+  return z;
+}
+
+// The rows as a table of the format the name's extension says, with
+// `spalten` data columns after the record number.
+std::string Schreibe(const std::string& pfad, const Zeilen& z, int spalten) {
+  const char* namen[] = {"Nr", "T_Luft", "rFeuchte", "Wind", "Glob_Str", "Nieders", "Wolken", "Vol_Strom"};
+  std::string fehler, text = namen[0];
+  std::vector<Felddefinition> felder{{namen[0], Feldtyp::Ganzzahl}};
+  for (int k = 1; k <= spalten; ++k) felder.push_back({namen[k]}), text.append(";").append(namen[k]);
+  if (pfad.ends_with(".txt")) {
+    for (size_t i = 0; i < z.size(); ++i) {
+      text.append("\n").append(std::to_string(i + 1));
+      for (int k = 0; k < spalten; ++k) text.append(";").append(z[i][k] ? KuerzesterText(*z[i][k]) : "");
+    }
+    SchreibeDatei(pfad, text + "\n");
+    return pfad;
+  }
+  auto schreibe = [&](auto t) {
+    for (size_t i = 0; i < z.size(); ++i) {
+      t->SchreibeGanzzahl(t->Anhaengen(), 0, i + 1);
+      for (int k = 0; k < spalten; ++k)
+        if (z[i][k]) t->SchreibeZahl(i, k + 1, *z[i][k]);
+    }
+    EXPECT_TRUE(t->Schliessen(fehler)) << fehler;
+  };
+  if (pfad.ends_with(".DB")) schreibe(ParadoxTabelle::Erzeugen(pfad, felder, fehler));
+  else schreibe(DbfTabelle::Erzeugen(pfad, felder, fehler));
+  return pfad;
+}
+
+// A cell read through the format's own layer (or plain text splitting).
+std::optional<double> Zelle(const std::string& pfad, int satz, int spalte) {
+  std::string fehler;
+  if (pfad.ends_with(".txt")) {
+    std::istringstream ein(Dateiinhalt(pfad));
+    std::string z;
+    for (int i = 0; i <= satz + 1; ++i) std::getline(ein, z);
+    for (int k = 0; k < spalte; ++k) z.erase(0, z.find(';') + 1);
+    z = z.substr(0, z.find(';'));
+    return z.empty() ? std::nullopt : std::optional<double>(std::stod(z));
+  }
+  if (pfad.ends_with(".DB")) {
+    auto t = ParadoxTabelle::Oeffnen(pfad, fehler);
+    return t->IstLeer(satz, spalte) ? std::nullopt : t->LiesZahl(satz, spalte);
+  }
+  auto t = DbfTabelle::Oeffnen(pfad, fehler);
+  return t->IstLeer(satz, spalte) ? std::nullopt : t->LiesZahl(satz, spalte);
+}
+
+struct Format : Klimatest, ::testing::WithParamInterface<const char*> {};
+
+// A year with a flow column and gaps: the values land in their hours, the
+// gaps are missing and are written back as -999, the seventh column never.
+TEST_P(Format, JahrLesenPruefenUndZurueckschreiben) {
+  Zeilen z = Jahr(Stunden);
+  z[100][1] = z[200][3] = z[300][5] = z[10][6] = z[400][0] = std::nullopt;
+  z[5][0] = -999.0f;
+  const std::string pfad = Schreibe(v.Datei(std::string("jahr") + GetParam()), z, 7);
+  Lies(pfad);
+  EXPECT_EQ(ui.nachrichten, (std::vector<Nachricht>{{"Information", "Die Datenbank enthält 7 Datenfelder.\rFeld 7 wird "
+            "als Volumenstrom angesehen und überschreibt\r die Einstellungen im Programm. [Entfernen im Release]"}}));
+  EXPECT_TRUE(m->KlimaGueltig && m->Kanalbetrieb.VolStromAusKlima && !m->KlimaDBOffen);
+  EXPECT_EQ(m->KlimaFeldzahl, 7);
+  for (int i : {0, 23, 24, 4000, 8759}) {  // record i is day i div 24 + 1, hour i mod 24
+    const TKlimaStunde& k = m->Klima[StundenIndex(i / 24 + 1, i % 24)];
+    EXPECT_EQ((std::array{k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken, k.Vol_Strom}),
+              (std::array{*z[i][0], *z[i][1], *z[i][2], *z[i][3], *z[i][4], *z[i][5], *z[i][6]}));
+    EXPECT_EQ(m->Segmente[1].T_ein[i + 1], *z[i][0]);
+  }
+  EXPECT_EQ((std::array{m->Klima[101].rFeuchte, m->Klima[201].Glob_Str, m->Klima[301].Wolken, m->Klima[11].Vol_Strom,
+                        m->Klima[6].T_Luft, m->Klima[401].T_Luft}),
+            (std::array{Fehlwert, Fehlwert, Fehlwert, Fehlwert, Fehlwert, 0.0f}))
+      << "nur eine leere Lufttemperatur ist 0 °C";
+  EXPECT_EQ((std::array{m->TLuftKomplett, m->FeuchteKomplett, m->WindKomplett, m->StrahlungKomplett,
+                        m->NiederschlagKomplett, m->WolkenKomplett, m->KlimaKomplett}),
+            (std::array{false, false, true, false, true, false, false}));
+  EXPECT_EQ(ui.labels, (std::map<Klimaelement, bool>{{Klimaelement::Lufttemperatur, false}, {Klimaelement::Feuchte, false},
+                        {Klimaelement::Wind, true}, {Klimaelement::Strahlung, false}, {Klimaelement::Niederschlag, true}}));
+  EXPECT_EQ(Zelle(pfad, 100, 2), -999.0);
+  EXPECT_EQ(Zelle(pfad, 200, 4), -999.0);
+  EXPECT_EQ(Zelle(pfad, 300, 6), -999.0);
+  EXPECT_EQ(Zelle(pfad, 400, 1), 0.0);
+  EXPECT_EQ(Zelle(pfad, 10, 7), std::nullopt) << "Spalte 7 wird nie geschrieben";
+
+  // Written back exactly in single precision, read again the same.
+  const float werte[] = {0.1f, -17.3f, 1.2345678e-8f, 33333.332f, 1e-3f};
+  for (int i = 0; i < 5; ++i) m->Klima[i + 1].Glob_Str = werte[i];
+  ASSERT_TRUE(WriteKlimaDB(*m, ui));
+  auto neu = NeuesModell();
+  neu->DBKlimaName = pfad;
+  ReadKlimaDB(*neu, ui);
+  EXPECT_EQ(std::memcmp(&m->Klima, &neu->Klima, sizeof m->Klima), 0);
+
+  // Meanwhile the file was replaced by a shorter one: it stays as it is.
+  Schreibe(pfad, Jahr(8000), 6);
+  const std::string kurz = Dateiinhalt(pfad);
+  ui.nachrichten.clear();
+  EXPECT_FALSE(WriteKlimaDB(*m, ui));
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Klimadaten konnten nicht in die Datenbank " + pfad +
+            " zurückgeschrieben werden !\rDie Tabelle hat nicht mehr die 8760 Datensätze mit 6 Datenfeldern, die "
+            "gelesen wurden.\rDie bisherige Datei bleibt unverändert."});
+  EXPECT_EQ(Dateiinhalt(pfad), kurz);
+  EXPECT_EQ(v.Eintraege().size(), pfad.ends_with(".DBF") ? 2u : 1u) << "keine temporäre Datei bleibt";
+}
+
+INSTANTIATE_TEST_SUITE_P(Klima, Format, ::testing::Values(".txt", ".DBF", ".DB"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
+// With four data fields only columns 1..4 are written, with five also the
+// precipitation; a table without a seventh column takes the flow back.
+TEST_F(Klimatest, GeschriebenWerdenNurDieGelesenenSpalten) {
+  Zeilen z = Jahr(Stunden);
+  for (auto& r : z) r[4] = r[5] = std::nullopt;
+  const std::string pfad = Schreibe(v.Datei("sechs.DBF"), z, 6);
+  Lies(Schreibe(v.Datei("sieben.DBF"), Jahr(Stunden), 7));
+  m->DBKlimaName = pfad;
+  m->Klima[1].rFeuchte = 77.5f;
+  m->KlimaFeldzahl = 4;
+  EXPECT_TRUE(WriteKlimaDB(*m, ui));
+  EXPECT_EQ(Zelle(pfad, 0, 2), 77.5);
+  EXPECT_FALSE(Zelle(pfad, 0, 5) || Zelle(pfad, 8759, 5) || Zelle(pfad, 0, 6));
+  m->KlimaFeldzahl = 5;
+  EXPECT_TRUE(WriteKlimaDB(*m, ui));
+  EXPECT_EQ(Zelle(pfad, 0, 5), 0.4);
+  EXPECT_FALSE(Zelle(pfad, 0, 6));
+  Lies(pfad);
+  EXPECT_FALSE(m->Kanalbetrieb.VolStromAusKlima);
+  for (int h = 1; h <= Stunden; ++h) ASSERT_EQ(m->Klima[h].Vol_Strom, Fehlwert);
+  // A dBASE table named .db is read as dBASE.
+  std::filesystem::rename(pfad, v.Datei("x.ewt.db"));
+  Lies(v.Datei("x.ewt.db"));
+  EXPECT_TRUE(m->KlimaGueltig);
+  EXPECT_EQ(m->Klima[1].rFeuchte, 77.5f);
+}
+
+TEST_F(Klimatest, OhneNamenUndNachEndung) {
+  Lies("");
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Sie haben keine Datenbank mit Klimadaten ausgewählt !\r"
+                                                          "Bitte ergänzen Sie die Angaben und starten das Berechnungsmodul neu !"});
+  const std::pair<const char*, bool> formate[] = {{"a/Klima.DBF", true}, {"a/klima.dbf", true}, {"Klima.db", true},
+      {"Klima.TXT", true}, {"Aachen.epw", false}, {"TRY2015.DAT", false}, {"Klima.csv", false}, {"", false}};
+  for (const auto& [name, schreibbar] : formate) EXPECT_EQ(KlimaformatSchreibbar(name), schreibbar) << name;
+  for (int h = 1; h <= Stunden; ++h) m->Klima[h] = {1, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0, 1};
+  m->Klima[8760].Wind = m->Klima[1].Wolken = Fehlwert;
+  m->Klima[77].Nieders = -999.001f;  // not the marker
+  CheckKlimaDaten(*m, ui);
+  EXPECT_TRUE(m->TLuftKomplett && m->FeuchteKomplett && m->StrahlungKomplett && m->NiederschlagKomplett);
+  EXPECT_FALSE(m->WindKomplett || m->WolkenKomplett || m->KlimaKomplett);
+  m->Klima[8760].Wind = 0.0f;
+  CheckKlimaDaten(*m, ui);
+  EXPECT_TRUE(m->KlimaKomplett) << "die Bewölkung braucht ein Lauf nicht";
+}
+
+// ---- The text table -------------------------------------------------------------------------
+
+std::string Verbinde(const std::vector<std::string>& zeilen, const std::string& ende) {
+  std::string s;
+  for (const auto& z : zeilen) s += z + ende;
+  return s;
+}
+
+// Write-back changes only the cells it fills and keeps the rest: byte order
+// mark, CR LF, a date column, trailing zeros, blank lines, an eighth column.
+TEST_F(Klimatest, TextZurueckschreibenBehaeltDenAufbau) {
+  std::vector<std::string> z{"Zeit;T_Luft;rF;Wind;Glob;Nied;Wolken;Vol;Bemerkung"};
+  for (int i = 0; i < Stunden; ++i)
+    z.push_back("2022-01-01T" + std::to_string(i) + ";  12.50;80;3.0;" + (i == 2 ? "abc" : "100") +
+                (i == 3 ? ";;" : ";0.0;") + "4;;x");
+  z.insert(z.begin() + 100, "");
+  const std::string pfad = Datei("layout.txt", "\xEF\xBB\xBF" + Verbinde(z, "\r\n"));
+  Lies(pfad);
+  EXPECT_TRUE(m->Kanalbetrieb.VolStromAusKlima);
+  EXPECT_EQ((std::array{m->Klima[1].T_Luft, m->Klima[3].Glob_Str, m->Klima[4].Nieders, m->Klima[1].Vol_Strom}),
+            (std::array{12.5f, Fehlwert, Fehlwert, Fehlwert}));
+  EXPECT_EQ(m->Klima[8760].Glob_Str, 100.0f) << "die Leerzeile zählt nicht";
+  z[3] = "2022-01-01T2;  12.50;80;3.0;-999;0.0;4;;x";
+  z[4] = "2022-01-01T3;  12.50;80;3.0;100;-999;4;;x";
+  EXPECT_EQ(Dateiinhalt(pfad), "\xEF\xBB\xBF" + Verbinde(z, "\r\n"));
+  EXPECT_EQ(v.Eintraege(), std::vector<std::string>{"layout.txt"});
+}
+
+// Runs of blanks and tabs separate as semicolons do; -999 takes the blanks of
+// its gap so the columns stay right-aligned; a file with nothing to fill
+// stays the same file.
+TEST_F(Klimatest, TextMitLeerzeichenUndTabulatoren) {
+  std::vector<std::string> z{"   n      t     f     w     g"};
+  for (int i = 0; i < Stunden; ++i) z.push_back("   " + std::to_string(i % 10) + "   12.5   80.0   1   2");
+  z[1] = "   0      x   80.0   1   2";
+  z[2] = "   1   1e39   80.0   1   2";  // too large for single precision
+  z[3] = "   2   12.5    nan   1   2";
+  const std::string blank = Datei("blank.txt", Verbinde(z, "\n"));
+  Lies(blank);
+  EXPECT_EQ((std::array{m->Klima[1].T_Luft, m->Klima[2].T_Luft, m->Klima[3].rFeuchte, m->Klima[4].T_Luft}),
+            (std::array{Fehlwert, Fehlwert, Fehlwert, 12.5f}));
+  z[1] = "   0   -999   80.0   1   2";
+  z[2] = "   1   -999   80.0   1   2";
+  z[3] = "   2   12.5   -999   1   2";
+  EXPECT_EQ(Dateiinhalt(blank), Verbinde(z, "\n"));
+
+  std::string text = "Nr\tT\trF\tW\tG\n";
+  for (int i = 0; i < Stunden; ++i) text += std::to_string(i) + "\t1.50\t80\t" + (i == 7 ? "-999" : "2.25") + "\t0\n";
+  const std::string tab = Datei("tab.txt", text);
+  struct stat vorher {}, nachher {};
+  ::stat(tab.c_str(), &vorher);
+  Lies(tab);
+  ::stat(tab.c_str(), &nachher);
+  EXPECT_EQ((std::array{m->Klima[8].Wind, m->Klima[1].Wind, m->Klima[1].T_Luft}), (std::array{Fehlwert, 2.25f, 1.5f}));
+  EXPECT_EQ(m->KlimaFeldzahl, 4);
+  EXPECT_EQ(nachher.st_ino, vorher.st_ino);
+  EXPECT_EQ(Dateiinhalt(tab), text);
+}
+
+// ---- The read-only imports ----------------------------------------------------------------
+
+const std::string Aachen = TERVAL_QUELLVERZEICHNIS "/data/15000_20220101_20230101_Aachen-Orsbach.epw";
+
+// DWD station Aachen-Orsbach 2022: the annual mean, two hours read off the
+// file, no precipitation record; the shipped climate table is this year.
+TEST_F(Klimatest, DasAachenerJahr) {
+  const std::string tabelle = std::string(TERVAL_DATENVERZEICHNIS) + "/Aachen2022.DBF", dbf = Dateiinhalt(tabelle);
+  Lies(Aachen);
+  EXPECT_TRUE(ui.nachrichten.empty());
+  EXPECT_EQ(m->KlimaFeldzahl, 6);
+  double summe = 0;
+  for (int h = 1; h <= Stunden; ++h) summe += m->Klima[h].T_Luft;
+  EXPECT_NEAR(summe / Stunden, 11.6251, 0.00005);
+  EXPECT_TRUE(m->TLuftKomplett && m->FeuchteKomplett && m->WindKomplett && m->StrahlungKomplett && m->WolkenKomplett);
+  EXPECT_FALSE(m->NiederschlagKomplett);
+  // First hour: 11.9 degC, 88.4 %, 0 Wh/m2, 5.7 m/s, 10 tenths = 8 octas;
+  // 16 June 08:00: 17.7 degC, 55.1 %, 696.9 W/m2, 2.9 m/s, clear.
+  const TKlimaStunde &erste = m->Klima[1], &juni = m->Klima[StundenIndex(167, 7)];
+  EXPECT_EQ((std::array{erste.T_Luft, erste.rFeuchte, erste.Glob_Str, erste.Wind, erste.Wolken, erste.Nieders}),
+            (std::array{11.9f, 88.4f, 0.0f, 5.7f, 8.0f, Fehlwert}));
+  EXPECT_EQ((std::array{juni.T_Luft, juni.rFeuchte, juni.Glob_Str, juni.Wind, juni.Wolken}),
+            (std::array{17.7f, 55.1f, 696.9f, 2.9f, 0.0f}));
+  EXPECT_EQ(m->Segmente[1].T_ein[StundenIndex(167, 7)], 17.7f);
+  EXPECT_FALSE(WriteKlimaDB(*m, ui));
+  EXPECT_EQ(ui.Texte("Information"), std::vector<std::string>{"Die Klimadaten stammen aus einer Datei, die nur gelesen "
+            "werden kann (EnergyPlus-Wetterdatei).\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben."});
+  auto epw = std::make_unique<decltype(m->Klima)>(m->Klima);
+  Lies(tabelle);
+  EXPECT_EQ(std::memcmp(&m->Klima, epw.get(), sizeof m->Klima), 0);
+  EXPECT_EQ(Dateiinhalt(tabelle), dbf) << "nichts zurückzuschreiben";
+}
+
+// A leap year loses 29 February (its hours at 77 degC); missing codes and
+// empty fields are missing values; cloud cover comes in tenths.
+TEST_F(Klimatest, EnergyPlusSchaltjahrUndFehlkennungen) {
+  std::string s = Dateiinhalt(Aachen).substr(0, Dateiinhalt(Aachen).find("\n2022,") + 1);
+  const int tage[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  auto zeile = [](int mo, int tag, int st, std::string t, std::string rf, std::string g, std::string w, std::string n,
+                  std::string r) {
+    return "2024," + std::to_string(mo) + "," + std::to_string(tag) + "," + std::to_string(st) + ",60,?," + t + ",5.0," +
+           rf + ",100000,9999,9999,300," + g + ",0,0,999999,999999,999999,9999,180," + w + "," + n + "," + n +
+           ",9999,99999,9,999999999,999,0.1,0,88,0.2," + r + ",1.0\n";
+  };
+  s += zeile(1, 1, 1, "99.9", "999", "9999", "999", "99", "999") + zeile(1, 1, 2, "", "", "", "", "", "");
+  for (int mo = 1; mo <= 12; ++mo)
+    for (int tag = 1; tag <= tage[mo - 1]; ++tag)
+      for (int st = 1; st <= 24; ++st)
+        if (mo > 1 || tag > 1 || st > 2)
+          s += zeile(mo, tag, st, mo == 2 && tag == 29 ? "77" : std::to_string(mo) + "." + std::to_string(st % 10), "81",
+                     "250", "3.5", "5", "0.4");
+  Lies(Datei("schalt.EPW", s));
+  ASSERT_TRUE(m->KlimaGueltig);
+  for (int h : {1, 2}) {
+    const TKlimaStunde& k = m->Klima[h];
+    EXPECT_EQ((std::array{k.T_Luft, k.rFeuchte, k.Glob_Str, k.Wind, k.Wolken, k.Nieders}),
+              (std::array{Fehlwert, Fehlwert, Fehlwert, Fehlwert, Fehlwert, Fehlwert}));
+  }
+  EXPECT_EQ((std::array{m->Klima[3].T_Luft, m->Klima[3].Wolken, m->Klima[3].Nieders, m->Klima[3].Glob_Str}),
+            (std::array{1.3f, 4.0f, 0.4f, 250.0f}));
+  for (int h = 1; h <= Stunden; ++h) ASSERT_NE(m->Klima[h].T_Luft, 77.0f) << h;
+  EXPECT_EQ(m->Klima[StundenIndex(59, 23)].T_Luft, 2.4f);
+  EXPECT_EQ(m->Klima[StundenIndex(60, 0)].T_Luft, 3.1f) << "Tag 60 ist der 1. März";
+  EXPECT_EQ(m->Klima[Stunden].T_Luft, 12.4f);
+}
+
+// The test reference year in the 2011 layout (legend, "RG ..." name line,
+// "***") and the 2017 layout (coordinates, other column order): global
+// radiation is B + D, cover 9 (sky not visible) is missing.
+TEST_F(Klimatest, TestreferenzjahreBeiderAusgaben) {
+  for (bool ausgabe2017 : {false, true}) {
+    std::string s = "Art des TRY       : mittleres Jahr\n";
+    s += ausgabe2017 ? "RW Rechtswert    [m]\n\nRW      HW      MM DD HH     t    p  WR   WG  N    x  RF    B    D    A    E IL\n"
+                     : "RG TRY-Region   {1..15}\n\nRG IS MM DD HH  N  WR   WG     t    p    x  RF    B    D    A    E IL\n***\n";
+    for (int i = 0; i < Stunden; ++i) {
+      const std::string t = std::to_string(i % 20 - 5) + ".5", n = std::to_string(i % 10), b = std::to_string(100 + i % 3);
+      s += ausgabe2017 ? "4201500 2918500  1  1  1 " + t + " 1013 220  3.5 " + n + "  4.5  70 " + b + "   50  300 -350  9\n"
+                       : " 5  1  1  1  1 " + n + " 220  3.5 " + t + " 1013  4.5  70 " + b + "   50  300 -350  9\n";
+    }
+    Lies(Datei(ausgabe2017 ? "TRY2017.dat" : "TRY2011.DAT", s));
+    ASSERT_TRUE(m->KlimaGueltig) << ausgabe2017;
+    const TKlimaStunde &k = m->Klima[1], &k20 = m->Klima[20];
+    EXPECT_EQ((std::array{k.Glob_Str, m->Klima[3].Glob_Str, k.T_Luft, k20.T_Luft, k.rFeuchte, k.Wind, m->Klima[9].Wolken,
+                          m->Klima[10].Wolken, k.Nieders}),
+              (std::array{150.0f, 152.0f, -5.5f, 14.5f, 70.0f, 3.5f, 8.0f, Fehlwert, Fehlwert}));
+    EXPECT_EQ(m->KlimaFeldzahl, 6);
+  }
+  ui.nachrichten.clear();
+  EXPECT_FALSE(WriteKlimaDB(*m, ui));
+  EXPECT_NE(ui.Texte("Information").at(0).find("(Testreferenzjahr des DWD)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace terval
