@@ -29,13 +29,18 @@ void BaueKanal(Modell& m, int segmente) {
                  {0, 0.0118f, 0.0195f}, {0, 0.42f, 1.2f}, 1.25f};
 }
 
-// The channel saved, loaded into a model with results, and saved again: the
-// same bytes, the results untouched; the rows as the file layout has them.
-TEST(Kanaldatei, HundertfuenfzigSegmenteKommenGenauZurueck) {
+// The channel saved, loaded into a model with results and saved again: the
+// same bytes, the results untouched. Three segments as the golden example has
+// them (the layout other readers expect, read back by dbfread alike).
+TEST(Kanaldatei, KommtGenauZurueckUndStehtWieImBeispiel) {
   Testverzeichnis v;
   auto quelle = NeuesModell(), ziel = NeuesModell();
-  BaueKanal(*quelle, MaxSegmente);
   Aufzeichner ui;
+  BaueKanal(*quelle, 3);
+  ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("drei.ewt.db")));
+  EXPECT_EQ(UnterschiedZuGolden(v.Datei("drei.ewt.db"), "channel/Erdkanal.ewt.db"), "");
+  EXPECT_EQ(UnterschiedZuDbfread(v.Datei("drei.ewt.db")).value_or(""), "");
+  BaueKanal(*quelle, MaxSegmente);
   ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("a.ewt.db")));
   EXPECT_EQ(quelle->Kanaldatei, v.Datei("a.ewt.db"));
   EXPECT_EQ(quelle->Startverzeichnis, "") << "Speichern ändert das Startverzeichnis nicht";
@@ -48,25 +53,6 @@ TEST(Kanaldatei, HundertfuenfzigSegmenteKommenGenauZurueck) {
   ASSERT_TRUE(SpeichereKanaldatei(*ziel, ui, v.Datei("b.ewt.db")));
   EXPECT_TRUE(Dateiinhalt(v.Datei("a.ewt.db")) == Dateiinhalt(v.Datei("b.ewt.db")));
   EXPECT_TRUE(ui.nachrichten.empty());
-
-  std::string fehler;
-  auto t = DbfTabelle::Oeffnen(v.Datei("a.ewt.db"), fehler);
-  ASSERT_EQ(t->Datensaetze(), 152);
-  const Kanalsegment& s = quelle->Segmente[150];
-  const TRohrdaten& r = quelle->Rohrdaten;
-  const std::vector<std::vector<double>> zeilen = {{345, r.Seglaenge, 6, 22, 17, 3.3333333f, 21.123457f, 1, 3},
-                                                   {0, r.Rohr_Ra[1], 0, r.Rohr_Dicke[1], r.Rohr_wlf[1], r.Rohr_Ra[2],
-                                                    r.Rohr_Dicke[2], r.Rohr_wlf[2], 0},
-                                                   {150, s.Tiefe, 3, s.Abst_Rohre, s.Abst_Geb_li, s.Tief_Geb_li,
-                                                    s.Abst_Geb_re, s.Tief_Geb_re, 0}};
-  for (int z = 0; z < 3; ++z)
-    for (int f = 0; f < 9; ++f)
-      EXPECT_EQ(static_cast<float>(t->LiesZahl(z < 2 ? z : 151, f).value_or(NAN)), static_cast<float>(zeilen[z][f]))
-          << "Zeile " << z << ", Spalte " << f;
-  EXPECT_EQ(t->LiesText(0, 9), r.Rohrname[1]);
-  EXPECT_EQ(t->LiesText(1, 9), r.Rohrname[2]);
-  EXPECT_TRUE(t->IstLeer(151, 9));
-  EXPECT_EQ(UnterschiedZuDbfread(v.Datei("a.ewt.db")).value_or(""), "");
 }
 
 // A channel file cell by cell: rows of numbers in float columns.
@@ -95,7 +81,6 @@ TEST(Kanaldatei, WasEinAnderesProgrammSchreibt) {
     EXPECT_EQ(m->Kanalbetrieb.Fuenftagebetrieb, gesetzt) << fuenftage << " / " << betriebsart;
     EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>(meldung, "Integritätsfehler im Kanal behoben:\r5-Tages Betrieb "
               "nur möglich im Modus \"geregelter Betrieb\"\r5-Tages Betrieb wurde deaktiviert !"));
-    EXPECT_EQ(ui.nachrichten.size(), meldung ? 1u : 0u);
     EXPECT_EQ((std::array{m->Kanalbetrieb.Volstrom, m->Kanalbetrieb.Ein_Zeit, m->Kanalbetrieb.Aus_Zeit,
                           m->Kanalbetrieb.Vol_Aus, m->Kanalbetrieb.Betriebsart}),
               (std::array{450, 6, 19, 120, static_cast<int>(betriebsart)}));
@@ -104,32 +89,22 @@ TEST(Kanaldatei, WasEinAnderesProgrammSchreibt) {
   }
 }
 
-// A save that fails midway keeps the old file; more than 150 segments are not saved.
-TEST(Kanaldatei, MisslungenesSpeichernBehaeltDieAlteDatei) {
+// More than 150 segments are not saved (a full disk is in the hostile tests).
+TEST(Kanaldatei, HoechstensHundertfuenfzigSegmenteWerdenGespeichert) {
   Testverzeichnis v;
-  const std::string pfad = v.Datei("Erdkanal.ewt.db");
   auto m = NeuesModell();
-  BaueKanal(*m, 3);
-  Aufzeichner ui;
-  ASSERT_TRUE(SpeichereKanaldatei(*m, ui, pfad));
-  const std::string alt = Dateiinhalt(pfad);
   BaueKanal(*m, 150);
-  {
-    Dateigroessengrenze grenze(4096);
-    EXPECT_FALSE(SpeichereKanaldatei(*m, ui, pfad));
-  }
   m->Anz_Segmente = 151;
-  EXPECT_FALSE(SpeichereKanaldatei(*m, ui, pfad));
-  EXPECT_EQ(ui.Texte("Fehler"), (std::vector<std::string>{
-      "Die Datei \"" + pfad + "\" konnte nicht gespeichert werden: die Datei wird zu groß; die bisherige Datei bleibt unverändert.",
-      "Die Datei \"" + pfad + "\" wurde nicht gespeichert: Der Erdkanal hat 151 Segmente, möglich sind 0 bis 150."}));
-  EXPECT_EQ(Dateiinhalt(pfad), alt);
-  EXPECT_EQ(v.Eintraege(), (std::vector<std::string>{"Erdkanal.ewt.cpg", "Erdkanal.ewt.db"}));
+  Aufzeichner ui;
+  EXPECT_FALSE(SpeichereKanaldatei(*m, ui, v.Datei("k.ewt.db")));
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Datei \"" + v.Datei("k.ewt.db") + "\" wurde nicht "
+                                                         "gespeichert: Der Erdkanal hat 151 Segmente, möglich sind 0 bis 150."});
+  EXPECT_TRUE(v.Eintraege().empty());
 }
 
 // The pipe catalogue by column position, at most 100 entries, the
-// conductivity in double precision; the shipped one gives every pipe a bore.
-TEST(Rohrkatalog, SpaltenNachPositionUndMitgelieferterKatalog) {
+// conductivity in double precision.
+TEST(Rohrkatalog, SpaltenNachPosition) {
   Testverzeichnis v;
   std::string fehler;
   auto t = DbfTabelle::Erzeugen(v.Datei("Rohre.DBF"), {{"Name", Feldtyp::Text, 40}, {"A"}, {"D"}, {"W"}}, fehler);
@@ -146,13 +121,6 @@ TEST(Rohrkatalog, SpaltenNachPositionUndMitgelieferterKatalog) {
   EXPECT_EQ(std::tuple(r.Name, r.Aussenmass, r.Dicke, r.wlf), std::tuple("Rohr Nr. 2", 0.2f, 0.002f, 2.42));
   EXPECT_EQ(m->Rohrtypen[100].Name, "Rohr Nr. 100");
 
-  ASSERT_TRUE(ReadRohrdatenDB(*m, TERVAL_DATENVERZEICHNIS));
-  ASSERT_GE(m->Anz_Rohrtypen, 20);
-  for (int i = 1; i <= m->Anz_Rohrtypen; ++i) {
-    const TRohrtyp& p = m->Rohrtypen[i];
-    EXPECT_TRUE(!p.Name.empty() && p.Name.size() <= 40 && p.Aussenmass > 0.05f && p.Aussenmass < 1.6f && p.Dicke > 0 &&
-                2 * p.Dicke < p.Aussenmass && p.wlf >= 0.1 && p.wlf <= 60) << p.Name;
-  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Helpers for tests that write and inspect files: a scratch directory, file
-// bytes, ways to make a save fail midway, and an independent reader
-// (Debian's python3-dbfread) to check that what the program writes is what
-// other tools read.
+// bytes, golden files, ways to make a save fail midway, and an independent
+// reader (Debian's python3-dbfread) to check that what the program writes is
+// what other tools read.
 #pragma once
 
 #include <fcntl.h>
@@ -65,6 +65,18 @@ inline void SchreibeDatei(const std::string& pfad, const std::string& inhalt) {
   std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
 }
 
+// "" when the xBase table at `pfad` has the bytes of tests/data/<golden>
+// but for the day of writing (header bytes 1..3); else where they part.
+// TERVAL_GOLDEN=neu in the environment writes the golden file instead.
+inline std::string UnterschiedZuGolden(const std::string& pfad, const std::string& golden) {
+  std::string ist = Dateiinhalt(pfad), soll = TERVAL_QUELLVERZEICHNIS "/tests/data/" + golden;
+  ist.replace(1, 3, 3, '\0');
+  if (const char* e = std::getenv("TERVAL_GOLDEN"); e && std::string(e) == "neu") SchreibeDatei(soll, ist);
+  soll = Dateiinhalt(soll);
+  const auto [a, b] = std::mismatch(ist.begin(), ist.end(), soll.begin(), soll.end());
+  return a == ist.end() && b == soll.end() ? "" : golden + " weicht ab Byte " + std::to_string(a - ist.begin()) + " ab";
+}
+
 // Where python3-dbfread reads a table differently from the table layer:
 // field names, and every cell as blank, integer, number or text; "" when
 // both agree, std::nullopt when /usr/bin/python3 has no dbfread.
@@ -78,7 +90,7 @@ inline std::optional<std::string> UnterschiedZuDbfread(const std::string& pfad) 
                 "    print('\\t'.join('N' if v is None else {int: 'I', float: 'F'}.get(type(v), 'T') + str(v)\n"
                 "                    for v in r.values()))\n");
   FILE* p = ::popen(("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" + pfad + ".py' '" + pfad + "' 2>&1").c_str(), "r");
-  std::string aus, fehler;
+  std::string aus, fehler, zeile, zelle;
   char puffer[4096];
   for (size_t n; p != nullptr && (n = std::fread(puffer, 1, sizeof puffer, p)) > 0;) aus.append(puffer, n);
   if (p != nullptr) ::pclose(p);
@@ -86,7 +98,6 @@ inline std::optional<std::string> UnterschiedZuDbfread(const std::string& pfad) 
   auto t = DbfTabelle::Oeffnen(pfad, fehler);
   if (!t) return fehler;
   std::istringstream zeilen(aus);
-  std::string zeile, zelle;
   int satz = -1;
   for (; std::getline(zeilen, zeile); ++satz) {
     std::istringstream zellen(zeile);
@@ -106,11 +117,9 @@ inline std::optional<std::string> UnterschiedZuDbfread(const std::string& pfad) 
 // the way it does on a full disk.
 class Dateigroessengrenze {
  public:
-  explicit Dateigroessengrenze(rlim_t bytes) {
+  explicit Dateigroessengrenze(rlim_t bytes) : vorher_(std::signal(SIGXFSZ, SIG_IGN)) {
     ::getrlimit(RLIMIT_FSIZE, &alt_);
-    vorher_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit neu = alt_;
-    neu.rlim_cur = bytes;
+    rlimit neu{bytes, alt_.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &neu);
   }
   ~Dateigroessengrenze() {
@@ -119,37 +128,29 @@ class Dateigroessengrenze {
   }
 
  private:
+  void (*vorher_)(int);
   rlimit alt_{};
-  void (*vorher_)(int) = nullptr;
 };
 
-// Makes a directory refuse new entries: by its mode for ordinary users,
-// by the immutable attribute for root (which ignores modes).
+// Makes a directory refuse new entries: by its mode for ordinary users, by
+// the immutable attribute for root (which ignores modes).
 class GesperrtesVerzeichnis {
  public:
   explicit GesperrtesVerzeichnis(const std::string& pfad) : pfad_(pfad) {
-    if (geteuid() != 0) {
-      gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
-      return;
-    }
-    fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY);
-    gesperrt_ = Attribut(true);
+    if (geteuid() != 0) gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
+    else fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY), gesperrt_ = Attribut(FS_IMMUTABLE_FL);
   }
   ~GesperrtesVerzeichnis() {
-    if (fd_ < 0) {
-      ::chmod(pfad_.c_str(), 0700);
-      return;
-    }
-    Attribut(false);
-    ::close(fd_);
+    if (fd_ < 0) ::chmod(pfad_.c_str(), 0700);
+    else Attribut(0), ::close(fd_);
   }
   bool Gesperrt() const { return gesperrt_; }
 
  private:
-  bool Attribut(bool an) {
+  bool Attribut(int an) {
     int flags = 0;
     if (fd_ < 0 || ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return false;
-    flags = an ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    flags = (flags & ~FS_IMMUTABLE_FL) | an;
     return ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
   }
   std::string pfad_;
