@@ -36,9 +36,7 @@ unsigned Lies16(const std::string& b, size_t pos) {
 void Lege(std::string& b, size_t pos, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) b[pos + i] = static_cast<char>(v >> (8 * i));
 }
-Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) {
-  return [=](std::string b) { return Lege(b, pos, v, bytes), b; };
-}
+Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) { return [=](std::string b) { return Lege(b, pos, v, bytes), b; }; }
 Aenderung Byte(size_t pos, char c) { return [=](std::string b) { return b[pos] = c, b; }; }
 Aenderung Und(Aenderung a, Aenderung b) { return [=](std::string s) { return b(a(s)); }; }
 Aenderung Inhalt(const std::string& neu) { return [=](std::string) { return neu; }; }
@@ -59,14 +57,9 @@ size_t Zeilenanfang(const std::string& b, int nr) {
   return p;
 }
 Aenderung Zeile(int nr, const std::string& t) {
-  return [=](std::string b) {
-    const size_t a = Zeilenanfang(b, nr);
-    return b.replace(a, b.find('\n', a) - a, t);
-  };
+  return [=](std::string b) { return b.replace(Zeilenanfang(b, nr), b.find('\n', Zeilenanfang(b, nr)) - Zeilenanfang(b, nr), t); };
 }
-Aenderung Einfuegen(int nr, const std::string& t) {
-  return [=](std::string b) { return b.insert(Zeilenanfang(b, nr), t + "\n"); };
-}
+Aenderung Einfuegen(int nr, const std::string& t) { return [=](std::string b) { return b.insert(Zeilenanfang(b, nr), t + "\n"); }; }
 Aenderung Zeilen(int n) { return [=](std::string b) { return b.substr(0, Zeilenanfang(b, n)); }; }
 
 // xBase tables: header length at 8, record length at 10, count at 4, then
@@ -89,14 +82,10 @@ Aenderung Zelle(int satz, int feld, const std::string& text) {
     return b.replace(k.laenge + satz * k.satz + k.versatz[feld], breite, std::string(breite - text.size(), ' ') + text);
   };
 }
-// The header says `n` records, and there are `n`.
-Aenderung Saetze(int n) {
-  return [=](std::string b) { return Lege(b, 4, n, 4), b.substr(0, LiesKopf(b).laenge + n * LiesKopf(b).satz) + "\x1A"; };
-}
-// The file ends `rest` bytes into record `satz`; the header is unchanged.
-Aenderung Schnitt(int satz, int rest) {
-  return [=](std::string b) { return b.substr(0, LiesKopf(b).laenge + satz * LiesKopf(b).satz + rest); };
-}
+// The file ends `rest` bytes into record `satz`; the header is unchanged, or
+// says there are `satz` records.
+Aenderung Schnitt(int satz, int rest) { return [=](std::string b) { return b.substr(0, LiesKopf(b).laenge + satz * LiesKopf(b).satz + rest); }; }
+Aenderung Saetze(int n) { return Und(Wort(4, n, 4), [=](std::string b) { return Schnitt(n, 0)(b) + "\x1A"; }); }
 // `n` copies of the last record appended.
 Aenderung Mehr(int n) {
   return [=](std::string b) {
@@ -117,9 +106,7 @@ Aenderung OhneLetzteSpalte() {
 }
 // Paradox: a 16-bit value `versatz` bytes into the first data block, or the
 // file cut `n` bytes after the header.
-Aenderung ImBlock(size_t versatz, uint32_t v) {
-  return [=](std::string b) { return Lege(b, Lies16(b, 2) + versatz, v, 2), b; };
-}
+Aenderung ImBlock(size_t versatz, uint32_t v) { return [=](std::string b) { return Lege(b, Lies16(b, 2) + versatz, v, 2), b; }; }
 Aenderung NachDemKopf(size_t n) { return [=](std::string b) { return b.substr(0, Lies16(b, 2) + n); }; }
 
 // ---- The sound files --------------------------------------------------------------------
