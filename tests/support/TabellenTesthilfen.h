@@ -1,12 +1,9 @@
 // Helpers for tests that write and inspect files: a scratch directory, file
-// bytes, golden files, ways to make a save fail midway, and an independent
+// bytes, golden files, a way to make a save fail midway, and an independent
 // reader (Debian's python3-dbfread) to check that what the program writes is
 // what other tools read.
 #pragma once
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -130,32 +127,6 @@ class Dateigroessengrenze {
  private:
   void (*vorher_)(int);
   rlimit alt_{};
-};
-
-// Makes a directory refuse new entries: by its mode for ordinary users, by
-// the immutable attribute for root (which ignores modes).
-class GesperrtesVerzeichnis {
- public:
-  explicit GesperrtesVerzeichnis(const std::string& pfad) : pfad_(pfad) {
-    if (geteuid() != 0) gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
-    else fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY), gesperrt_ = Attribut(FS_IMMUTABLE_FL);
-  }
-  ~GesperrtesVerzeichnis() {
-    if (fd_ < 0) ::chmod(pfad_.c_str(), 0700);
-    else Attribut(0), ::close(fd_);
-  }
-  bool Gesperrt() const { return gesperrt_; }
-
- private:
-  bool Attribut(int an) {
-    int flags = 0;
-    if (fd_ < 0 || ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return false;
-    flags = (flags & ~FS_IMMUTABLE_FL) | an;
-    return ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  std::string pfad_;
-  int fd_ = -1;
-  bool gesperrt_ = false;
 };
 
 }  // namespace terval::test
