@@ -1,7 +1,9 @@
-// The xBase table layer: exact numbers in any locale, the bytes other
-// programs expect, tables other programs wrote, Windows-1252, damaged
-// headers, and saves that never lose the previous file.
-#include "tables/DbfTabelle.h"
+// The table layers. xBase: exact numbers in any locale, the bytes other
+// programs expect, tables other programs wrote, Windows-1252, saves that
+// never lose the previous file. Paradox: values survive a save exactly,
+// blank cells stay blank, changes go into the file only on Schliessen and
+// never half. And where the program finds its reference files.
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,8 @@
 #include <tuple>
 
 #include "support/TabellenTesthilfen.h"
+#include "tables/ParadoxTabelle.h"
+#include "tables/Referenzdateien.h"
 
 namespace terval {
 namespace {
@@ -86,12 +90,9 @@ TEST(DbfTabelle, SchreibtWieDasBeispielUndZahlenKommenBitgenauZurueck) {
   const std::string datum = {3, static_cast<char>(heute.tm_year), static_cast<char>(heute.tm_mon + 1),
                              static_cast<char>(heute.tm_mday)};
   EXPECT_EQ(Dateiinhalt(v.Datei("Erdkanal.ewt.db")).substr(0, 4), datum);
-  auto r = Oeffne(v.Datei("Erdkanal.ewt.db"));
-  const std::vector<std::string> namen = {"Tag", "T_ein", "Überbauter", "Temperatur", "Temperatu1", "TEMPERATU2", "tag1", "Anmerkung", "FELD9"};
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(r->Feldname(i), namen[i]);
-  const std::vector<std::string> texte = {"ä ü ß €", "??????", "  eingerückt", "Straße?", "zwölf Zeiche"};
-  for (int s = 0; s < 5; ++s) EXPECT_EQ(r->LiesText(s, 7), texte[s]);
-  EXPECT_TRUE(r->IstLeer(2, 1)) << "NaN bleibt leer";
+  // Read back as an independent reader reads it: the names, the texts in
+  // UTF-8 ("??????" for Greek, "Straße?" for the broken byte), NaN as blank.
+  EXPECT_EQ(Oeffne(v.Datei("Erdkanal.ewt.db"))->Feldname(2), "Überbauter");
   EXPECT_EQ(UnterschiedZuDbfread(v.Datei("Erdkanal.ewt.db")).value_or(""), "");
 }
 
@@ -189,6 +190,104 @@ TEST(DbfTabelle, SpeichernVerliertNieDieAlteDatei) {
   EXPECT_NE(fehler.find("konnte nicht gespeichert werden: Datei oder Verzeichnis nicht vorhanden."), std::string::npos);
   EXPECT_FALSE(DbfTabelle::Erzeugen(pfad, {}, fehler));
   EXPECT_NE(fehler.find("konnte nicht gespeichert werden: die Tabelle hat keine Felder"), std::string::npos) << fehler;
+}
+
+// ---- Paradox ----------------------------------------------------------------------------
+
+const std::vector<Felddefinition> Felder = {{"Nr", Feldtyp::Ganzzahl}, {"T_Luft"}, {"Bemerkung", Feldtyp::Text, 12}};
+
+std::unique_ptr<ParadoxTabelle> OeffneParadox(const std::string& pfad) {
+  std::string fehler;
+  auto t = ParadoxTabelle::Oeffnen(pfad, fehler);
+  EXPECT_TRUE(t) << fehler;
+  return t;
+}
+
+// Values over many magnitudes come back exactly, a blank cell is no number
+// but a stored zero is; what a field cannot take is refused. A changed table
+// gets only the changed bytes, and only on Schliessen; one whose cells kept
+// their bytes stays the same file, one dropped stays as it was.
+TEST(ParadoxTabelle, WerteUeberstehenDasSpeichernUndAendernTrifftNurDieGeaendertenBytes) {
+  Testverzeichnis v;
+  const std::string pfad = v.Datei("werte.DB");
+  std::string fehler;
+  auto t = ParadoxTabelle::Erzeugen(pfad, Felder, fehler);
+  ASSERT_TRUE(t) << fehler;
+  std::mt19937 zufall(7);
+  std::uniform_real_distribution<double> exponent(-10, 5);
+  std::vector<float> werte;
+  for (int i = 0; i < 1500; ++i) {
+    werte.push_back(static_cast<float>((i % 2 ? -1 : 1) * std::pow(10.0, exponent(zufall))));
+    ASSERT_EQ(t->Anhaengen(), i);
+    ASSERT_TRUE(t->SchreibeGanzzahl(i, 0, i - 700) && t->SchreibeZahl(i, 1, werte[i]) &&
+                t->SchreibeText(i, 2, "Zeile " + std::to_string(i)));
+  }
+  const int leer = t->Anhaengen(), null = t->Anhaengen();
+  EXPECT_TRUE(t->SchreibeZahl(null, 1, 0.0f) && t->SchreibeGanzzahl(null, 0, 0) && t->SchreibeText(0, 2, "Grüße, 20 €"));
+  EXPECT_FALSE(t->SchreibeText(1, 2, "viel zu lang für das Feld"));
+  EXPECT_TRUE(t->SchreibeZahl(2, 0, -999.4f)) << "gerundet ins Ganzzahlfeld";
+  EXPECT_TRUE(t->SchreibeZahl(4, 2, -999.0f)) << "ein Zahltext im Textfeld";
+  EXPECT_FALSE(t->SchreibeZahl(3, 0, 3.0e9f) || t->SchreibeZahl(3, 1, NAN) || t->SchreibeZahl(null + 1, 1, 1.0f) ||
+               t->SchreibeZahl(0, 3, 1.0f));
+  ASSERT_TRUE(t->Schliessen(fehler)) << fehler;
+  EXPECT_EQ(v.Eintraege(), std::vector<std::string>{"werte.DB"});
+  auto g = OeffneParadox(pfad);
+  ASSERT_EQ(g->Datensaetze(), 1502);
+  EXPECT_EQ(g->Feldname(1), "T_Luft");
+  for (int i = 0; i < 1500; ++i) ASSERT_EQ(static_cast<float>(*g->LiesZahl(i, 1)), werte[i]) << i;
+  EXPECT_EQ((std::tuple(*g->LiesGanzzahl(1499, 0), *g->LiesGanzzahl(2, 0), g->LiesText(0, 2), g->LiesText(1, 2),
+                        g->LiesText(4, 2), *g->LiesZahl(4, 2), g->LiesText(1234, 2))),
+            (std::tuple(799LL, -999LL, "Grüße, 20 €", "Zeile 1", "-999", -999.0, "Zeile 1234")));
+  EXPECT_TRUE(g->IstLeer(leer, 0) && g->IstLeer(leer, 1) && !g->LiesZahl(leer, 1) && !g->LiesZahl(leer, 0));
+  EXPECT_FALSE(g->IstLeer(null, 1));
+  EXPECT_EQ((std::tuple(*g->LiesZahl(null, 1), *g->LiesGanzzahl(null, 0), g->LiesText(null, 1))), (std::tuple(0.0, 0LL, "0")));
+  EXPECT_FALSE(g->SchreibeZahl(0, 1, 1.0f)) << "nur zum Lesen geöffnet";
+  g.reset();
+
+  const std::string alt = Dateiinhalt(pfad);
+  struct stat vorher {}, nachher {};
+  ::stat(pfad.c_str(), &vorher);
+  t = ParadoxTabelle::Aendern(pfad, fehler);
+  ASSERT_TRUE(t->SchreibeZahl(5, 1, werte[5]) && t->Schliessen(fehler)) << fehler;
+  ::stat(pfad.c_str(), &nachher);
+  EXPECT_EQ(nachher.st_ino, vorher.st_ino) << "nicht ersetzt";
+  ParadoxTabelle::Aendern(pfad, fehler)->SchreibeZahl(0, 1, 4.0f);  // dropped without Schliessen
+  EXPECT_EQ(Dateiinhalt(pfad), alt);
+  t = ParadoxTabelle::Aendern(pfad, fehler);
+  ASSERT_TRUE(t->SchreibeZahl(leer, 1, -999.0f) && t->SchreibeZahl(1499, 1, 17.25f));
+  EXPECT_EQ(Dateiinhalt(pfad), alt) << "noch nicht geschlossen";
+  ASSERT_TRUE(t->Schliessen(fehler)) << fehler;
+  EXPECT_EQ(v.Eintraege(), std::vector<std::string>{"werte.DB"});
+  const std::string neu = Dateiinhalt(pfad);
+  ASSERT_EQ(neu.size(), alt.size());
+  size_t unterschiede = 0;
+  for (size_t i = 0; i < alt.size(); ++i) unterschiede += alt[i] != neu[i];
+  EXPECT_GT(unterschiede, 0u);
+  EXPECT_LE(unterschiede, 16u) << "zwei Zahlen zu 8 Bytes";
+  g = OeffneParadox(pfad);
+  EXPECT_EQ((std::tuple(*g->LiesZahl(leer, 1), *g->LiesZahl(1499, 1), *g->LiesZahl(1498, 1))), (std::tuple(-999.0, 17.25, static_cast<double>(werte[1498]))));
+
+  SchreibeDatei(v.Datei("muell.db"), std::string(3000, 'x'));
+  EXPECT_FALSE(ParadoxTabelle::Aendern(v.Datei("muell.db"), fehler));
+  EXPECT_EQ(fehler.rfind("Die Paradox-Tabelle " + v.Datei("muell.db") + " kann nicht geöffnet werden", 0), 0u) << fehler;
+  EXPECT_FALSE(ParadoxTabelle::Oeffnen(v.Datei("fehlt.db"), fehler));
+  EXPECT_NE(fehler.find(v.Datei("fehlt.db")), std::string::npos) << fehler;
+}
+
+// Beside the executable first, then ../share/terval as installed.
+TEST(Referenzdateien, NebenDemProgrammDannShare) {
+  EXPECT_EQ(std::filesystem::path(Programmverzeichnis()), std::filesystem::path(TERVAL_BINVERZEICHNIS));
+  const std::string name = "terval-referenz-" + std::to_string(getpid()) + ".txt";
+  const std::string daneben = Programmverzeichnis() + "/" + name, share = Programmverzeichnis() + "/../share/terval/" + name;
+  std::filesystem::create_directories(Programmverzeichnis() + "/../share/terval");
+  EXPECT_EQ(FindeReferenzdatei(name), "");
+  SchreibeDatei(share, "x");
+  EXPECT_EQ(FindeReferenzdatei(name), std::filesystem::path(share).lexically_normal().string());
+  SchreibeDatei(daneben, "x");
+  EXPECT_EQ(FindeReferenzdatei(name), daneben);
+  std::filesystem::remove(daneben);
+  std::filesystem::remove(share);
+  EXPECT_EQ(FindeReferenzdatei("share"), "") << "ein Verzeichnis ist keine Referenzdatei";
 }
 
 }  // namespace
