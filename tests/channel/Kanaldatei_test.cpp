@@ -89,19 +89,6 @@ TEST(Kanaldatei, WasEinAnderesProgrammSchreibt) {
   }
 }
 
-// More than 150 segments are not saved (a full disk is in the hostile tests).
-TEST(Kanaldatei, HoechstensHundertfuenfzigSegmenteWerdenGespeichert) {
-  Testverzeichnis v;
-  auto m = NeuesModell();
-  BaueKanal(*m, 150);
-  m->Anz_Segmente = 151;
-  Aufzeichner ui;
-  EXPECT_FALSE(SpeichereKanaldatei(*m, ui, v.Datei("k.ewt.db")));
-  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Datei \"" + v.Datei("k.ewt.db") + "\" wurde nicht "
-                                                         "gespeichert: Der Erdkanal hat 151 Segmente, möglich sind 0 bis 150."});
-  EXPECT_TRUE(v.Eintraege().empty());
-}
-
 // The pipe catalogue by column position, at most 100 entries, the
 // conductivity in double precision.
 TEST(Rohrkatalog, SpaltenNachPosition) {

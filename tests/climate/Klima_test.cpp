@@ -271,8 +271,7 @@ TEST_F(Klimatest, TextMitLeerzeichenUndTabulatoren) {
 const std::string Aachen = TERVAL_QUELLVERZEICHNIS "/data/15000_20220101_20230101_Aachen-Orsbach.epw";
 
 // DWD station Aachen-Orsbach 2022: the annual mean, two hours read off the
-// file, no precipitation record; the shipped climate table is this year; and
-// the radiation generated for it against the measurement.
+// file, no precipitation record; the shipped climate table is this year.
 TEST_F(Klimatest, DasAachenerJahr) {
   const std::string tabelle = std::string(TERVAL_DATENVERZEICHNIS) + "/Aachen2022.DBF", dbf = Dateiinhalt(tabelle);
   Lies(Aachen);
@@ -298,19 +297,6 @@ TEST_F(Klimatest, DasAachenerJahr) {
   Lies(tabelle);
   EXPECT_EQ(std::memcmp(&m->Klima, epw.get(), sizeof m->Klima), 0);
   EXPECT_EQ(Dateiinhalt(tabelle), dbf) << "nichts zurückzuschreiben";
-  // The generator scales only the direct beam by 1 - N/8 and keeps the
-  // clear-sky diffuse part, so under this station's mean cover of 5.4 octas
-  // it misses about a third of the measured 1246 kWh/m2 (without clouds
-  // about 1800). 60 to 100 % still catches a lost cloud reduction, clouds in
-  // the wrong unit or daylight at night.
-  m->Breitengrad = 50.798f, m->Laengengrad = 6.024f;
-  for (TKlimaStunde& k : m->Klima) k.Glob_Str = Fehlwert;
-  CreateFehlendeDaten(*m, ui, false, 2022u);
-  double erzeugt = 0;
-  for (int h = 1; h <= Stunden; ++h) erzeugt += m->Klima[h].Glob_Str / 1000.0;
-  EXPECT_GT(erzeugt, 0.6 * 1246);
-  EXPECT_LT(erzeugt, 1.0 * 1246);
-
   // A leap day (here the 28th again) is dropped; each element's missing
   // code, and an empty field, is a missing value.
   std::string s = Dateiinhalt(Aachen);
@@ -393,9 +379,10 @@ void ErwarteMonatssummen(const Modell& m) {
 // A whole year generated with a fixed seed, every weather class (0 and 9
 // beyond the table) and odd monthly sums: the monthly sums hold, and the
 // year is pinned. The pin was taken from this generator once the tests
-// below, the measured year of Aachen and the old one-test-per-rule suite
-// passed; it changes with any change of a generator, of the solar routines
-// or of the random draws.
+// below and the old one-test-per-rule suite passed (among them the measured
+// year of Aachen, whose generated radiation came to 60 to 100 % of the
+// measured); it changes with any change of a generator, of the solar
+// routines or of the random draws.
 TEST(Klimaerzeugung, EinGanzesJahrMitFesterSaat) {
   auto m = Grundjahr();
   Aufzeichner ui;
@@ -522,31 +509,6 @@ TEST(Klimaerzeugung, StrahlungBeiTagUndNacht) {
     EXPECT_EQ(pos.nachrichten.empty(), gueltig) << breite << " / " << laenge;
     EXPECT_EQ(m->Klima[StundenIndex(172, 12)].Glob_Str != Fehlwert, gueltig) << breite << " / " << laenge;
   }
-}
-
-// Only the incomplete elements are generated, a refused wind leaves the
-// others running; without every air temperature nothing is.
-TEST(Klimaerzeugung, NurWasFehltUndNichtOhneTemperatur) {
-  auto m = Grundjahr(5.0f);
-  Aufzeichner ui;
-  for (TKlimaStunde& k : m->Klima) k.Glob_Str = 0.0f;
-  m->Klima[3].Glob_Str = Fehlwert;
-  m->Wg_Tag_Nacht = 0.3f;
-  CreateFehlendeDaten(*m, ui, false, 1u);
-  EXPECT_EQ(ui.status, (std::vector<std::string>{"Strahlungsdaten erzeugen...", "Niederschlagsdaten erzeugen...", ""}));
-  EXPECT_EQ(ui.Texte("Fehler").size(), 1u);
-  EXPECT_EQ(m->Klima[3].Glob_Str, 0.0f) << "2 Uhr am 1. Januar: Nacht";
-  EXPECT_EQ(m->Klima[4000].rFeuchte, 70.0f);
-  EXPECT_FALSE(m->WindKomplett || m->KlimaKomplett);
-  EXPECT_TRUE(m->NiederschlagKomplett && m->StrahlungKomplett);
-  m = Grundjahr();
-  m->Klima[5000].T_Luft = Fehlwert;
-  Aufzeichner ohne;
-  CreateFehlendeDaten(*m, ohne, false, 1u);
-  EXPECT_EQ(ohne.Texte("Fehler"), std::vector<std::string>{"Zum Erzeugen fehlender Daten werden zumindest Angaben zur "
-            "Lufttemperatur benötigt !\rFehlen auch diese Daten, so können Sie im Programm eine Testdatenbank erzeugen "
-            "lassen,\rund diese als Basisdatenbank für die Klimadaten verwenden !"});
-  EXPECT_TRUE(ohne.status.empty());
 }
 
 // The menu command: refused without an accepted table, nothing to do for a
