@@ -2,13 +2,14 @@
 //
 // The catalogue has one row per case: the file, how its bytes are spoilt, a
 // piece of the one message the user must see, and what state follows. The
-// file name tells the reader: *.ewt.db channel, *.loc.db location,
-// SOILS.DAT soil table, *.px a Paradox table opened by the table layer
-// itself, anything else a climate table of the format its extension names. Each row starts from a sound file of its kind;
-// the fuzz findings (tests/data/hostile) replace it whole. A refused load
-// leaves the model and every file as they were; a file that loads but cannot
-// be simulated is refused at the run start, again changing neither; a
-// repaired or accepted input runs to finite results.
+// file name tells the reader: *.ewt.db channel, *.loc.db location, SOILS.DAT
+// soil table, *.px a Paradox table opened by the table layer itself,
+// anything else a climate table of the format its extension names. Each row
+// starts from a sound file of its kind; the fuzz findings
+// (tests/data/hostile) replace it whole. A refused load leaves the model and
+// every file as they were; a file that loads but cannot be simulated is
+// refused at the run start, again changing neither; a repaired or accepted
+// input runs to finite results. A new case is one more row.
 //
 // Interrupted work never costs a file: a run stopped after any segment and
 // a save that fails midway (the disk "full" through a file-size limit) leave
@@ -35,7 +36,6 @@ namespace terval::test {
 void PrintTo(const Nachricht& n, std::ostream* os) { *os << n.art << ": " << n.text; }
 
 namespace {
-
 
 std::string Quelle(const std::string& datei) { return std::string(TERVAL_QUELLVERZEICHNIS) + "/" + datei; }
 
@@ -105,8 +105,7 @@ std::map<std::string, uint64_t> Abbild(const Modell& m) {
 }
 
 // Every part of the model except `ausser` is as before.
-void ErwarteUnveraendert(const std::map<std::string, uint64_t>& vorher, const Modell& m,
-                                const std::string& ausser = "") {
+void ErwarteUnveraendert(const std::map<std::string, uint64_t>& vorher, const Modell& m, const std::string& ausser = "") {
   for (const auto& [teil, summe] : Abbild(m))
     EXPECT_TRUE(teil == ausser || summe == vorher.at(teil)) << "Modellteil \"" << teil << "\" wurde verändert";
 }
@@ -169,7 +168,7 @@ size_t Zeilenanfang(const std::string& b, int nr) {
   return p;
 }
 Aenderung Zeile(int nr, const std::string& t) {
-  return [=](std::string b) { return b.replace(Zeilenanfang(b, nr), b.find('\n', Zeilenanfang(b, nr)) - Zeilenanfang(b, nr), t); };
+  return [=](std::string b) { const size_t a = Zeilenanfang(b, nr); return b.replace(a, b.find('\n', a) - a, t); };
 }
 Aenderung Einfuegen(int nr, const std::string& t) { return [=](std::string b) { return b.insert(Zeilenanfang(b, nr), t + "\n"); }; }
 Aenderung Zeilen(int n) { return [=](std::string b) { return b.substr(0, Zeilenanfang(b, n)); }; }
@@ -309,8 +308,8 @@ const std::vector<Fall>& Katalog() {
       // Zero pipes is the one input the run start repairs, in memory only.
       {"Null Rohre", "k.ewt.db", Zelle(4, 2, "0"), "Fehler: In Segment 3 wurde als Rohrzahl \"0\" eingegeben. Korrigiere auf \"1\"", Gerechnet},
 
-      // Location files (one record of 41 fields: 1 Bodenart, 2 StartBodenfeuchte, 4/5 latitude/longitude,
-      // 6 Veg_Hoehe, 7 Veg_typ, 12 WG_Messhoehe, 39 kellerwand_dicke).
+      // Location files (one record of 41 fields: 1 Bodenart, 4/5 latitude/longitude,
+      // 6 Veg_Hoehe, 7 Veg_typ, 12 WG_Messhoehe).
       {"Standort abgeschnitten", "s.loc.db", Schnitt(0, 60), "der Tabellenkopf nennt 1 Datensätze, die Datei enthält aber nur 0.", Abgelehnt},
       {"Standort ohne Datensatz", "s.loc.db", Saetze(0), "\" enthält keinen Datensatz.", Abgelehnt},
       {"Standort: Breite Sternchen", "s.loc.db", Zelle(0, 4, std::string(20, '*')), "(Breitengrad) den ungültigen Wert \"********************\"", Abgelehnt},
@@ -337,7 +336,6 @@ const std::vector<Fall>& Katalog() {
       // Fuzz finding: PsiSat 0 and b = -69 raised the water content to the power -135.
       {"Fund: Boden mit negativem b", "SOILS.DAT", Fund("SOILS_negatives_b.DAT"), "hat einen ungültigen Wert für PsiSat", LaufAbgelehnt},
       {"Fund: Boden mit negativem b, PsiSat gültig", "SOILS.DAT", Und(Fund("SOILS_negatives_b.DAT"), Ersetze("-0.0y0", "-0.100")), "hat einen ungültigen Wert für b (Porengrößenexponent): -69", LaufAbgelehnt},
-
 
       // Paradox tables: the fuzz findings hung or crashed the library; the block checks stop them.
       {"Fund: Datenblock hinter dem Dateiende", "t.px", Fund("paradox_block_hinter_dateiende.db"), "kann nicht geöffnet werden: der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten).", Abgelehnt},
