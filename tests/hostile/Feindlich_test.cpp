@@ -347,6 +347,8 @@ const std::vector<Fall>& Katalog() {
       {"Paradox: Blockversatz", "t.px", ImBlock(4, 5), "ein Datenblock ist fehlerhaft.", Abgelehnt},
       {"Paradox: Satzzahl", "t.px", Wort(6, 4, 4), "der Tabellenkopf nennt 4 Datensätze, die Datenblöcke enthalten aber 3.", Abgelehnt},
       {"Paradox: Kopf", "t.px", Byte(5, 0), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Text statt Tabelle", "t.px", Inhalt(std::string(3000, 'x')), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
+      {"Paradox fehlt", "t.px", Inhalt(Fehlt), "kann nicht geöffnet werden: Datei oder Verzeichnis nicht vorhanden.", Abgelehnt},
       {"Paradox: Block abgeschnitten", "t.px", NachDemKopf(100), "ein Datenblock liegt hinter dem Dateiende (die Datei ist abgeschnitten).", Abgelehnt},
 
       // Climate tables. A refused table leaves the year in memory.
