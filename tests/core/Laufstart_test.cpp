@@ -1,326 +1,332 @@
+// The run start: every check that refuses a run (the run start's own, the
+// channel and grid checks and the input check) as one catalogue, then
+// complete, stopped and refused runs with the files they leave.
 #include "core/Laufstart.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
+#include <functional>
+#include <limits>
 
+#include "Kernhilfe.h"
+#include "core/Cor_mod.h"
+#include "core/Eingabepruefung.h"
 #include "support/Aufzeichner.h"
-#include "model/Vardef.h"
-#include "physics/getsoildata.h"
 
 namespace terval {
-namespace test {
-// Readable failure output for recorded messages.
-void PrintTo(const Nachricht& n, std::ostream* os) { *os << n.art << ": " << n.text; }
-}  // namespace test
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const KlimaFehlt =
-    "Der aktuelle Klimadatensatz enthält noch fehlende Daten !\r"
-    "Vervollständigen Sie ihn oder verwenden Sie die Option \"Fehlende Klimadaten ergänzen\" um "
-    "die Datenbank synthetisch zu vervollständigen!\r"
-    "Klimaelemente mit fehlenden Daten sind in der Gültigkeitsprüfung ROT gekennzeichnet !";
-const char* const KeinKanal = "Sie haben noch keinen Erdkanal definiert !";
-const char* const MarkeAusserhalb = "Das markierte Segment liegt nicht innerhalb des Kanals";
-const char* const Hauptstrang =
-    "Die Angaben für das Rohmaterial \"Hauptstrang\" sind unvollständig oder ungültig !";
-const char* const Register =
-    "Die Angaben für das Rohmaterial \"Register\" sind unvollständig oder ungültig !";
-const char* const Abgebrochen = "Die Simulation wurde vom Anweder abgebrochen !";
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float Inf = std::numeric_limits<float>::infinity();
 
-std::string KeineUhrzeit(const std::string& text) {
-  return text + " ist keine gültige Uhrzeit !\rBitte prüfen Sie ihre Angaben im Feld \"Ausgabeoptionen\"";
-}
-
-// Records the run's begin and end besides the messages.
+// Records the run's begin, end and writer windows in their order.
 class Laufbeobachter : public test::Aufzeichner {
  public:
-  int begonnen = 0, beendet = 0;
-  std::vector<std::string> schreibfenster;
-  void LaufBeginnt() override { ++begonnen; }
-  void LaufEndet() override { ++beendet; }
-  void SchreibfensterZeigen(const std::string& label) override { schreibfenster.push_back(label); }
+  std::vector<std::string> ablauf;
+  void LaufBeginnt() override { ablauf.push_back("Beginn"); }
+  void LaufEndet() override { ablauf.push_back("Ende"); }
+  void SchreibfensterZeigen(const std::string& label) override { ablauf.push_back(label); }
 };
-
-// A channel of two single-pipe segments at 2 m, with a climate year that
-// passes every check: a mild annual cosine, constant humidity, wind, sun
-// and clouds, a little rain.
-void FuelleLauffaehig(Modell& m) {
-  SetzeStartzustand(m);
-  m.Anz_Segmente = 2;
-  for (int s = 1; s <= 2; ++s) {
-    m.Segmente[s].Anz_Rohre = 1;
-    m.Segmente[s].Tiefe = 2.0f;
-  }
-  m.Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.1f};
-  m.Rohrdaten.Rohr_Dicke = {0.0f, 0.01f, 0.01f};
-  m.Rohrdaten.Seglaenge = 5.0f;
-  m.Kanalbetrieb.Volstrom = 300;
-  for (int h = 1; h <= Stunden; ++h) {
-    TKlimaStunde& k = m.Klima[h];
-    k.T_Luft = static_cast<float>(9.0 - 8.0 * std::cos(2.0 * M_PI * (h - 400) / Stunden));
-    k.rFeuchte = 80.0f;
-    k.Wind = 2.0f;
-    k.Glob_Str = (h - 1) % 24 >= 7 && (h - 1) % 24 <= 17 ? 200.0f : 0.0f;
-    k.Wolken = 4.0f;
-    k.Nieders = 0.1f;
-  }
-  m.KlimaGueltig = m.KlimaKomplett = true;
-  m.TLuftKomplett = m.FeuchteKomplett = m.WindKomplett = m.StrahlungKomplett = true;
-  m.NiederschlagKomplett = m.WolkenKomplett = true;
-
-  // The shipped soil table when the build has placed it, else one loam.
-  const fs::path soils = fs::path(TERVAL_DATENVERZEICHNIS) / "SOILS.DAT";
-  if (!fs::exists(soils) || !GetSoilData(m, soils.string())) {
-    TBodenDaten& b = m.Boeden[1];
-    b.Kuerzel = "L";
-    b.BodenName = "Lehm";
-    b.ThetaSat = 0.45, b.ThetaRef = 0.3, b.PsiSat = -0.2, b.KSat = 3.0e-6;
-    b.CBoden = 2.2e6, b.B_Exponent = 5.0;
-    m.AnzBoeden = 1;
-  }
-  m.Bodenart = 1;
-}
 
 class Laufstart : public ::testing::Test {
  protected:
   void SetUp() override {
-    m = NeuesModell();
-    FuelleLauffaehig(*m);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          (std::string("terval_lauf_") + info->name() + "_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
-
-  Laufbericht Starte() { return EKModellFDVerfahren(*m, ui, opt, dir.string()); }
-
-  // The one message of a refused run, and proof that it never started.
-  void ErwarteAbgelehnt(const std::string& text) {
-    SCOPED_TRACE(text);
-    Laufbericht b = Starte();
-    EXPECT_EQ(b.ergebnis, Laufergebnis::Abgelehnt);
-    EXPECT_TRUE(b.dateien.empty());
-    EXPECT_EQ(ui.nachrichten, (std::vector<test::Nachricht>{{"Fehler", text}}));
-    EXPECT_EQ(ui.begonnen, 0);
-    EXPECT_TRUE(ui.status.empty());
-    EXPECT_TRUE(fs::is_empty(dir));
-    ui.nachrichten.clear();
+  std::vector<std::string> Inhalt() const {
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(dir)) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
   }
-
-  std::unique_ptr<Modell> m;
-  Laufoptionen opt;
-  Laufbeobachter ui;
-  fs::path dir;
+  fs::path dir = fs::temp_directory_path() / ("terval_lauf_" + std::to_string(::getpid()));
 };
 
-TEST_F(Laufstart, ChecksComeInTheirOrderEachEndingTheCommand) {
-  // Everything wrong at once: each fix reveals the next check.
-  m->KlimaKomplett = false;
-  m->Anz_Segmente = 1;
-  m->Segmente[2].Anz_Rohre = 3;  // a register without spacing
-  m->Segmente[2].Abst_Rohre = 0;
-  opt.NurEinTermin = true;
-  opt.AusgabeStundeText = "24";
-  opt.MarkSegmentText = "3";
-  m->Rohrdaten.Rohr_Ra[1] = 0;
-  m->Rohrdaten.Rohr_Ra[2] = -0.1f;
-  m->StopRequested = true;
+// Three segments that pass every check: a single pipe, a register of three
+// beside a cellar, a single pipe under a building; PE pipes of 200 and 160 mm.
+std::unique_ptr<Modell> Kanalmodell() {
+  auto m = test::Kernmodell();
+  test::FuelleKlima(*m, [](int h) { return 10.0f + static_cast<float>(h % 24) * 0.1f; });
+  m->Anz_Segmente = 3;
+  test::SetzeSegment(*m, 1, 1, 2.0f);
+  test::SetzeSegment(*m, 2, 3, 2.0f, 0.3f);
+  test::SetzeSegment(*m, 3, 1, 2.0f);
+  m->Segmente[2].Abst_Geb_li = 1.0f;
+  m->Segmente[3].Überbaut = 1;
+  m->Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.08f};
+  m->Rohrdaten.Rohr_Dicke = {0.0f, 0.0119f, 0.0095f};
+  m->Rohrdaten.Rohr_wlf = {0.0f, 0.4f, 0.4f};
+  return m;
+}
 
-  ErwarteAbgelehnt(KlimaFehlt);
-  EXPECT_FALSE(m->StopRequested);  // cleared before anything else
-  m->KlimaKomplett = true;
-  ErwarteAbgelehnt(KeinKanal);
+struct Fall {
+  const char* name;
+  std::function<void(Modell&, Laufoptionen&)> aendern;
+  std::string meldung;  // a fragment of the one error message; empty: the checks pass
+};
+// A row's change as statements on the model m and the options o.
+#define M(...)                     \
+  [](Modell& m, Laufoptionen& o) { \
+    (void)m, (void)o;              \
+    __VA_ARGS__;                   \
+  }
+#define RA1 m.Rohrdaten.Rohr_Ra[1]
+#define RA2 m.Rohrdaten.Rohr_Ra[2]
+#define SEG1 m.Segmente[1]
+#define SEG2 m.Segmente[2]
+#define BETRIEB m.Kanalbetrieb
+const std::string Hauptstrang = "\"Hauptstrang\" sind unvollständig oder ungültig";
+
+const Fall Faelle[] = {
+    // The run start's own checks, in their order: the first failing one speaks.
+    {"Klima unvollständig", M(m.KlimaKomplett = false; m.Anz_Segmente = 1), "noch fehlende Daten"},
+    {"ein Segment", M(m.Anz_Segmente = 1), "Sie haben noch keinen Erdkanal definiert !"},
+    {"151 Segmente", M(m.Anz_Segmente = 151), "Der Kanal hat 151 Segmente; höchstens 150 sind möglich"},
+    {"Stunde 24", M(o.AusgabeStundeText = "24"; o.MarkSegmentText = "9"), "24 ist keine gültige Uhrzeit"},
+    {"Stunde 0", M(o.AusgabeStundeText = "0"; RA1 = 0), Hauptstrang},
+    {"Stunde 23", M(o.AusgabeStundeText = " 23 "; RA1 = 0), Hauptstrang},
+    {"Stunde ohne Termin", M(o.NurEinTermin = false; o.AusgabeStundeText = "x"; RA1 = 0), Hauptstrang},
+    {"Marke 4", M(o.MarkSegmentText = "4"; RA1 = 0), "Das markierte Segment liegt nicht innerhalb"},
+    {"Marke zwei", M(o.MarkSegmentText = "zwei"), "zwei ist keine gültige Segmentnummer"},
+    {"Marke 3", M(o.MarkSegmentText = "3"; RA1 = 0), Hauptstrang},
+    // Regression: the run start's radius check comes before the input check.
+    {"Radius 0 vor Segmentlänge", M(RA1 = 0; m.Rohrdaten.Seglaenge = 7), Hauptstrang},
+    {"Registerradius", M(m.Rohrdaten.Rohr_Ra[2] = -0.1f), "\"Register\" sind unvollständig oder ungültig"},
+    // Channel and grid.
+    {"Register ohne Abstand", M(SEG2.Abst_Rohre = 0; o.AusgabeStundeText = "24"),
+     "Segment 2 weist einen ungültigen "},
+    // (W / 2 + 2.5) / 0.5 = 39.08 columns a side, one more than the grid holds.
+    {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.48f),
+     "Segment 1 ist zu breit für dieses Modell"},
+    {"15 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 15; SEG1.Abst_Rohre = 0.5f; SEG2.Abst_Geb_li = 4),
+     "Segment 1 bräuchte 48 Spalten"},
+    {"42 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 6),
+     "bräuchte 42 Spalten, möglich sind höchstens 40"},
+    {"40 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 5), ""},
+    {"Rohrzahl -2", M(SEG1.Anz_Rohre = -2), "In Segment 1 ist die Rohrzahl -2 ungültig"},
+    {"Registerabstand -0.1", M(SEG2.Abst_Rohre = -0.1f), "Segment 2 hat einen negativen Rohrabstand"},
+    {"Kellerabstand -3", M(SEG1.Abst_Geb_re = -3),
+     "In Segment 1 ist der Abstand zur Kellerwand rechts negativ"},
+    {"R 0.4 in 0.5 m", M(RA1 = 0.4f; SEG1.Tiefe = 0.5f), "1 liegen zu flach für dieses Modell"},
+    {"R 0.4 in 0.75 m", M(RA1 = 0.4f; SEG1.Tiefe = 0.75f), ""},
+    {"R 0.4 in 7.5 m", M(RA1 = 0.4f; SEG1.Tiefe = 7.5f), ""},
+    {"R 0.4 in 8 m", M(RA1 = 0.4f; SEG1.Tiefe = 8), "1 liegen zu tief für dieses Modell"},
+    // A single-cell pipe needs only its own row inside 1..15 (halves round to even).
+    {"R 0.2 in 0.25 m", M(RA1 = 0.2f; SEG1.Tiefe = 0.25f), "Tiefe der Rohrachse (derzeit 0.25 m)."},
+    {"R 0.2 in 0.5 m", M(RA1 = 0.2f; SEG1.Tiefe = 0.5f), ""},
+    {"R 0.2 in 7.5 m", M(RA1 = 0.2f; SEG1.Tiefe = 7.5f), ""},
+    {"R 0.2 in 7.75 m", M(RA1 = 0.2f; SEG1.Tiefe = 7.75f), "Tiefe der Rohrachse (derzeit 7.75 m)."},
+    {"Keller 0.4 m links", M(RA1 = 0.4f; SEG1.Abst_Geb_li = 0.4f),
+     "Segment 1 reicht bis an den Rand des Modells"},
+    {"Keller 0.5 m links", M(RA1 = 0.4f; SEG1.Abst_Geb_li = 0.5f), ""},
+    {"Keller 0.4 m rechts", M(RA1 = 0.4f; SEG1.Abst_Geb_re = 0.4f), "bis an den Rand"},
+    // An infinite radius makes the block infinitely wide before the input check sees it.
+    {"Radius unendlich", M(RA1 = Inf), "Das Rohrregister in Segment 1 ist zu breit"},
+    // The input check.
+    {"Segmentlänge 0.5", M(m.Rohrdaten.Seglaenge = 0.5f), ""},
+    {"Segmentlänge 5", M(m.Rohrdaten.Seglaenge = 5), ""},
+    {"Segmentlänge 0.49", M(m.Rohrdaten.Seglaenge = 0.49f),
+     "zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die "
+     "Segmentlänge 0.49 m."},
+    {"Segmentlänge 5.01", M(m.Rohrdaten.Seglaenge = 5.01f), "die Segmentlänge 5.01 m."},
+    {"Gebäudetiefe", M(m.Segmente[3].Tief_Geb_re = -Inf),
+     "Segment 3 ist der Wert \"Tiefe rechte Bebauung\" keine"},
+    {"Wanddicke 0", M(m.Rohrdaten.Rohr_Dicke[1] = 0),
+     "Wanddicke des Rohrmaterials \"Hauptstrang\" muß größer als 0"},
+    {"Wanddicke -0.01", M(m.Rohrdaten.Rohr_Dicke[2] = -0.01f),
+     "\"Register\" muß größer als 0 sein (derzeit -0.01 m)"},
+    {"Wand wie Radius", M(m.Rohrdaten.Rohr_Dicke[2] = 0.08f),
+     "(0.08 m) ist nicht kleiner als sein Außenradius"},
+    {"Leitfähigkeit 0", M(m.Rohrdaten.Rohr_wlf[1] = 0),
+     "Wärmeleitfähigkeit des Rohrmaterials \"Hauptstrang\" muß"},
+    // Regression (fuzzing): wlf / Dicke = 4e5 W/(m2 K) made the wall network infinite.
+    {"Wand von 1 µm", M(m.Rohrdaten.Rohr_Dicke[1] = 1e-6f),
+     "zu gut (Wärmeleitfähigkeit / Dicke = 400000 W/m²K"},
+    {"Stahlrohr 1 mm", M(m.Rohrdaten.Rohr_Dicke[1] = 0.001f; m.Rohrdaten.Rohr_wlf[1] = 50), ""},
+    {"Register unbenutzt", M(SEG2.Anz_Rohre = 1; m.Rohrdaten.Rohr_Dicke[2] = 0), ""},
+    {"Betriebsart 4", M(BETRIEB.Betriebsart = 4), "Die Betriebsart 4 des Erdkanals ist ungültig"},
+    {"Betriebsart -1", M(BETRIEB.Betriebsart = -1), "Die Betriebsart -1 des"},
+    {"Aus-Strom -50", M(BETRIEB.Vol_Aus = -50), "\"Aus\"-Zustand darf nicht negativ sein (derzeit -50 m3/h)"},
+    {"Ein 24", M(BETRIEB.Betriebsart = 1; BETRIEB.Ein_Zeit = 24), "Die Einschaltzeit 24 Uhr ist ungültig"},
+    {"Aus -1", M(BETRIEB.Betriebsart = 3; BETRIEB.Ein_Zeit = 0; BETRIEB.Aus_Zeit = -1),
+     "Die Ausschaltzeit -1 Uhr"},
+    {"0 bis 23 Uhr", M(BETRIEB.Betriebsart = 1; BETRIEB.Ein_Zeit = 0; BETRIEB.Aus_Zeit = 23), ""},
+    {"Stunde 99 nach Temperatur", M(BETRIEB.Betriebsart = 2; BETRIEB.Ein_Zeit = 99), ""},
+    {"Schwelle NaN", M(BETRIEB.Betriebsart = 2; BETRIEB.Kuehl_T = NaN),
+     "\"bis\" ist keine gültige Zahl (nan °C)"},
+    {"Klimastrom 0", M(BETRIEB.VolStromAusKlima = true), ""},
+    {"Klimastrom fehlt", M(BETRIEB.VolStromAusKlima = true; m.Klima[5000].Vol_Strom = Fehlwert),
+     "Stunde 5000 (Tag 209, 7 Uhr) fehlt der Volumenstrom (-999)"},
+    {"Klimastrom negativ", M(BETRIEB.VolStromAusKlima = true; m.Klima[8760].Vol_Strom = -0.5f),
+     "Stunde 8760 (Tag 365, 23 Uhr) ist der Volumenstrom negativ (-0.5 m3/h)"},
+    {"Klimastrom NaN", M(BETRIEB.VolStromAusKlima = true; m.Klima[1].Vol_Strom = NaN),
+     "0 Uhr) ist der Volumenstrom keine"},
+    {"Klimastrom unbenutzt", M(m.Klima[10].Vol_Strom = Fehlwert), ""},
+    {"Bodenart 0", M(m.Bodenart = 0),
+     "Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 1"},
+    {"Bodenart 2", M(m.Bodenart = 2), "Die Bodenart Nr. 2 des"},
+    {"ThetaSat 0", M(m.Boeden[1].ThetaSat = 0),
+     "\"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für ThetaSat"},
+    {"CBoden unendlich", M(m.Boeden[1].CBoden = Inf; m.Boeden[1].BodenName = m.Boeden[1].Kuerzel = ""),
+     "Die Bodenart Nr. 1 in SOILS.DAT hat einen ungültigen Wert für CBoden (Wärmekapazität): inf !"},
+    // Regressions: a suction of 0, a negative exponent b and a negative conductivity were let through.
+    {"PsiSat 0", M(m.Boeden[1].PsiSat = 0), "PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein)"},
+    {"b negativ", M(m.Boeden[1].B_Exponent = -69), "b (Porengrößenexponent): -69 (er muß größer als 0 sein)"},
+    {"KSat negativ", M(m.Boeden[1].KSat = -1e-6),
+     "KSat (gesättigte Leitfähigkeit): -1e-06 (er darf nicht negativ"},
+    {"KSat 0", M(m.Boeden[1].KSat = 0), ""},
+    {"Startfeuchte 0", M(m.StartBodenfeuchte = 0), "Die Startfeuchte des Bodens muß größer als 0 % sein"},
+    // psi_s = -1 cm: lambda = 419 e^-2.7, a = 28.159 / 2.9819e6 = 9.44e-6 m2/s above 1 / (3600 * 32).
+    {"Grobsand", M(m.Boeden[1].PsiSat = -0.01; m.Boeden[1].BodenName = "Grob"),
+     "\"Grob\" (Nr. 1 in SOILS.DAT) leitet die Wärme zu schnell für dieses Modell !\rIhre "
+     "Temperaturleitfähigkeit "
+     "erreicht 9.44 *10-6 m²/s, stabil rechnet das Modell nur bis 8.68 *10-6 m²/s."},
+    {"ThetaSat 2", M(m.Boeden[1].ThetaSat = 2), "ergibt nicht bei jeder Bodenfeuchte eine gültige"},
+    // Cut grass of 1 m: LAI 24, d = 0.245 + 0.091 * 24 = 2.429, z0m = 0.281 + 0.0275 + 0.028 * 24 = 0.9805.
+    {"Gras 1 m, Wind in 2 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 1),
+     "Windes (2 m) liegt zu niedrig für die Vegetation "
+     "des Standortes: Sie muß über der Verdrängungshöhe d = "
+     "2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, "
+     "also über 3.41 m !"},
+    {"Gras 1 m, Wind in 3.41 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 1; m.WG_Messhoehe = 3.41f), ""},
+    {"Gras 0 m", M(m.Veg_typ = 1; m.Veg_Hoehe = 0), "(LAI = 0) !\rBei geschnittenem Gras"},
+    {"hohes Gras 2 cm", M(m.Veg_typ = 2; m.Veg_Hoehe = 0.02f),
+     "(LAI = -0.36803454) !\rBei diesem Vegetationstyp"},
+    {"Breitengrad NaN", M(m.Breitengrad = NaN),
+     "Der Breitengrad des Standortes ist keine gültige Zahl (nan)"},
+    {"Kellerwand 0", M(m.kellerwand_dicke = 0),
+     "Neben Segment 2 steht ein Gebäude, doch die Dicke der Kellerwand"},
+    {"Kellerwand leitet -0.9", M(m.wlf_kellerwand = -0.9f),
+     "Kellerwand muß größer als 0 sein (derzeit -0.9 W/mK)"},
+    // Regression (fuzzing): an infinitely conducting cellar wall.
+    {"Kellerwand leitet zu gut", M(m.wlf_kellerwand = 1e6f),
+     "zu gut (Wärmeleitfähigkeit / Dicke = 2500000 W/m²K"},
+    {"Kellertemperatur NaN", M(m.T_Keller = NaN),
+     "die Innentemperatur des Kellers ist keine gültige Zahl (nan)"},
+    {"ohne Keller", M(SEG2.Abst_Geb_li = 0; m.kellerwand_dicke = 0), ""},
+    {"Fundament unendlich", M(m.T_Fundament = Inf), "Segment 3 ist überbaut, doch die Basistemperatur"},
+    {"versiegelt statt überbaut", M(m.Segmente[3].Überbaut = 2; m.T_Fundament = NaN), ""},
+    {"Eintritt -inf", M(SEG1.T_ein[24] = -Inf),
+     "Stunde 24 (Tag 1, 23 Uhr) bei \"Lufttemperatur\" keine gültige"},
+    {"Bewölkung fehlt", M(m.Klima[7].Wolken = Fehlwert), ""},
+};
+
+TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
+  for (const Fall& f : Faelle) {
+    SCOPED_TRACE(f.name);
+    auto m = Kanalmodell();
+    m->AusgabeStamm = "alt";
+    m->ErgebnisseVorhanden = m->StopRequested = true;
+    m->LAI = 1.25f;  // the input check computes LAI on the way and must put it back
+    Laufoptionen o;
+    o.Stammname = "neu";
+    o.AusgabeStundeText = std::string("5");
+    o.MarkSegmentText = std::string("2");
+    o.MitFeuchte = false, o.FeuchteZeitschritt = 60, o.TextAusgabe = o.NurEinTermin = true;
+    f.aendern(*m, o);
+    Laufbeobachter ui;
+    if (f.meldung.empty()) {
+      EXPECT_TRUE(PruefeKanal(*m, ui) && PruefeGitter(*m, ui) && PruefeEingaben(*m, ui));
+      EXPECT_TRUE(ui.nachrichten.empty()) << ui.nachrichten.front().text;
+    } else {
+      const Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
+      EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && b.dateien.empty());
+      EXPECT_TRUE(ui.ablauf.empty() && ui.status.empty() && fs::is_empty(dir));
+      fs::remove_all(dir),
+          fs::create_directories(dir);  // a run that went through must not spoil the next row
+      if (ui.nachrichten.size() != 1) {
+        ADD_FAILURE() << ui.nachrichten.size() << " Meldungen";
+        continue;
+      }
+      EXPECT_EQ(ui.nachrichten[0].art, "Fehler");
+      EXPECT_NE(ui.nachrichten[0].text.find(f.meldung), std::string::npos) << ui.nachrichten[0].text;
+      // The options reach the model only once every check has passed; a stop request is cleared first.
+      EXPECT_TRUE(m->AusgabeStamm == "alt" && m->MitFeuchte && m->FeuchteZeitschritt == 3600 &&
+                  !m->TextAusgabe);
+      EXPECT_TRUE(!m->NurEinTermin && m->AusgabeStunde == 12 && m->MarkSegment == -1 &&
+                  m->ErgebnisseVorhanden);
+      EXPECT_FALSE(m->StopRequested);
+    }
+    EXPECT_EQ(m->LAI, 1.25f);
+  }
+}
+
+// ---- Complete, stopped and refused runs (two segments, moisture model off) ---------
+
+TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
+  auto m = Kanalmodell();
   m->Anz_Segmente = 2;
-  ErwarteAbgelehnt("Das Rohrregister in Segment 2 weist einen ungültigen Rohrabstand (=0) auf !");
-  m->Segmente[2].Abst_Rohre = 0.3f;
-  ErwarteAbgelehnt(KeineUhrzeit("24"));
-  opt.AusgabeStundeText = "23";
-  ErwarteAbgelehnt(MarkeAusserhalb);
-  opt.MarkSegmentText = "2";  // the last segment may be marked
-  ErwarteAbgelehnt(Hauptstrang);
-  m->Rohrdaten.Rohr_Ra[1] = 0.1f;
-  ErwarteAbgelehnt(Register);
-}
-
-TEST_F(Laufstart, ChannelOfOneSegmentIsRefused) {
-  m->Anz_Segmente = 1;
-  ErwarteAbgelehnt(KeinKanal);
-  m->Anz_Segmente = 0;
-  ErwarteAbgelehnt(KeinKanal);
-}
-
-TEST_F(Laufstart, OutputHourIsExaminedOnlyForOneHourPerDay) {
-  m->Rohrdaten.Rohr_Ra[1] = 0;  // stops the command after the hour and mark checks
-  opt.NurEinTermin = true;
-  for (const char* falsch : {"24", "abc", "-1", "", "12.5", "1e1"}) {
-    opt.AusgabeStundeText = falsch;
-    ErwarteAbgelehnt(KeineUhrzeit(falsch));
-  }
-  for (const char* gut : {"0", "23", " 7 "}) {
-    opt.AusgabeStundeText = gut;
-    ErwarteAbgelehnt(Hauptstrang);
-  }
-  opt.NurEinTermin = false;
-  opt.AusgabeStundeText = "abc";
-  ErwarteAbgelehnt(Hauptstrang);
-}
-
-TEST_F(Laufstart, MarkedSegment) {
-  m->Rohrdaten.Rohr_Ra[1] = 0;
-  for (const char* gut : {"-1", "2", "0", "1"}) {
-    opt.MarkSegmentText = gut;
-    ErwarteAbgelehnt(Hauptstrang);
-  }
-  opt.MarkSegmentText = "3";
-  ErwarteAbgelehnt(MarkeAusserhalb);
-  opt.MarkSegmentText = "zwei";
-  ErwarteAbgelehnt(
-      "zwei ist keine gültige Segmentnummer !\rBitte prüfen Sie ihre Angaben im Feld "
-      "\"Segment-Markierung für 2D-Feld\"");
-}
-
-TEST_F(Laufstart, RefusedRunLeavesTheOptionsAsTheyWere) {
-  m->AusgabeStamm = "alt";
-  m->AusgabeVerzeichnis = "/alt";
-  m->ErgebnisseVorhanden = true;
-  opt.Stammname = "neu";
-  opt.MitFeuchte = false;
-  opt.FeuchteZeitschritt = 60;
-  opt.TextAusgabe = true;
-  opt.NurEinTermin = true;
-  opt.AusgabeStundeText = "5";
-  opt.MarkSegmentText = "2";
-  m->Rohrdaten.Rohr_Ra[2] = 0;  // the last check refuses
-  ErwarteAbgelehnt(Register);
-  EXPECT_EQ(m->AusgabeStamm, "alt");
-  EXPECT_EQ(m->AusgabeVerzeichnis, "/alt");
-  EXPECT_TRUE(m->MitFeuchte);
-  EXPECT_EQ(m->FeuchteZeitschritt, 3600);
-  EXPECT_FALSE(m->TextAusgabe);
-  EXPECT_FALSE(m->NurEinTermin);
-  EXPECT_EQ(m->AusgabeStunde, 12);
-  EXPECT_EQ(m->MarkSegment, -1);
-  EXPECT_TRUE(m->ErgebnisseVorhanden);
-}
-
-// ---- Complete runs (a small channel, moisture model off) -------------------
-
-std::vector<std::string> Inhalt(const fs::path& dir) {
-  std::vector<std::string> namen;
-  for (const auto& e : fs::directory_iterator(dir)) namen.push_back(e.path().filename().string());
-  std::sort(namen.begin(), namen.end());
-  return namen;
-}
-
-TEST_F(Laufstart, CompleteRunWritesEveryFileInOrder) {
-  opt.Stammname = "Lauf";
-  opt.MitFeuchte = false;
-  opt.TextAusgabe = true;
-  opt.Tagesgang = true;
-  opt.MarkSegmentText = "2";
-  opt.NurEinTermin = true;
-  opt.AusgabeStundeText = "6";
-  Laufbericht b = Starte();
+  m->Segmente[2].Anz_Rohre = 1;
+  Laufoptionen o;
+  o.Stammname = "Lauf";
+  o.MarkSegmentText = "2";
+  o.AusgabeStundeText = "6";
+  o.MitFeuchte = false, o.TextAusgabe = o.Tagesgang = o.NurEinTermin = true;
+  Laufbeobachter ui;
+  const Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
   ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
-  EXPECT_TRUE(ui.nachrichten.empty());
-  EXPECT_EQ(ui.begonnen, 1);
-  EXPECT_EQ(ui.beendet, 1);
-
-  const std::vector<std::string> erwartet = {
-      "Lauf2D Feld Seg   2 Tag  14.DAT", "Lauf2D Feld Seg   2 Tag  74.DAT",
-      "Lauf2D Feld Seg   2 Tag 166.DAT", "Lauf2D Feld Seg   2 Tag 225.DAT",
-      "Lauf2D Feld Seg   2 Tag 258.DAT", "Lauf Gesamtergebnis.TXT",
-      "Lauf Kanal Tag 14.TXT",           "Lauf Kanal Tag 74.TXT",
-      "Lauf Kanal Tag 166.TXT",          "Lauf Kanal Tag 225.TXT",
-      "Lauf Kanal Tag 258.TXT",          "Lauf Verlauf Tag 14.TXT",
-      "Lauf Verlauf Tag 74.TXT",         "Lauf Verlauf Tag 166.TXT",
-      "Lauf Verlauf Tag 225.TXT",        "Lauf Verlauf Tag 258.TXT"};
+  std::vector<std::string> erwartet = {"Lauf2D Feld Seg   2 Tag  14.DAT", "Lauf2D Feld Seg   2 Tag  74.DAT",
+                                       "Lauf2D Feld Seg   2 Tag 166.DAT", "Lauf2D Feld Seg   2 Tag 225.DAT",
+                                       "Lauf2D Feld Seg   2 Tag 258.DAT", "Lauf Gesamtergebnis.TXT"};
+  for (std::string art : {"Kanal", "Verlauf"})
+    for (int tag : {14, 74, 166, 225, 258})
+      erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
   EXPECT_EQ(b.dateien, erwartet);
-  EXPECT_TRUE(b.nichtGeschrieben.empty());
-  auto sortiert = erwartet;
-  std::sort(sortiert.begin(), sortiert.end());
-  EXPECT_EQ(Inhalt(dir), sortiert);
-
-  // The options reached the model and the writers.
-  EXPECT_EQ(m->AusgabeVerzeichnis, dir.string());
-  EXPECT_EQ(m->AusgabeStamm, "Lauf");
-  EXPECT_TRUE(m->NurEinTermin);
-  EXPECT_EQ(m->AusgabeStunde, 6);
-  EXPECT_EQ(m->MarkSegment, 2);
-  EXPECT_FALSE(m->MitFeuchte);
-  EXPECT_TRUE(m->ErgebnisseVorhanden);
+  EXPECT_TRUE(b.nichtGeschrieben.empty() && ui.nachrichten.empty());
+  std::sort(erwartet.begin(), erwartet.end());
+  EXPECT_EQ(Inhalt(), erwartet);
+  // The options reached the model and the writers: one line a day.
+  EXPECT_TRUE(m->AusgabeVerzeichnis == dir.string() && m->ErgebnisseVorhanden && !m->MitFeuchte);
+  EXPECT_TRUE(m->NurEinTermin && m->AusgabeStunde == 6 && m->MarkSegment == 2);
   std::ifstream gesamt(dir / "Lauf Gesamtergebnis.TXT", std::ios::binary);
-  int zeilen = 0;
-  for (std::string z; std::getline(gesamt, z);) ++zeilen;
-  EXPECT_EQ(zeilen, 2 + 365);
-
-  // The last segment is drawn after the run, before the files are written.
-  ASSERT_FALSE(ui.gezeichneteSegmente.empty());
+  EXPECT_EQ(std::count(std::istreambuf_iterator<char>(gesamt), {}, '\n'), 2 + 365);
+  // Regression: the run ended (its window state back) before its files were written.
+  ASSERT_EQ(ui.ablauf.size(), 13u);
+  EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12], "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
-  EXPECT_EQ(ui.schreibfenster.front(), "Schreibe \"Lauf Gesamtergebnis.TXT\"");
-  EXPECT_EQ(ui.schreibfenster.size(), 11u);
-}
 
-TEST_F(Laufstart, StoppedRunWritesNothing) {
-  opt.MitFeuchte = false;
-  opt.TextAusgabe = true;
-  opt.Tagesgang = true;
-  ui.beiProcMsg = [&](int) { m->StopRequested = true; };
-  Laufbericht b = Starte();
-  EXPECT_EQ(b.ergebnis, Laufergebnis::Abgebrochen);
-  EXPECT_TRUE(b.dateien.empty());
-  EXPECT_EQ(ui.nachrichten, (std::vector<test::Nachricht>{{"Warnung", Abgebrochen}}));
-  EXPECT_TRUE(fs::is_empty(dir));
-  // Stopped after segment 1; the chart of the last segment is not drawn.
-  EXPECT_EQ(ui.gezeichneteSegmente, std::vector<int>{1});
-  EXPECT_EQ(ui.begonnen, 1);
-  EXPECT_EQ(ui.beendet, 1);
-  EXPECT_TRUE(ui.schreibfenster.empty());
-}
-
-TEST_F(Laufstart, RefusedFanScheduleWritesNothing) {
-  m->Kanalbetrieb.Volstrom = -1;
-  m->ErgebnisseVorhanden = false;
-  Laufbericht b = Starte();
-  EXPECT_EQ(b.ergebnis, Laufergebnis::Abgelehnt);
-  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Der Wert für den Volumenstrom ist ungültig !"});
-  EXPECT_TRUE(fs::is_empty(dir));
-  EXPECT_FALSE(m->ErgebnisseVorhanden);
-}
-
-TEST_F(Laufstart, TableOutputIsTheDefault) {
-  opt.MitFeuchte = false;
-  opt.Stammname = "Tab";
-  Laufbericht b = Starte();
-  ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig);
-  ASSERT_FALSE(b.dateien.empty());
-  EXPECT_EQ(b.dateien.front(), "Tab Gesamtergebnis.dbf");
-  EXPECT_EQ(b.dateien.size(), 6u);  // table and five channel profiles, no day courses
+  // The table is the default form: no day courses, a table and five channel profiles.
+  o.TextAusgabe = o.Tagesgang = false;
+  o.Stammname = "Tab";
+  const Laufbericht t = EKModellFDVerfahren(*m, ui, o, dir.string());
+  ASSERT_EQ(t.dateien.size(), 5u + 6u);
+  EXPECT_EQ(t.dateien[5], "Tab Gesamtergebnis.dbf");
   EXPECT_TRUE(fs::exists(dir / "Tab Gesamtergebnis.dbf"));
 }
 
-TEST_F(Laufstart, UnwritableDirectoryIsNotClaimed) {
-  opt.MitFeuchte = false;
-  opt.TextAusgabe = true;
-  Laufbericht b = EKModellFDVerfahren(*m, ui, opt, (dir / "fehlt").string());
-  EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
-  EXPECT_TRUE(b.dateien.empty());
+TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
+  auto m = Kanalmodell();
+  m->Anz_Segmente = 2;
+  m->Segmente[2].Anz_Rohre = 1;
+  Laufoptionen o;
+  o.MitFeuchte = false;
+  o.TextAusgabe = true;
+  Laufbeobachter ui, ui2, ui3;
+  ui.beiProcMsg = [&](int) { m->StopRequested = true; };
+  Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
+  EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgebrochen && b.dateien.empty() && fs::is_empty(dir));
+  EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
+  EXPECT_EQ(ui.gezeichneteSegmente, std::vector<int>{1});  // the last segment is not drawn
+  EXPECT_EQ(ui.ablauf, (std::vector<std::string>{"Beginn", "Ende"}));
+  // A fan schedule the driver refuses: its message, nothing written, no results.
+  m->Kanalbetrieb.Volstrom = -1;
+  m->ErgebnisseVorhanden = false;
+  b = EKModellFDVerfahren(*m, ui2, o, dir.string());
+  EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && fs::is_empty(dir) && !m->ErgebnisseVorhanden);
+  EXPECT_EQ(ui2.Texte("Fehler"), std::vector<std::string>{"Der Wert für den Volumenstrom ist ungültig !"});
+  // An unwritable directory: the run completes, its six text files are not claimed, silently.
+  m->Kanalbetrieb.Volstrom = 300;
+  b = EKModellFDVerfahren(*m, ui3, o, (dir / "fehlt").string());
+  EXPECT_TRUE(b.ergebnis == Laufergebnis::Fertig && b.dateien.empty() && ui3.nachrichten.empty());
   EXPECT_EQ(b.nichtGeschrieben.size(), 6u);
-  // Text files fail without a message.
-  EXPECT_TRUE(ui.nachrichten.empty());
 }
 
 }  // namespace

@@ -35,10 +35,9 @@ class Aufzeichner : public Oberflaeche {
   void Meldung(const std::string& t) override { nachrichten.push_back({"Meldung", t}); }
   bool Frage(const std::string& t) override {
     nachrichten.push_back({"Frage", t});
-    if (antworten.empty()) return false;
-    bool a = antworten.front();
-    antworten.pop_front();
-    return a;
+    const bool ja = !antworten.empty() && antworten.front();
+    if (!antworten.empty()) antworten.pop_front();
+    return ja;
   }
   void Stat(const std::string& t) override { status.push_back(t); }
   void procMsg() override {

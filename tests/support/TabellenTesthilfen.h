@@ -1,18 +1,14 @@
-// Helpers for tests that write and inspect table files: a scratch directory,
-// file bytes, and an independent reader (Debian's python3-dbfread) to check
-// that what the program writes is what other tools read.
+// Helpers for tests that write and inspect files: a scratch directory, file
+// bytes, golden files, a way to make a save fail midway, and an independent
+// reader (Debian's python3-dbfread) to check that what the program writes is
+// what other tools read.
 #pragma once
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "tables/DbfTabelle.h"
+
 namespace terval::test {
 
 // A fresh directory under /tmp, removed with everything in it.
@@ -31,8 +29,7 @@ class Testverzeichnis {
  public:
   Testverzeichnis() {
     char muster[] = "/tmp/terval-test-XXXXXX";
-    char* p = ::mkdtemp(muster);
-    if (p != nullptr) pfad_ = p;
+    if (::mkdtemp(muster) != nullptr) pfad_ = muster;
   }
   ~Testverzeichnis() {
     std::error_code ec;
@@ -62,95 +59,64 @@ inline std::string Dateiinhalt(const std::string& pfad) {
 }
 
 inline void SchreibeDatei(const std::string& pfad, const std::string& inhalt) {
-  std::ofstream aus(pfad, std::ios::binary | std::ios::trunc);
-  aus << inhalt;
+  std::ofstream(pfad, std::ios::binary | std::ios::trunc) << inhalt;
 }
 
-inline bool HatDbfread() {
-  return std::system("/usr/bin/python3 -c 'import dbfread' >/dev/null 2>&1") == 0;
+// "" when the xBase table at `pfad` has the bytes of tests/data/<golden>
+// but for the day of writing (header bytes 1..3); else where they part.
+// TERVAL_GOLDEN=neu in the environment writes the golden file instead.
+inline std::string UnterschiedZuGolden(const std::string& pfad, const std::string& golden) {
+  std::string ist = Dateiinhalt(pfad), soll = TERVAL_QUELLVERZEICHNIS "/tests/data/" + golden;
+  ist.replace(1, 3, 3, '\0');
+  if (const char* e = std::getenv("TERVAL_GOLDEN"); e && std::string(e) == "neu") SchreibeDatei(soll, ist);
+  soll = Dateiinhalt(soll);
+  const auto [a, b] = std::mismatch(ist.begin(), ist.end(), soll.begin(), soll.end());
+  return a == ist.end() && b == soll.end() ? "" : golden + " weicht ab Byte " + std::to_string(a - ist.begin()) + " ab";
 }
 
-// Reads a table with python3-dbfread (its own choice of encoding, from the
-// header). The first line lists the field names separated by tabs; then one
-// line per record of tab-separated "name=<kind><value>" cells, kind I
-// (integer), F (float, Python's shortest repr), T (text) or N (no value).
-inline std::optional<std::vector<std::string>> LiesMitDbfread(const std::string& pfad) {
-  const std::string skript =
-      "import sys, dbfread\n"
-      "def zelle(v):\n"
-      "    if v is None: return 'N'\n"
-      "    if isinstance(v, bool): return 'T' + str(v)\n"
-      "    if isinstance(v, int): return 'I' + str(v)\n"
-      "    if isinstance(v, float): return 'F' + repr(v)\n"
-      "    return 'T' + str(v)\n"
-      "t = dbfread.DBF(sys.argv[1], load=True)\n"
-      "print('\\t'.join(t.field_names))\n"
-      "for r in t.records:\n"
-      "    print('\\t'.join(k + '=' + zelle(v) for k, v in r.items()))\n";
-  const std::string skriptDatei = pfad + ".lesen.py";
-  SchreibeDatei(skriptDatei, skript);
-  const std::string befehl =
-      "PYTHONIOENCODING=utf-8 /usr/bin/python3 '" + skriptDatei + "' '" + pfad + "' 2>&1";
-  FILE* p = ::popen(befehl.c_str(), "r");
-  if (p == nullptr) return std::nullopt;
-  std::string ausgabe;
+// Where python3-dbfread reads a table differently from the table layer:
+// field names, and every cell as blank, integer, number or text; "" when
+// both agree, std::nullopt when /usr/bin/python3 has no dbfread.
+inline std::optional<std::string> UnterschiedZuDbfread(const std::string& pfad) {
+  if (std::system("/usr/bin/python3 -c 'import dbfread' >/dev/null 2>&1") != 0) return std::nullopt;
+  SchreibeDatei(pfad + ".py",
+                "import sys, dbfread\n"
+                "t = dbfread.DBF(sys.argv[1], load=True)\n"
+                "print('\\t'.join(t.field_names))\n"
+                "for r in t.records:\n"
+                "    print('\\t'.join('N' if v is None else {int: 'I', float: 'F'}.get(type(v), 'T') + str(v)\n"
+                "                    for v in r.values()))\n");
+  FILE* p = ::popen(("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" + pfad + ".py' '" + pfad + "' 2>&1").c_str(), "r");
+  std::string aus, fehler, zeile, zelle;
   char puffer[4096];
-  size_t n;
-  while ((n = std::fread(puffer, 1, sizeof puffer, p)) > 0) ausgabe.append(puffer, n);
-  int status = ::pclose(p);
-  std::remove(skriptDatei.c_str());
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "dbfread failed:\n%s\n", ausgabe.c_str());
-    return std::nullopt;
+  for (size_t n; p != nullptr && (n = std::fread(puffer, 1, sizeof puffer, p)) > 0;) aus.append(puffer, n);
+  if (p != nullptr) ::pclose(p);
+  std::remove((pfad + ".py").c_str());
+  auto t = DbfTabelle::Oeffnen(pfad, fehler);
+  if (!t) return fehler;
+  std::istringstream zeilen(aus);
+  int satz = -1;
+  for (; std::getline(zeilen, zeile); ++satz) {
+    std::istringstream zellen(zeile);
+    for (int f = 0; std::getline(zellen, zelle, '\t'); ++f) {
+      const std::string wert = zelle.substr(satz < 0 ? 0 : 1);
+      const bool gleich = satz < 0 ? t->Feldname(f) == wert
+                          : zelle[0] == 'N' ? t->IstLeer(satz, f)
+                          : zelle[0] == 'T' ? t->LiesText(satz, f) == wert
+                          : t->LiesZahl(satz, f) && static_cast<float>(*t->LiesZahl(satz, f)) == std::stof(wert);
+      if (!gleich) return "Satz " + std::to_string(satz) + ", Feld " + std::to_string(f) + ": dbfread liest " + zelle;
+    }
   }
-  std::vector<std::string> zeilen;
-  std::istringstream s(ausgabe);
-  for (std::string z; std::getline(s, z);) zeilen.push_back(z);
-  return zeilen;
-}
-
-// The cells of one line of LiesMitDbfread, "name=value" split at the tabs.
-inline std::vector<std::string> Zellen(const std::string& zeile) {
-  std::vector<std::string> r;
-  std::string teil;
-  std::istringstream s(zeile);
-  while (std::getline(s, teil, '\t')) r.push_back(teil);
-  return r;
-}
-
-// The value part of "name=<kind><value>", with its kind letter.
-inline std::string Wert(const std::string& zelle) {
-  size_t p = zelle.find('=');
-  return p == std::string::npos ? std::string() : zelle.substr(p + 1);
-}
-
-// The expected form of an integer cell read back by dbfread ("I42").
-inline std::string GanzzahlZelle(long long wert) {
-  std::string r = "I";
-  r += std::to_string(wert);
-  return r;
-}
-
-// A float cell read back by dbfread, narrowed to single precision; empty
-// when the cell is no number.
-inline std::optional<float> AlsFloat(const std::string& zelle) {
-  const std::string w = Wert(zelle);
-  if (w.empty() || (w[0] != 'F' && w[0] != 'I')) return std::nullopt;
-  double d = 0;
-  auto r = std::from_chars(w.data() + 1, w.data() + w.size(), d);
-  if (r.ec != std::errc() || r.ptr != w.data() + w.size()) return std::nullopt;
-  return static_cast<float>(d);
+  return satz == t->Datensaetze() ? "" : "dbfread liest " + std::to_string(satz) + " Sätze:\n" + aus;
 }
 
 // Limits the size of files this process may write, so a save fails midway
 // the way it does on a full disk.
 class Dateigroessengrenze {
  public:
-  explicit Dateigroessengrenze(rlim_t bytes) {
+  explicit Dateigroessengrenze(rlim_t bytes) : vorher_(std::signal(SIGXFSZ, SIG_IGN)) {
     ::getrlimit(RLIMIT_FSIZE, &alt_);
-    vorher_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit neu = alt_;
-    neu.rlim_cur = bytes;
+    rlimit neu{bytes, alt_.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &neu);
   }
   ~Dateigroessengrenze() {
@@ -159,44 +125,8 @@ class Dateigroessengrenze {
   }
 
  private:
+  void (*vorher_)(int);
   rlimit alt_{};
-  void (*vorher_)(int) = nullptr;
-};
-
-// Makes a directory refuse new entries: by its mode for ordinary users,
-// by the immutable attribute for root (which ignores modes).
-class GesperrtesVerzeichnis {
- public:
-  explicit GesperrtesVerzeichnis(const std::string& pfad) : pfad_(pfad) {
-    if (geteuid() != 0) {
-      gesperrt_ = ::chmod(pfad.c_str(), 0555) == 0;
-      return;
-    }
-    fd_ = ::open(pfad.c_str(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags |= FS_IMMUTABLE_FL;
-      gesperrt_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-  }
-  ~GesperrtesVerzeichnis() {
-    if (fd_ >= 0) {
-      int flags = 0;
-      if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags &= ~FS_IMMUTABLE_FL;
-        ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-      }
-      ::close(fd_);
-    } else {
-      ::chmod(pfad_.c_str(), 0700);
-    }
-  }
-  bool Gesperrt() const { return gesperrt_; }
-
- private:
-  std::string pfad_;
-  int fd_ = -1;
-  bool gesperrt_ = false;
 };
 
 }  // namespace terval::test

@@ -1,0 +1,550 @@
+// Hostile inputs and interrupted work.
+//
+// The catalogue has one row per case: the file, how its bytes are spoilt, a
+// piece of the one message the user must see, and what state follows. The
+// file name tells the reader: *.ewt.db channel, *.loc.db location, SOILS.DAT
+// soil table, *.px a Paradox table opened by the table layer itself,
+// anything else a climate table of the format its extension names. Each row
+// starts from a sound file of its kind; the fuzz findings
+// (tests/data/hostile) replace it whole. A refused load leaves the model and
+// every file as they were; a file that loads but cannot be simulated is
+// refused at the run start, again changing neither; a repaired or accepted
+// input runs to finite results. A new case is one more row.
+//
+// Interrupted work never costs a file: a run stopped after any segment and
+// a save that fails midway (the disk "full" through a file-size limit) leave
+// every existing file byte for byte as it was, and the next save works.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "channel/UshowKanaldaten.h"
+#include "climate/DBKlima.h"
+#include "core/Laufstart.h"
+#include "location/klimaprofil.h"
+#include "model/Vardef.h"
+#include "output/DBErgout.h"
+#include "physics/getsoildata.h"
+#include "support/Aufzeichner.h"
+#include "support/TabellenTesthilfen.h"
+#include "tables/ParadoxTabelle.h"
+
+namespace terval::test {
+
+void PrintTo(const Nachricht& n, std::ostream* os) { *os << n.art << ": " << n.text; }
+
+namespace {
+
+std::string Quelle(const std::string& datei) { return std::string(TERVAL_QUELLVERZEICHNIS) + "/" + datei; }
+
+// A model that passes every check of the run start: the shipped soil table,
+// three segments of 1 m (a single pipe, a register of three beside a cellar,
+// a single pipe under a building) and a mild climate year (annual wave) with
+// a little rain.
+std::unique_ptr<Modell> Lauffaehig() {
+  auto m = NeuesModell();
+  SetzeStartzustand(*m);
+  EXPECT_TRUE(GetSoilData(*m, Quelle("data/SOILS.DAT")));
+  m->Anz_Segmente = 3;
+  for (int s = 1; s <= 3; ++s) m->Segmente[s] = Kanalsegment{.Anz_Rohre = 1, .Tiefe = 2.0f};
+  m->Segmente[2] = Kanalsegment{.Anz_Rohre = 3, .Abst_Rohre = 0.3f, .Tiefe = 2.0f, .Abst_Geb_li = 4.0f, .Tief_Geb_li = 3.0f};
+  m->Segmente[3].Überbaut = 1;
+  m->Rohrdaten = {{"", "PE-HD d 200", "PE-HD d 160"}, {0, 0.1f, 0.08f}, {0, 0.0119f, 0.0095f}, {0, 0.4f, 0.4f}, 1.0f};
+  m->Kanalbetrieb.Volstrom = 300;
+  for (int h = 1; h <= Stunden; ++h) {
+    m->Klima[h] = {.T_Luft = 9 - 8 * std::cos(h / 1400.0f), .rFeuchte = 80, .Wind = 2.5f, .Glob_Str = h % 24 > 8 ? 220.0f : 0,
+                   .Wolken = 5, .Nieders = h % 40 ? 0 : 2.0f};
+    m->Segmente[1].T_ein[h] = m->Klima[h].T_Luft;
+  }
+  m->KlimaGueltig = m->KlimaKomplett = m->TLuftKomplett = m->FeuchteKomplett = m->WindKomplett = true;
+  m->StrahlungKomplett = m->NiederschlagKomplett = m->WolkenKomplett = true;
+  return m;
+}
+
+// 64-bit FNV-1a over the bytes of values; a text counts with its end.
+struct Summe {
+  uint64_t h = 0xcbf29ce484222325ULL;
+  void Roh(const void* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<const unsigned char*>(p)[i]) * 0x100000001b3ULL;
+  }
+  void Teil(const std::string& s) { Roh(s.c_str(), s.size() + 1); }
+  void Teil(const auto& v) { Roh(&v, sizeof v); }
+  Summe& operator()(const auto&... v) { return (Teil(v), ...), *this; }
+};
+
+// One checksum per part of the model a loader may touch, so a difference
+// names the part. (What a refused run leaves is the core's to check.)
+std::map<std::string, uint64_t> Abbild(const Modell& m) {
+  Summe kanal, boden, rohre;
+  const TKanalbetrieb& b = m.Kanalbetrieb;
+  kanal(m.Anz_Segmente, m.Kanaldatei, m.Rohrdaten.Seglaenge, b.Volstrom, b.Vol_Aus, b.Ein_Zeit, b.Aus_Zeit, b.Heiz_T,
+        b.Kuehl_T, b.Betriebsart, b.Fuenftagebetrieb, b.VolStromAusKlima);
+  for (const Kanalsegment& k : m.Segmente)
+    kanal(k.Anz_Rohre, k.Abst_Rohre, k.Tiefe, k.Abst_Geb_li, k.Abst_Geb_re, k.Tief_Geb_li, k.Tief_Geb_re, k.Überbaut);
+  for (int t = 1; t <= 2; ++t)
+    kanal(m.Rohrdaten.Rohrname[t], m.Rohrdaten.Rohr_Ra[t], m.Rohrdaten.Rohr_Dicke[t], m.Rohrdaten.Rohr_wlf[t]);
+  for (const TBodenDaten& d : m.Boeden)
+    boden(d.Kuerzel, d.Klasse, d.ThetaSat, d.ThetaRef, d.Wert3, d.PsiSat, d.KSat, d.CBoden, d.B_Exponent, d.Wert8,
+          d.BodenName);
+  for (const TRohrtyp& r : m.Rohrtypen) rohre(r.Name, r.Aussenmass, r.Dicke, r.wlf);
+  return {
+      {"Kanal", kanal.h},
+      {"Standort", Summe()(m.Bodenart, m.StartBodenfeuchte, m.Ortsname, m.Breitengrad, m.Laengengrad, m.Veg_Hoehe,
+                           m.Veg_typ, m.Diff_Tdew, m.Truebung, m.Wg_mittel, m.Wg_Tag_Nacht, m.WG_Messhoehe, m.Wetter_,
+                           m.Ns_, m.T_Keller, m.wlf_kellerwand, m.kellerwand_dicke, m.T_Fundament, m.Standortdatei,
+                           m.Startverzeichnis).h},
+      {"Boeden", boden(m.AnzBoeden).h},
+      {"Rohrkatalog", rohre(m.Anz_Rohrtypen).h},
+      {"Klimajahr", Summe()(m.Klima, m.Segmente[1].T_ein, m.KlimaFeldzahl, m.TLuftKomplett, m.FeuchteKomplett,
+                            m.WindKomplett, m.StrahlungKomplett, m.NiederschlagKomplett, m.KlimaKomplett).h},
+      // A climate load sets the name first; a refused read clears KlimaGueltig.
+      {"Klimatabelle", Summe()(m.DBKlimaName, m.KlimaDBOffen, m.KlimaGueltig).h},
+  };
+}
+
+// Every part of the model except `ausser` is as before.
+void ErwarteUnveraendert(const std::map<std::string, uint64_t>& vorher, const Modell& m, const std::string& ausser = "") {
+  for (const auto& [teil, summe] : Abbild(m))
+    EXPECT_TRUE(teil == ausser || summe == vorher.at(teil)) << "Modellteil \"" << teil << "\" wurde verändert";
+}
+
+// Name and bytes of every file directly in `verzeichnis`.
+std::map<std::string, std::string> Dateien(const std::string& verzeichnis) {
+  std::map<std::string, std::string> d;
+  for (const auto& e : std::filesystem::directory_iterator(verzeichnis))
+    d[e.path().filename().string()] = e.is_regular_file() ? Dateiinhalt(e.path().string()) : "<Verzeichnis>";
+  return d;
+}
+
+void ErwarteGleicheDateien(const std::map<std::string, std::string>& vorher, const std::string& verzeichnis) {
+  const auto nachher = Dateien(verzeichnis);
+  for (const auto& [name, inhalt] : vorher)
+    EXPECT_TRUE(nachher.count(name) && nachher.at(name) == inhalt) << name << " ist verschwunden oder verändert";
+  for (const auto& [name, inhalt] : nachher) EXPECT_TRUE(vorher.count(name)) << name << " ist neu hinzugekommen";
+}
+
+// "Simulation starten..." as the desktop program does it.
+Laufbericht Starte(Modell& m, Oberflaeche& ui, const std::string& verzeichnis, const Laufoptionen& o = {}) {
+  return EKModellFDVerfahren(m, ui, o, verzeichnis);
+}
+
+// No text file a run wrote holds NaN or infinity.
+void ErwarteEndlicheErgebnisse(const std::string& verzeichnis) {
+  for (const auto& [name, inhalt] : Dateien(verzeichnis))
+    EXPECT_TRUE(!name.ends_with(".TXT") || (inhalt.find("nan") == inhalt.npos && inhalt.find("inf") == inhalt.npos)) << name;
+}
+
+// ---- Ways to spoil a file: each takes the sound bytes and gives the hostile ones --------
+
+using Aenderung = std::function<std::string(std::string)>;
+const std::string Verzeichnis = "<ein Verzeichnis>", Fehlt = "<keine Datei>";
+
+unsigned Lies16(const std::string& b, size_t pos) {
+  return static_cast<unsigned char>(b[pos]) | static_cast<unsigned char>(b[pos + 1]) << 8;
+}
+void Lege(std::string& b, size_t pos, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[pos + i] = static_cast<char>(v >> (8 * i));
+}
+Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) { return [=](std::string b) { return Lege(b, pos, v, bytes), b; }; }
+Aenderung Byte(size_t pos, char c) { return [=](std::string b) { return b[pos] = c, b; }; }
+Aenderung Und(Aenderung a, Aenderung b) { return [=](std::string s) { return b(a(s)); }; }
+Aenderung Inhalt(const std::string& neu) { return [=](std::string) { return neu; }; }
+Aenderung Fund(const std::string& name) { return Inhalt(Dateiinhalt(Quelle("tests/data/hostile/" + name))); }
+Aenderung Kuerze(size_t n) { return [=](std::string b) { return b.substr(0, n); }; }
+Aenderung Ersetze(const std::string& alt, const std::string& neu) {
+  return [=](std::string b) {
+    for (size_t p = b.find(alt); p != b.npos; p = b.find(alt, p + neu.size())) b.replace(p, alt.size(), neu);
+    return b;
+  };
+}
+
+// Text files by line (0-based): a line replaced, a line put before line
+// `nr`, the first `n` lines kept.
+size_t Zeilenanfang(const std::string& b, int nr) {
+  size_t p = 0;
+  for (int i = 0; i < nr; ++i) p = b.find('\n', p) + 1;
+  return p;
+}
+Aenderung Zeile(int nr, const std::string& t) {
+  return [=](std::string b) { const size_t a = Zeilenanfang(b, nr); return b.replace(a, b.find('\n', a) - a, t); };
+}
+Aenderung Einfuegen(int nr, const std::string& t) { return [=](std::string b) { return b.insert(Zeilenanfang(b, nr), t + "\n"); }; }
+Aenderung Zeilen(int n) { return [=](std::string b) { return b.substr(0, Zeilenanfang(b, n)); }; }
+
+// xBase tables: header length at 8, record length at 10, count at 4, then
+// 32-byte field descriptors (width at 16) up to 0x0D.
+struct Kopf {
+  size_t laenge, satz;
+  std::vector<size_t> versatz, breite;
+};
+Kopf LiesKopf(const std::string& b) {
+  Kopf k{Lies16(b, 8), Lies16(b, 10), {}, {}};
+  for (size_t d = 32, v = 1; d + 32 <= k.laenge && b[d] != '\x0D'; v += k.breite.back(), d += 32)
+    k.versatz.push_back(v), k.breite.push_back(static_cast<unsigned char>(b[d + 16]));
+  return k;
+}
+// Record `satz`, field `feld` (both 0-based) holds `text`, right-aligned.
+Aenderung Zelle(int satz, int feld, const std::string& text) {
+  return [=](std::string b) {
+    const Kopf k = LiesKopf(b);
+    const size_t breite = k.breite.at(feld);
+    return b.replace(k.laenge + satz * k.satz + k.versatz[feld], breite, std::string(breite - text.size(), ' ') + text);
+  };
+}
+// The file ends `rest` bytes into record `satz`; the header is unchanged, or
+// says there are `satz` records.
+Aenderung Schnitt(int satz, int rest) { return [=](std::string b) { return b.substr(0, LiesKopf(b).laenge + satz * LiesKopf(b).satz + rest); }; }
+Aenderung Saetze(int n) { return Und(Wort(4, n, 4), [=](std::string b) { return Schnitt(n, 0)(b) + "\x1A"; }); }
+// Paradox: a 16-bit value `versatz` bytes into the first data block, or the
+// file cut `n` bytes after the header.
+Aenderung ImBlock(size_t versatz, uint32_t v) { return [=](std::string b) { return Lege(b, Lies16(b, 2) + versatz, v, 2), b; }; }
+Aenderung NachDemKopf(size_t n) { return [=](std::string b) { return b.substr(0, Lies16(b, 2) + n); }; }
+
+// ---- The sound files --------------------------------------------------------------------
+
+// A climate year of the same hour over and over: air temperature, humidity,
+// wind, radiation, precipitation, cloud.
+const float Stundenwerte[] = {8.5f, 60, 2.5f, 180, 0, 4};
+std::string TextJahr() {
+  std::string s = "Nr;T_Luft;rFeuchte;Wind;Glob_Str;Nieders;Wolken\n";
+  for (int i = 1; i <= Stunden; ++i) s += std::to_string(i) + ";8.5;60;2.5;180;0;4\n";
+  return s;
+}
+// The 2011 layout of the test reference year: legend, name line, "***", hours.
+std::string TryJahr() {
+  std::string s = "Art des TRY       : mittleres Jahr\nRG TRY-Region      {1..15}\n\n"
+                  "RG IS MM DD HH  N  WR   WG     t    p    x  RF    B    D    A    E IL\n***\n";
+  for (int i = 0; i < Stunden; ++i)
+    s += " 5  1  1  1  1 " + std::to_string(i % 9) + " 220  3.5 " + std::to_string(i % 20 - 5) +
+         ".5 1013  4.5  70 100   50  300 -350  9\n";
+  return s;
+}
+const std::string Bodenkopf = "Bodenarten zum Test\nKz  K ThSat  ThpF25 ThpF42 PsiS m KS 1e-6 C MJ   b      Ton    Name\n";
+const std::string Lehm = "L   2  0.451  0.318  0.154 -0.478   6.950  2.000   5.39   0.18 Lehm\n";
+
+// A table written by the table layer into a scratch directory, as bytes.
+template <typename Tabelle>
+std::string Geschrieben(const std::vector<Felddefinition>& felder, int saetze,
+                        const std::function<void(Tabelle&, int)>& fuellen) {
+  Testverzeichnis v;
+  std::string fehler;
+  auto t = Tabelle::Erzeugen(v.Datei("t"), felder, fehler);
+  for (int s = 0; s < saetze; ++s) fuellen(*t, t->Anhaengen());
+  EXPECT_TRUE(t->Schliessen(fehler)) << fehler;
+  return Dateiinhalt(v.Datei("t"));
+}
+
+std::string Grundlage(const std::string& datei) {
+  Testverzeichnis v;
+  Aufzeichner still;
+  if (datei.ends_with(".ewt.db")) return SpeichereKanaldatei(*Lauffaehig(), still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
+  if (datei.ends_with(".loc.db")) return SpeichereStandortdatei(*Lauffaehig(), still, v.Datei("s")), Dateiinhalt(v.Datei("s"));
+  if (datei == "SOILS.DAT") return Bodenkopf + Lehm;
+  if (datei.ends_with(".px"))
+    return Geschrieben<ParadoxTabelle>({{"A", Feldtyp::Ganzzahl}}, 3, [](auto& t, int s) { t.SchreibeGanzzahl(s, 0, s); });
+  if (datei.ends_with(".txt")) return TextJahr();
+  if (datei.ends_with(".dat")) return TryJahr();
+  if (datei.ends_with(".epw")) return Dateiinhalt(Quelle("data/15000_20220101_20230101_Aachen-Orsbach.epw"));
+  return Geschrieben<DbfTabelle>({{"Nr"}, {"T"}, {"rF"}, {"W"}, {"G"}, {"N"}, {"B"}}, Stunden, [](auto& t, int s) {
+    t.SchreibeGanzzahl(s, 0, s + 1);
+    for (int k = 0; k < 6; ++k) t.SchreibeZahl(s, k + 1, Stundenwerte[k]);
+  });
+}
+
+// ---- The catalogue ----------------------------------------------------------------------
+
+enum Zustand {
+  Abgelehnt,      // the load refuses the file: model and files unchanged
+  LaufAbgelehnt,  // the load takes it silently; the run start refuses: model and files unchanged
+  Gerechnet,      // taken (a notice allowed), the run completes with finite values, the file unchanged
+};
+
+struct Fall {
+  const char* name;
+  const char* datei;
+  Aenderung eingabe;
+  std::string meldung;  // a piece of the one message, as "Art: Text"; "" = no message at all
+  Zustand zustand;
+  int bodenart = 1;
+};
+
+const std::string NichtZuOeffnen = "Fehler: Die angebene Datenbank mit Klimadaten";
+const std::string WenigerAlsEinJahr = "enthält weniger Daten als ein Jahr !\rDatei muß als Dantengrundlage abgeleht werden !";
+const std::string Kennwort = "die Tabelle ist mit einem Kennwort verschlüsselt; bitte speichern Sie sie ohne Kennwort";
+
+const std::vector<Fall>& Katalog() {
+  static const std::vector<Fall> faelle = {
+      // Broken xBase structure (channel file: records 0 operation, 1 pipes, 2.. segments; 10 fields).
+      {"Kanal zu kurz", "k.ewt.db", Kuerze(20), "die Datei ist zu kurz für eine dBASE-Tabelle.", Abgelehnt},
+      {"Kanalkopf abgeschnitten", "k.ewt.db", Kuerze(167), "der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten).", Abgelehnt},
+      {"Kanal ohne Kopfende", "k.ewt.db", Byte(352, 'X'), "die Feldbeschreibungen im Tabellenkopf sind unvollständig.", Abgelehnt},
+      {"Kanal im Satz abgeschnitten", "k.ewt.db", Schnitt(2, 50), "der Tabellenkopf nennt 5 Datensätze, die Datei enthält aber nur 2.", Abgelehnt},
+      {"Kanal mit Million Sätzen", "k.ewt.db", Wort(4, 1000000, 4), "nennt 1000000 Datensätze, die Datei enthält aber nur 5.", Abgelehnt},
+      {"Kanal mit falscher Satzlänge", "k.ewt.db", Wort(10, 174), "die Satzlänge im Tabellenkopf (174) passt nicht zu den Feldern (194).", Abgelehnt},
+      {"Kanal ohne Felder", "k.ewt.db", Wort(8, 33), "die Tabelle enthält keine Felder.", Abgelehnt},
+      {"Kanalfeld der Breite 0", "k.ewt.db", Byte(32 + 32 * 3 + 16, 0), "das Feld Nr. 4 hat die Breite 0.", Abgelehnt},
+      // A dBASE 7 integer is a big-endian binary field: refused, not misread.
+      {"Kanal mit dBASE-7-Ganzzahl", "k.ewt.db", Und(Byte(0, 4), Byte(43, 'I')), "das Feld \"Index\" hat den Typ Binärzahl (I), den dieses Programm nicht lesen kann.", Abgelehnt},
+      {"Kanal mit Memofeld", "k.ewt.db", Byte(32 + 32 * 9 + 11, 'M'), "das Feld \"Anmerkung\" hat den Typ Memo (M)", Abgelehnt},
+      {"Kanal als Text", "k.ewt.db", Inhalt("Index;Tiefe;Anz_Rohre\r\n1;2.0;1\r\n" + std::string(40, ' ')), "die Datei ist keine dBASE-Tabelle.", Abgelehnt},
+      {"Kanal ist Verzeichnis", "k.ewt.db", Inhalt(Verzeichnis), "kann nicht geöffnet werden: der Pfad ist ein Verzeichnis.", Abgelehnt},
+      {"Kanal fehlt", "k.ewt.db", Inhalt(Fehlt), "kann nicht geöffnet werden: Datei oder Verzeichnis nicht vorhanden.", Abgelehnt},
+      // Cells that hold no number of their type refuse the load (they once read as 0).
+      {"Kanal: Tiefe Sternchen", "k.ewt.db", Zelle(3, 1, std::string(20, '*')), "in Zeile 4, Spalte 2 (Tiefe) den ungültigen Wert \"********************\".\rDer Erdkanal wurde nicht geladen.", Abgelehnt},
+      {"Kanal: Gebäudeabstand nan", "k.ewt.db", Zelle(3, 4, "nan"), "in Zeile 4, Spalte 5 (Abst_Geb_li) den ungültigen Wert \"nan\"", Abgelehnt},
+      {"Kanal: Rohrradius inf", "k.ewt.db", Zelle(1, 1, "inf"), "in Zeile 2, Spalte 2 (Tiefe) den ungültigen Wert \"inf\"", Abgelehnt},
+      {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
+      {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
+      {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
+      // Values the run start refuses, reached through the file (the rules themselves are the core's).
+      {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
+      // A blank cell is the table engine's 0: a segment at depth 0 loads and the grid check refuses it.
+      {"Tiefe leer", "k.ewt.db", Zelle(2, 1, ""), "Die Rohre in Segment 1 liegen zu flach für dieses Modell !\rÜber den Rohren muss mindestens eine Bodenschicht bleiben. Vergrößern Sie die Tiefe der Rohrachse (derzeit 0.00 m).", LaufAbgelehnt},
+      {"Segmentlänge 0", "k.ewt.db", Zelle(0, 1, "0"), "Die Segmentlänge muß zwischen 0.5 und 5 m liegen !\rDer Erdkanal hat die Segmentlänge 0 m. Bitte ändern Sie die \"Länge eines Rohrsegments:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      {"Volumenstrom aus negativ", "k.ewt.db", Zelle(0, 4, "-100.0"), "Der Volumenstrom im \"Aus\"-Zustand darf nicht negativ sein (derzeit -100 m3/h) !\rBitte ändern Sie im Erdkanaleditor den \"Volumenstrom im \"Aus\"-Zustand:\".", LaufAbgelehnt},
+      {"Wand dicker als Radius", "k.ewt.db", Zelle(1, 3, "0.2"), "Die Wanddicke des Rohrmaterials \"Hauptstrang\" (0.2 m) ist nicht kleiner als sein Außenradius (0.1 m): Das Rohr hätte keinen Hohlraum !\rBitte ändern Sie \"Innendurchmesser in mm:\" oder \"Dicke der Wandung in mm:\" unter \"Rohrdaten anzeigen/ bearbeiten...\" im Erdkanaleditor.", LaufAbgelehnt},
+      // Zero pipes is the one input the run start repairs, in memory only.
+      {"Null Rohre", "k.ewt.db", Zelle(4, 2, "0"), "Fehler: In Segment 3 wurde als Rohrzahl \"0\" eingegeben. Korrigiere auf \"1\"", Gerechnet},
+
+      // Location files (one record of 41 fields: 1 Bodenart, 4/5 latitude/longitude,
+      // 6 Veg_Hoehe, 7 Veg_typ, 12 WG_Messhoehe).
+      {"Standort abgeschnitten", "s.loc.db", Schnitt(0, 60), "der Tabellenkopf nennt 1 Datensätze, die Datei enthält aber nur 0.", Abgelehnt},
+      {"Standort ohne Datensatz", "s.loc.db", Saetze(0), "\" enthält keinen Datensatz.", Abgelehnt},
+      {"Standort: Breite Sternchen", "s.loc.db", Zelle(0, 4, std::string(20, '*')), "(Breitengrad) den ungültigen Wert \"********************\"", Abgelehnt},
+      {"Standort: Breite nan", "s.loc.db", Zelle(0, 4, "nan"), "enthält in Spalte 5 (Breitengrad) den ungültigen Wert \"nan\".\rDas Standortprofil wurde nicht geladen.", Abgelehnt},
+      {"Standort: Länge -inf", "s.loc.db", Zelle(0, 5, "-inf"), "in Spalte 6 (Laengengrad) den ungültigen Wert \"-inf\"", Abgelehnt},
+      {"Standort: Messhöhe 3.5e+38000", "s.loc.db", Zelle(0, 12, "3.5e+38000"), "in Spalte 13 (WG_Messhoehe) den ungültigen Wert \"3.5e+38000\"", Abgelehnt},
+      {"Standort: Bodenart Text", "s.loc.db", Zelle(0, 1, "Lehm"), "in Spalte 2 (Bodenart) den ungültigen Wert \"Lehm\"", Abgelehnt},
+      {"Bodenart 0", "s.loc.db", Zelle(0, 1, "0"), "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart aus.", LaufAbgelehnt},
+      // Cut grass of 1 m displaces the wind profile above the 2 m of the measurement.
+      {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
+      // Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
+      {"Blattflächenindex negativ", "s.loc.db", Und(Zelle(0, 6, "0.01"), Zelle(0, 7, "3")), "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = -1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen.", LaufAbgelehnt},
+      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero.
+      {"Fund: Kellerwand leitet unendlich", "s.loc.db", Fund("standort_kellerwand_leitet_unendlich.loc.db"), "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
+
+      // Soil tables: what they cannot give is refused at the run start, naming the soil.
+      {"Böden: kurze Zeile", "SOILS.DAT", Inhalt(Bodenkopf + Lehm + Lehm.substr(0, 20) + "\n"), "Die Bodenart \"L\" (Nr. 2 in SOILS.DAT) hat einen ungültigen Wert für PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.", LaufAbgelehnt, 2},
+      {"Böden ohne Datenzeile", "SOILS.DAT", Inhalt(Bodenkopf), "Die Bodenart Nr. 1 in SOILS.DAT hat einen ungültigen Wert für ThetaSat (Wassergehalt bei Sättigung): 0 (er muß größer als 0 sein) !", LaufAbgelehnt},
+      {"Böden: 60 Zeilen, die 51. gewählt", "SOILS.DAT", [](std::string b) { for (int i = 1; i < 60; ++i) b += Lehm; return b; }, "Die Bodenart Nr. 51 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 50 Bodenarten !", LaufAbgelehnt, 51},
+      // Air-entry potential of -1 cm: lambda = 28.159 W/(m K), C = 2.8619e6 J/(m3 K), a = 9.84e-6 m2/s.
+      {"Böden: instabiler Sand", "SOILS.DAT", Einfuegen(3, "S   1  0.395  0.176  0.067 -0.010 176.000  2.000   4.05   0.03 Sand"), "Die Bodenart \"Sand\" (Nr. 2 in SOILS.DAT) leitet die Wärme zu schnell für dieses Modell !\rIhre Temperaturleitfähigkeit erreicht 9.84 *10-6 m²/s, stabil rechnet das Modell nur bis 8.68 *10-6 m²/s.", LaufAbgelehnt, 2},
+      {"Böden: Text als Porenanteil", "SOILS.DAT", Ersetze(" 0.451", "nasser"), "Die Bodenart \"Lehm\" (Nr. 1 in SOILS.DAT) hat einen ungültigen Wert für ThetaSat", LaufAbgelehnt},
+      {"Böden sind Verzeichnis", "SOILS.DAT", Inhalt(Verzeichnis), "", Abgelehnt},
+      // Fuzz finding: PsiSat 0 and b = -69 raised the water content to the power -135.
+      {"Fund: Boden mit negativem b", "SOILS.DAT", Fund("SOILS_negatives_b.DAT"), "hat einen ungültigen Wert für PsiSat", LaufAbgelehnt},
+      {"Fund: Boden mit negativem b, PsiSat gültig", "SOILS.DAT", Und(Fund("SOILS_negatives_b.DAT"), Ersetze("-0.0y0", "-0.100")), "hat einen ungültigen Wert für b (Porengrößenexponent): -69", LaufAbgelehnt},
+
+      // Paradox tables: the fuzz findings hung or crashed the library; the block checks stop them.
+      {"Fund: Datenblock hinter dem Dateiende", "t.px", Fund("paradox_block_hinter_dateiende.db"), "kann nicht geöffnet werden: der Tabellenkopf ist unvollständig (die Datei ist abgeschnitten).", Abgelehnt},
+      {"Fund: verdorbener Schlüssel", "t.px", Fund("paradox_falscher_schluessel.db"), Kennwort, Abgelehnt},
+      {"Fund: mit Kennwort", "t.px", Fund("paradox_kennwort.db"), Kennwort, Abgelehnt},
+      {"Fund: Zahlenfeld der Breite 0", "t.px", Fund("paradox_feldlaenge_null.db"), "das Feld Nr. 1 hat für seinen Typ die ungültige Länge 0.", Abgelehnt},
+      {"Paradox: Kette zurück", "t.px", ImBlock(0, 1), "die Kette der Datenblöcke ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Block jenseits der Datei", "t.px", Wort(14, 7), "die Kette der Datenblöcke ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Blockversatz", "t.px", ImBlock(4, 5), "ein Datenblock ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Satzzahl", "t.px", Wort(6, 4, 4), "der Tabellenkopf nennt 4 Datensätze, die Datenblöcke enthalten aber 3.", Abgelehnt},
+      {"Paradox: Kopf", "t.px", Byte(5, 0), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
+      {"Paradox: Text statt Tabelle", "t.px", Inhalt(std::string(3000, 'x')), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
+      {"Paradox fehlt", "t.px", Inhalt(Fehlt), "kann nicht geöffnet werden: Datei oder Verzeichnis nicht vorhanden.", Abgelehnt},
+      {"Paradox: Block abgeschnitten", "t.px", NachDemKopf(100), "ein Datenblock liegt hinter dem Dateiende (die Datei ist abgeschnitten).", Abgelehnt},
+
+      // Climate tables. A refused table leaves the year in memory.
+      {"Klima: dBASE halb", "klima.DBF", Schnitt(4380, 7), NichtZuOeffnen, Abgelehnt},
+      {"Klima: dBASE mit 100 von 8760 Sätzen", "klima.DBF", Schnitt(100, 0), NichtZuOeffnen, Abgelehnt},
+      // A cell that is no finite number is a missing value, which refuses the run.
+      {"Klima: Feuchte Sternchen", "klima.DBF", Zelle(99, 2, std::string(20, '*')), "Fehler: Der aktuelle Klimadatensatz enthält noch fehlende Daten !", LaufAbgelehnt},
+      {"Klima: Wind nan", "klima.DBF", Zelle(4999, 3, "nan"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      {"Klima: Strahlung -inf", "klima.DBF", Zelle(11, 4, "-inf"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      {"Klima: Temperatur 1e+39", "klima.DBF", Zelle(8759, 1, "1e+39"), "enthält noch fehlende Daten", LaufAbgelehnt},
+      // An empty air temperature is 0 degC, as the table engine gives it.
+      {"Klima: Temperatur leer", "klima.DBF", Zelle(2999, 1, ""), "", Gerechnet},
+      {"Klima: Paradox mit Kennwort", "klima.DB", Fund("paradox_kennwort.db"), NichtZuOeffnen, Abgelehnt},
+      {"Klima: Textzeile zu kurz", "klima.txt", Zeile(4, "4;8.75;63;2.5;0;0"), "kann nicht gelesen werden:\rZeile 5 hat 6 Spalten, die Kopfzeile hat 7.", Abgelehnt},
+      {"Klima: Textzeile zu lang", "klima.txt", Zeile(8000, "8000;1;1;1;1;1;1;17"), "Zeile 8001 hat 8 Spalten, die Kopfzeile hat 7.", Abgelehnt},
+      {"Klima: Dezimalkomma", "klima.txt", Zeile(2, "2;8,25;61;2.5;0;0;1"), "Zeile 3, Spalte 1 (Lufttemperatur) enthält \"8,25\".\rBitte verwenden Sie den Punkt als Dezimaltrennzeichen.", Abgelehnt},
+      {"Klima: Feuchte mit Komma", "klima.txt", Zeile(3, "3;8.5;80,5;2.5;0;0;1"), "Zeile 4, Spalte 2 (relative Feuchte) enthält \"80,5\".", Abgelehnt},
+      // A byte order mark and CR LF are read; writing back finds every value in place.
+      {"Klima: BOM und CR LF", "klima.txt", Und(Ersetze("\n", "\r\n"), Ersetze("Nr;", "\xEF\xBB\xBFNr;")), "", Gerechnet},
+      // Old Macintosh line ends make one line, so there is no hour at all; nor in bytes without a line end.
+      {"Klima: nur CR", "klima.txt", Ersetze("\n", "\r"), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Text leer", "klima.txt", Inhalt(""), "Meldung: Datenbank ", Abgelehnt},
+      {"Klima: 8759 Stunden", "klima.txt", Zeilen(Stunden), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Binärdaten", "klima.txt", Inhalt(std::string(4096, '\xA7')), WenigerAlsEinJahr, Abgelehnt},
+      {"Klima: Verzeichnis", "klima.txt", Inhalt(Verzeichnis), NichtZuOeffnen, Abgelehnt},
+      {"Klima: unbekannte Endung", "klima.csv", Inhalt(TextJahr()), NichtZuOeffnen, Abgelehnt},
+      {"Klima: 8761 Stunden", "klima.txt", Einfuegen(Stunden + 1, "8761;1;80;2;0;0;1"), "enthält mehr Daten als ein Jahr !\rDatei wird akzeptiert, bitte Ergebnisse prüfen !", Gerechnet},
+      {"Klima: drei Datenspalten", "klima.txt", [](std::string) {
+         std::string s = "Nr T_Luft rFeuchte Wind\n";
+         for (int i = 0; i < Stunden; ++i) s += std::to_string(i) + " 5.5 80 2\n";
+         return s;
+       }, "enthält nur 3 Datenfelder !\rBenötigt werden mindestens 4: Lufttemperatur, relative Feuchte, Windgeschwindigkeit und Globalstrahlung.", Abgelehnt},
+      {"EPW: 100 Stunden", "klima.epw", Zeilen(108), WenigerAlsEinJahr, Abgelehnt},
+      {"EPW: in der Zeile abgeschnitten", "klima.epw", Und(Zeilen(4008), Zeile(4007, "2022,6,16,8,0,?,17.7")), "Zeile 4008 hat 7 Felder; eine Datenzeile hat 35.", Abgelehnt},
+      {"EPW: Müllzeile", "klima.epw", Einfuegen(2008, "Hier stand ein Kommentar"), "kann nicht gelesen werden:\rZeile 2009 hat 1 Felder; eine Datenzeile hat 35.", Abgelehnt},
+      {"EPW: Temperatur nan", "klima.epw", Ersetze(",11.9,10.1,88.4,", ",nan,10.1,88.4,"), "kann nicht gelesen werden:\rZeile 9, Feld 7 enthält \"nan\", keine Zahl.", Abgelehnt},
+      {"EPW ohne LOCATION", "klima.epw", Ersetze("LOCATION,", ""), "kann nicht gelesen werden:\rDie erste Zeile beginnt nicht mit LOCATION.", Abgelehnt},
+      {"EPW mit Viertelstunden", "klima.epw", Ersetze("DATA PERIODS,1,1,", "DATA PERIODS,1,4,"), "Die Datei hat 4 Werte je Stunde; gelesen werden nur Stundenwerte.", Abgelehnt},
+      {"TRY: 5000 Stunden", "klima.dat", Zeilen(5005), WenigerAlsEinJahr, Abgelehnt},
+      {"TRY: Müllzeile", "klima.dat", Einfuegen(105, "Fortsetzung auf Seite 2"), "kann nicht gelesen werden:\rZeile 106 hat 4 Werte, die Namenszeile nennt 17.", Abgelehnt},
+      {"TRY ohne Namenszeile", "klima.dat", Ersetze("RG IS", "XX IS"), "kann nicht gelesen werden:\rDie Zeile mit den Spaltennamen (sie beginnt mit RG oder RW und nennt t, RF, WG, N, B und D) fehlt.", Abgelehnt},
+  };
+  return faelle;
+}
+
+// Loads the file as the program does; every message goes to `ui`.
+bool Lade(const Fall& f, Modell& m, Aufzeichner& ui, const std::string& pfad) {
+  const std::string datei = f.datei;
+  if (datei.ends_with(".ewt.db")) return LadeKanaldatei(m, ui, pfad);
+  if (datei.ends_with(".loc.db")) return LadeStandortdatei(m, ui, pfad);
+  if (datei == "SOILS.DAT") {
+    m.Bodenart = f.bodenart;
+    return GetSoilData(m, pfad);
+  }
+  if (datei.ends_with(".px")) {
+    std::string fehler, aendern;
+    if (ParadoxTabelle::Oeffnen(pfad, fehler)) return true;
+    EXPECT_FALSE(ParadoxTabelle::Aendern(pfad, aendern));
+    EXPECT_EQ(aendern, fehler);
+    return ui.Fehler(fehler), false;
+  }
+  m.DBKlimaName = pfad;
+  ReadKlimaDB(m, ui);
+  return m.KlimaGueltig;
+}
+
+// The recorded messages are exactly the one `meldung` names, or none.
+void ErwarteMeldung(const Aufzeichner& ui, const std::string& meldung) {
+  std::string alle;
+  for (const Nachricht& n : ui.nachrichten) alle += n.art + ": " + n.text + "\n";
+  if (meldung.empty()) EXPECT_EQ(alle, "");
+  else EXPECT_TRUE(ui.nachrichten.size() == 1 && alle.find(meldung) != alle.npos) << alle << "erwartet: " << meldung;
+}
+
+TEST(Feindlich, JederFallDesKatalogs) {
+  for (const Fall& f : Katalog()) {
+    SCOPED_TRACE(f.name);
+    Testverzeichnis v;
+    auto m = Lauffaehig();
+    const std::string pfad = v.Datei(f.datei), inhalt = f.eingabe(Grundlage(f.datei));
+    if (inhalt == Verzeichnis) std::filesystem::create_directory(pfad);
+    else if (inhalt != Fehlt) SchreibeDatei(pfad, inhalt);
+    auto modell = Abbild(*m);
+    auto dateien = Dateien(v.Pfad());
+    Aufzeichner ui;
+    const bool geladen = Lade(f, *m, ui, pfad);
+    if (f.zustand == Abgelehnt) {
+      EXPECT_FALSE(geladen);
+      ErwarteMeldung(ui, f.meldung);
+      EXPECT_TRUE(ui.nachrichten.empty() || ui.nachrichten[0].text.find(f.datei) != std::string::npos);
+      ErwarteUnveraendert(modell, *m, "Klimatabelle");
+      ErwarteGleicheDateien(dateien, v.Pfad());
+      continue;
+    }
+    ASSERT_TRUE(geladen) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
+    const std::string datei = Dateiinhalt(pfad);
+    if (f.zustand != Gerechnet) {
+      EXPECT_EQ(ui.nachrichten, std::vector<Nachricht>{});
+      ui.nachrichten.clear();
+      modell = Abbild(*m);
+      dateien = Dateien(v.Pfad());
+      EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+      ErwarteMeldung(ui, f.meldung);
+      ErwarteUnveraendert(modell, *m);
+      ErwarteGleicheDateien(dateien, v.Pfad());
+      continue;
+    }
+    Laufoptionen o;
+    o.TextAusgabe = true;
+    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+    ErwarteMeldung(ui, f.meldung);
+    EXPECT_EQ(Dateiinhalt(pfad), datei) << "die Eingabedatei bleibt, wie sie war";
+    ErwarteEndlicheErgebnisse(v.Pfad());
+  }
+}
+
+// ---- Interrupted work -------------------------------------------------------------------
+
+// A working directory as a user has it after complete runs: channel and
+// location files, the result files and the 2-D fields of segment 1.
+class Unterbrochen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Aufzeichner still;
+    ASSERT_TRUE(SpeichereKanaldatei(*m, still, v.Datei("Erdkanal.ewt.db")));
+    ASSERT_TRUE(SpeichereStandortdatei(*m, still, v.Datei("Bochum.loc.db")));
+    o.Tagesgang = true;
+    o.MarkSegmentText = "1";
+    ASSERT_EQ(Starte(*m, still, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);  // the results as a table,
+    o.TextAusgabe = true;
+    ASSERT_EQ(Starte(*m, still, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);  // and as text
+    m->Kanalbetrieb.Volstrom = 450;  // the next run differs, so a file it wrote would show
+    m->AusgabeVerzeichnis = v.Pfad();
+  }
+
+  Testverzeichnis v;
+  std::unique_ptr<Modell> m = Lauffaehig();
+  Laufoptionen o;
+};
+
+// The 2-D fields of the marked segment are written during the run; a stopped
+// run puts the earlier ones back.
+TEST_F(Unterbrochen, LaufNachJedemSegmentGestoppt) {
+  for (int segment = 1; segment <= m->Anz_Segmente; ++segment) {
+    SCOPED_TRACE(segment);
+    const auto dateien = Dateien(v.Pfad());
+    Aufzeichner ui;
+    ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == segment; };
+    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Abgebrochen);
+    EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
+    ErwarteGleicheDateien(dateien, v.Pfad());
+  }
+}
+
+// Every save of the program, with the disk full early and just before the
+// end of the file it replaces.
+TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
+  m->Anz_Segmente = 150;
+  for (int s = 4; s <= 150; ++s) m->Segmente[s] = m->Segmente[1 + s % 3];
+  m->Ortsname = "Anderswo";
+  const std::vector<std::pair<const char*, std::function<bool(Aufzeichner&, const std::string&)>>> alle = {
+      {"Erdkanal.ewt.db", [&](auto& ui, auto& d) { return SpeichereKanaldatei(*m, ui, d + "/Erdkanal.ewt.db"); }},
+      {"Bochum.loc.db", [&](auto& ui, auto& d) { return SpeichereStandortdatei(*m, ui, d + "/Bochum.loc.db"); }},
+      {"Terval Gesamtergebnis.dbf", [&](auto& ui, auto& d) { return WriteDBSegmentData(*m, ui, d, "Terval"); }},
+      {"Terval Gesamtergebnis.TXT", [&](auto& ui, auto& d) { return WriteTextSegmentData(*m, ui, d, "Terval"); }},
+      {"Terval Kanal Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTextKanalData(*m, ui, 14, d, "Terval"); }},
+      {"Terval Verlauf Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTagesgang(*m, ui, 14, d, "Terval"); }},
+  };
+  for (const auto& [datei, speichern] : alle) {
+    Testverzeichnis probe;  // the size of the new file, from a save elsewhere
+    Aufzeichner still;
+    ASSERT_TRUE(speichern(still, probe.Pfad())) << datei;
+    for (rlim_t grenze : {rlim_t{500}, Dateiinhalt(probe.Datei(datei)).size() - 100}) {
+      SCOPED_TRACE(std::string(datei) + " bei " + std::to_string(grenze) + " Bytes");
+      const auto dateien = Dateien(v.Pfad());
+      Dateigroessengrenze voll(grenze);
+      EXPECT_FALSE(speichern(still, v.Pfad()));
+      ErwarteGleicheDateien(dateien, v.Pfad());
+    }
+    EXPECT_TRUE(speichern(still, v.Pfad())) << datei << ": mit Platz geht es wieder";
+  }
+}
+
+// A directory where the overall results should go: the run completes, says
+// it could not write that file, and leaves the directory as it was.
+TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
+  std::filesystem::remove(v.Datei("Terval Gesamtergebnis.TXT"));
+  std::filesystem::create_directory(v.Datei("Terval Gesamtergebnis.TXT"));
+  SchreibeDatei(v.Datei("Terval Gesamtergebnis.TXT/drin.txt"), "bleibt");
+  Aufzeichner ui;
+  Laufbericht b = Starte(*m, ui, v.Pfad(), o);
+  EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
+  EXPECT_EQ(b.nichtGeschrieben, std::vector<std::string>{"Terval Gesamtergebnis.TXT"});
+  EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
+  ErwarteEndlicheErgebnisse(v.Pfad());
+}
+
+}  // namespace
+}  // namespace terval::test
