@@ -48,68 +48,6 @@ struct Segmentdefinition {
   int32_t Überbaut = 0;
 };
 
-// Reads the cells of the file. A blank cell reads as 0, as the table
-// engine's value access gives it. A cell holding something else than a
-// number of the column's type ("********" of an overflowed field, "nan", a
-// value beyond single precision or a 32-bit integer) would read as a silent 0
-// or infinity; the first one is noted and the load is refused.
-class Zellenleser {
- public:
-  explicit Zellenleser(const DbfTabelle& t) : t_(t) {}
-
-  int32_t Ganzzahl(int satz, int spalte) {
-    if (t_.IstLeer(satz, spalte)) return 0;
-    std::optional<long long> g = t_.LiesGanzzahl(satz, spalte);
-    if (!g || *g < std::numeric_limits<int32_t>::min() || *g > std::numeric_limits<int32_t>::max()) {
-      Vermerke(satz, spalte);
-      return 0;
-    }
-    return static_cast<int32_t>(*g);
-  }
-
-  float Zahl(int satz, int spalte) {
-    if (t_.IstLeer(satz, spalte)) return 0.0f;
-    std::optional<double> z = t_.LiesZahl(satz, spalte);
-    if (!z || !std::isfinite(*z) || std::fabs(*z) > static_cast<double>(FLT_MAX)) {
-      Vermerke(satz, spalte);
-      return 0.0f;
-    }
-    return static_cast<float>(*z);
-  }
-
-  // The message for the first invalid cell; empty when there was none.
-  std::string Fehler(const std::string& pfad) const {
-    if (satz_ < 0) return {};
-    return "Die Erdkanaldatei \"" + pfad + "\" enthält in Zeile " + std::to_string(satz_ + 1) + ", Spalte " +
-           std::to_string(spalte_ + 1) + " (" + Spaltennamen[spalte_] + ") den ungültigen Wert \"" + text_ +
-           "\".\rDer Erdkanal wurde nicht geladen.";
-  }
-
- private:
-  static constexpr const char* Spaltennamen[] = {"Index",       "Tiefe",       "Anz_Rohre",   "Abst_Rohre",
-                                                 "Abst_Geb_li", "Tief_Geb_li", "Abst_Geb_re", "Tief_Geb_re",
-                                                 "Überbaut",    "Anmerkung"};
-  void Vermerke(int satz, int spalte) {
-    if (satz_ >= 0) return;
-    satz_ = satz;
-    spalte_ = spalte;
-    text_ = t_.LiesText(satz, spalte);
-  }
-
-  const DbfTabelle& t_;
-  int satz_ = -1, spalte_ = -1;
-  std::string text_;
-};
-
-class SanduhrAn {
- public:
-  explicit SanduhrAn(Oberflaeche& ui) : ui_(ui) { ui_.Sanduhr(true); }
-  ~SanduhrAn() { ui_.Sanduhr(false); }
-
- private:
-  Oberflaeche& ui_;
-};
-
 }  // namespace
 
 bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
@@ -179,8 +117,10 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
     s.Überbaut = zellen.Ganzzahl(satz, Ueberbaut);
   }
   t->Schliessen(fehler);
-  if (const std::string ungueltig = zellen.Fehler(pfad); !ungueltig.empty()) {
-    ui.Fehler(ungueltig);
+  if (zellen.Satz() >= 0) {
+    ui.Fehler("Die Erdkanaldatei \"" + pfad + "\" enthält in Zeile " + std::to_string(zellen.Satz() + 1) +
+              ", Spalte " + std::to_string(zellen.Feld() + 1) + " (" + Spalten()[zellen.Feld()].name +
+              ") den ungültigen Wert \"" + zellen.Text() + "\".\rDer Erdkanal wurde nicht geladen.");
     return false;
   }
   // Five-day operation switches between the normal and the off-state flow,
@@ -268,11 +208,7 @@ bool SpeichereKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
     gut &= t->SchreibeZahl(s, Tief_Geb_re, z.Tief_Geb_re);
     gut &= t->SchreibeGanzzahl(s, Ueberbaut, z.Überbaut);
   }
-  if (!gut) {
-    ui.Fehler(t->Verwerfen());
-    return false;
-  }
-  if (!t->Schliessen(fehler)) {
+  if (!t->SpeichernBeenden(gut, fehler)) {
     ui.Fehler(fehler);
     return false;
   }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <system_error>
 
 #include "tables/DbfTabelle.h"
@@ -54,13 +55,17 @@ bool SiehtAusWieDbase(const std::string& pfad) {
          satzlaenge >= 1 && !ec && groesse >= kopflaenge;
 }
 
-// dBASE through the xBase layer. Opened for writing it reads first and
-// collects only the cells whose value changes; the table is rewritten (on a
-// copy, moved over the original) only when there is one.
-class DbaseKlimatabelle : public Klimatabelle {
+// A dBASE or Paradox table through the table layer. Opened for writing it
+// reads first and collects only the cells whose value changes; the table is
+// reopened for changing (and rewritten on a copy moved over the original)
+// only when there is one.
+class TabellenKlima : public Klimatabelle {
  public:
-  DbaseKlimatabelle(std::string pfad, std::unique_ptr<DbfTabelle> t, bool schreiben)
-      : pfad_(std::move(pfad)), t_(std::move(t)), schreiben_(schreiben) {}
+  using Aendern = std::function<std::unique_ptr<Tabelle>(std::string& fehler)>;
+
+  // `aendern` is empty for a table opened only for reading.
+  TabellenKlima(std::unique_ptr<Tabelle> t, Aendern aendern)
+      : t_(std::move(t)), aendern_(std::move(aendern)) {}
 
   int Datensaetze() const override { return t_->Datensaetze(); }
   int Spalten() const override { return t_->Felder(); }
@@ -69,7 +74,7 @@ class DbaseKlimatabelle : public Klimatabelle {
     return AlsFloat(t_->LiesZahl(satz, spalte));
   }
   bool Setze(int satz, int spalte, float wert) override {
-    if (!schreiben_ || satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= Spalten()) return false;
+    if (!aendern_ || satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= Spalten()) return false;
     if (!IstLeer(satz, spalte)) {
       auto alt = Zahl(satz, spalte);
       if (alt && *alt == wert) return true;
@@ -80,7 +85,7 @@ class DbaseKlimatabelle : public Klimatabelle {
   bool Schliessen(std::string& fehler) override {
     t_.reset();
     if (aenderungen_.empty()) return true;
-    auto t = DbfTabelle::Aendern(pfad_, fehler);
+    auto t = aendern_(fehler);
     if (!t) return false;
     for (const auto& a : aenderungen_) {
       if (!t->SchreibeZahl(a.satz, a.spalte, a.wert)) {
@@ -98,35 +103,23 @@ class DbaseKlimatabelle : public Klimatabelle {
     int satz, spalte;
     float wert;
   };
-  std::string pfad_;
-  std::unique_ptr<DbfTabelle> t_;
-  bool schreiben_;
+  std::unique_ptr<Tabelle> t_;
+  Aendern aendern_;
   std::vector<Aenderung> aenderungen_;
 };
 
-class ParadoxKlimatabelle : public Klimatabelle {
- public:
-  explicit ParadoxKlimatabelle(std::unique_ptr<ParadoxTabelle> t) : t_(std::move(t)) {}
-
-  int Datensaetze() const override { return t_->Datensaetze(); }
-  int Spalten() const override { return t_->Felder(); }
-  bool IstLeer(int satz, int spalte) const override { return t_->IstLeer(satz, spalte); }
-  std::optional<float> Zahl(int satz, int spalte) const override {
-    return AlsFloat(t_->LiesZahl(satz, spalte));
-  }
-  bool Setze(int satz, int spalte, float wert) override {
-    // A cell already holding exactly this value is left as it is.
-    if (!IstLeer(satz, spalte)) {
-      auto alt = Zahl(satz, spalte);
-      if (alt && *alt == wert) return true;
-    }
-    return t_->SchreibeZahl(satz, spalte, wert);
-  }
-  bool Schliessen(std::string& fehler) override { return t_->Schliessen(fehler); }
-
- private:
-  std::unique_ptr<ParadoxTabelle> t_;
-};
+// Opens a table of the engine `T` for reading, ready to be changed later
+// when `schreiben` is set.
+template <class T>
+Klimaoeffnung OeffneMit(const std::string& pfad, bool schreiben) {
+  Klimaoeffnung o;
+  auto t = T::Oeffnen(pfad, o.fehler);
+  if (!t) return o;
+  TabellenKlima::Aendern aendern;
+  if (schreiben) aendern = [pfad](std::string& fehler) -> std::unique_ptr<Tabelle> { return T::Aendern(pfad, fehler); };
+  o.tabelle = std::make_unique<TabellenKlima>(std::move(t), std::move(aendern));
+  return o;
+}
 
 }  // namespace
 
@@ -168,16 +161,10 @@ Klimaoeffnung OeffneKlimatabelle(const std::string& pfad, bool schreiben) {
   if (format == Klimaformat::Paradox && SiehtAusWieDbase(pfad)) format = Klimaformat::Dbase;
 
   switch (format) {
-    case Klimaformat::Dbase: {
-      auto t = DbfTabelle::Oeffnen(pfad, o.fehler);
-      if (t) o.tabelle = std::make_unique<DbaseKlimatabelle>(pfad, std::move(t), schreiben);
-      return o;
-    }
-    case Klimaformat::Paradox: {
-      auto t = schreiben ? ParadoxTabelle::Aendern(pfad, o.fehler) : ParadoxTabelle::Oeffnen(pfad, o.fehler);
-      if (t) o.tabelle = std::make_unique<ParadoxKlimatabelle>(std::move(t));
-      return o;
-    }
+    case Klimaformat::Dbase:
+      return OeffneMit<DbfTabelle>(pfad, schreiben);
+    case Klimaformat::Paradox:
+      return OeffneMit<ParadoxTabelle>(pfad, schreiben);
     case Klimaformat::Text:
       return OeffneTexttabelle(pfad, schreiben);
     case Klimaformat::EnergyPlus:

@@ -1,13 +1,15 @@
 // Shared pieces of the fuzz targets: the readers take a path, so every input
 // goes into a file of its own scratch directory in /dev/shm (memory, no disk
 // wear); a model in its start-up state with one plausible soil and a mild
-// climate year; and the checks every target makes after each input.
+// climate year; the checks every target makes after each input; and the
+// whole targets that two readers share (the table engines, the imports).
 #pragma once
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,8 +18,10 @@
 #include <memory>
 #include <string>
 
+#include "climate/Klimatabelle.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
+#include "tables/Tabelle.h"
 
 namespace terval::fuzz {
 
@@ -102,6 +106,73 @@ inline std::unique_ptr<Modell> Grundmodell() {
   m->TLuftKomplett = m->FeuchteKomplett = m->WindKomplett = m->StrahlungKomplett = true;
   m->NiederschlagKomplett = m->WolkenKomplett = m->KlimaKomplett = m->KlimaGueltig = true;
   return m;
+}
+
+// A table of engine `T` (DbfTabelle, ParadoxTabelle) of any origin: opened,
+// every cell read in every way (also just outside the table), then the first
+// cell that takes the value 7 changed in place. The saved table must open
+// again and hold it, and no temporary file may remain beside it. A table
+// that opens for reading must open for changing too, unless
+// `aendernDarfScheitern` (an encrypted Paradox table is only read).
+template <class T>
+int PruefeTabelle(const uint8_t* daten, size_t groesse, const char* name, bool aendernDarfScheitern,
+                  std::initializer_list<const char*> nachher) {
+  const std::string pfad = AlsDatei(daten, groesse, name);
+  std::string fehler;
+  {
+    auto t = T::Oeffnen(pfad, fehler);
+    if (!t) {
+      if (fehler.empty()) Befund("abgelehnt ohne Meldung");
+      KeineFremdenDateien({name});
+      return 0;
+    }
+    const int saetze = std::min(t->Datensaetze(), 300);
+    for (int f = -1; f <= t->Felder(); ++f) {
+      (void)t->Feldname(f);
+      for (int s = -1; s <= saetze; ++s) {
+        (void)t->IstLeer(s, f);
+        (void)t->LiesZahl(s, f);
+        (void)t->LiesGanzzahl(s, f);
+        (void)t->LiesText(s, f);
+      }
+    }
+    if (!t->Schliessen(fehler)) Befund("Schliessen nach dem Lesen gescheitert");
+  }
+
+  int feld = -1;  // the field that took the value 7
+  {
+    auto t = T::Aendern(pfad, fehler);
+    if (!t) {
+      if (!aendernDarfScheitern) Befund("lesbar, aber nicht zum Ändern zu öffnen");
+      KeineFremdenDateien({name});
+      return 0;
+    }
+    for (int f = 0; f < t->Felder() && feld < 0 && t->Datensaetze() > 0; ++f)
+      if (t->SchreibeGanzzahl(0, f, 7)) feld = f;
+    if (!t->Schliessen(fehler)) Befund("Speichern gescheitert");
+  }
+  KeineFremdenDateien(nachher);
+  auto r = T::Oeffnen(pfad, fehler);
+  if (!r) Befund("die gespeicherte Tabelle lässt sich nicht mehr öffnen");
+  if (feld >= 0 && r->LiesGanzzahl(0, feld) != 7) Befund("geschriebener Wert kommt nicht zurück");
+  return 0;
+}
+
+// A read-only weather import (EnergyPlus, test reference year): imported into
+// a table in memory, where every value is a finite number or the missing marker.
+inline int PruefeImport(const uint8_t* daten, size_t groesse, const char* name) {
+  Klimaoeffnung o = OeffneKlimatabelle(AlsDatei(daten, groesse, name), false);
+  if (!o.tabelle) {
+    if (o.fehler.empty()) Befund("abgelehnt ohne Meldung");
+    return 0;
+  }
+  const Klimatabelle& t = *o.tabelle;
+  for (int s = 0; s < t.Datensaetze(); ++s)
+    for (int c = 0; c < t.Spalten(); ++c) {
+      auto z = t.Zahl(s, c);
+      if (!z || !std::isfinite(*z)) Befund("Zelle ohne endliche Zahl");
+    }
+  return 0;
 }
 
 }  // namespace terval::fuzz

@@ -21,7 +21,7 @@ QUELLEN=(
   core/Betrieb.cpp core/Luftaustausch.cpp core/Randbedingungen.cpp core/Waermetransport.cpp
   physics/maths.cpp physics/monteith.cpp physics/getsoildata.cpp physics/Bodenfeuchte.cpp
   physics/Diffusion.cpp physics/UgetRadiation.cpp physics/USoltab.cpp physics/routinen.cpp
-  tables/DbfTabelle.cpp tables/ParadoxTabelle.cpp tables/Referenzdateien.cpp
+  tables/Tabelle.cpp tables/DbfTabelle.cpp tables/ParadoxTabelle.cpp tables/Referenzdateien.cpp
   climate/Klimatabelle.cpp climate/Texttabelle.cpp climate/Wetterimport.cpp
   location/klimaprofil.cpp channel/UshowKanaldaten.cpp channel/URohrdaten.cpp
 )

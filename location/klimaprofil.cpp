@@ -59,55 +59,6 @@ struct Standort {
   float T_Keller = 0, wlf_kellerwand = 0, kellerwand_dicke = 0, T_Fundament = 0;
 };
 
-// Reads the cells of the record. A blank cell reads as 0, as the table
-// engine's value access gives it. A cell holding something else than a
-// number of the column's type ("********" of an overflowed field, "nan", a
-// value beyond single precision or a 32-bit integer) would read as a silent 0
-// or infinity; the first one is noted and the load is refused.
-class Zellenleser {
- public:
-  explicit Zellenleser(const DbfTabelle& t) : t_(t) {}
-
-  int32_t Ganzzahl(int spalte) {
-    if (t_.IstLeer(0, spalte)) return 0;
-    std::optional<long long> g = t_.LiesGanzzahl(0, spalte);
-    if (!g || *g < std::numeric_limits<int32_t>::min() || *g > std::numeric_limits<int32_t>::max()) {
-      Vermerke(spalte);
-      return 0;
-    }
-    return static_cast<int32_t>(*g);
-  }
-
-  float Zahl(int spalte) {
-    if (t_.IstLeer(0, spalte)) return 0.0f;
-    std::optional<double> z = t_.LiesZahl(0, spalte);
-    if (!z || !std::isfinite(*z) || std::fabs(*z) > static_cast<double>(FLT_MAX)) {
-      Vermerke(spalte);
-      return 0.0f;
-    }
-    return static_cast<float>(*z);
-  }
-
-  // The message for the first invalid cell; empty when there was none.
-  std::string Fehler(const std::string& pfad) const {
-    if (spalte_ < 0) return {};
-    return "Das Standortprofil \"" + pfad + "\" enthält in Spalte " + std::to_string(spalte_ + 1) + " (" +
-           Spalten()[spalte_].name + ") den ungültigen Wert \"" + text_ +
-           "\".\rDas Standortprofil wurde nicht geladen.";
-  }
-
- private:
-  void Vermerke(int spalte) {
-    if (spalte_ >= 0) return;
-    spalte_ = spalte;
-    text_ = t_.LiesText(0, spalte);
-  }
-
-  const DbfTabelle& t_;
-  int spalte_ = -1;
-  std::string text_;
-};
-
 // The first `n` characters (not bytes) of a UTF-8 text.
 std::string ErsteZeichen(const std::string& text, int n) {
   size_t i = 0;
@@ -117,15 +68,6 @@ std::string ErsteZeichen(const std::string& text, int n) {
   }
   return text.substr(0, i);
 }
-
-class SanduhrAn {
- public:
-  explicit SanduhrAn(Oberflaeche& ui) : ui_(ui) { ui_.Sanduhr(true); }
-  ~SanduhrAn() { ui_.Sanduhr(false); }
-
- private:
-  Oberflaeche& ui_;
-};
 
 }  // namespace
 
@@ -147,28 +89,32 @@ bool LadeStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   }
 
   Zellenleser zellen(*t);
+  auto zahl = [&](int spalte) { return zellen.Zahl(0, spalte); };
+  auto ganzzahl = [&](int spalte) { return zellen.Ganzzahl(0, spalte); };
   Standort s;
-  s.Bodenart = zellen.Ganzzahl(1);
-  s.StartBodenfeuchte = zellen.Zahl(2);
+  s.Bodenart = ganzzahl(1);
+  s.StartBodenfeuchte = zahl(2);
   s.Ortsname = t->LiesText(0, 3);
-  s.Breitengrad = zellen.Zahl(4);
-  s.Laengengrad = zellen.Zahl(5);
-  s.Veg_Hoehe = zellen.Zahl(6);
-  s.Veg_typ = zellen.Ganzzahl(7);
-  s.Diff_Tdew = zellen.Zahl(8);
-  s.Truebung = zellen.Ganzzahl(9);
-  s.Wg_mittel = zellen.Zahl(10);
-  s.Wg_Tag_Nacht = zellen.Zahl(11);
-  s.WG_Messhoehe = zellen.Zahl(12);
-  for (int k = 1; k <= 12; ++k) s.Wetter_[k] = zellen.Ganzzahl(12 + k);
-  for (int k = 1; k <= 12; ++k) s.Ns_[k] = zellen.Zahl(24 + k);
-  s.T_Keller = zellen.Zahl(37);
-  s.wlf_kellerwand = zellen.Zahl(38);
-  s.kellerwand_dicke = zellen.Zahl(39);
-  s.T_Fundament = zellen.Zahl(40);
+  s.Breitengrad = zahl(4);
+  s.Laengengrad = zahl(5);
+  s.Veg_Hoehe = zahl(6);
+  s.Veg_typ = ganzzahl(7);
+  s.Diff_Tdew = zahl(8);
+  s.Truebung = ganzzahl(9);
+  s.Wg_mittel = zahl(10);
+  s.Wg_Tag_Nacht = zahl(11);
+  s.WG_Messhoehe = zahl(12);
+  for (int k = 1; k <= 12; ++k) s.Wetter_[k] = ganzzahl(12 + k);
+  for (int k = 1; k <= 12; ++k) s.Ns_[k] = zahl(24 + k);
+  s.T_Keller = zahl(37);
+  s.wlf_kellerwand = zahl(38);
+  s.kellerwand_dicke = zahl(39);
+  s.T_Fundament = zahl(40);
   t->Schliessen(fehler);
-  if (const std::string ungueltig = zellen.Fehler(pfad); !ungueltig.empty()) {
-    ui.Fehler(ungueltig);
+  if (zellen.Satz() >= 0) {
+    ui.Fehler("Das Standortprofil \"" + pfad + "\" enthält in Spalte " + std::to_string(zellen.Feld() + 1) +
+              " (" + Spalten()[zellen.Feld()].name + ") den ungültigen Wert \"" + zellen.Text() +
+              "\".\rDas Standortprofil wurde nicht geladen.");
     return false;
   }
 
@@ -226,11 +172,7 @@ bool SpeichereStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad)
   gut &= t->SchreibeZahl(s, 38, m.wlf_kellerwand);
   gut &= t->SchreibeZahl(s, 39, m.kellerwand_dicke);
   gut &= t->SchreibeZahl(s, 40, m.T_Fundament);
-  if (!gut) {
-    ui.Fehler(t->Verwerfen());
-    return false;
-  }
-  if (!t->Schliessen(fehler)) {
+  if (!t->SpeichernBeenden(gut, fehler)) {
     ui.Fehler(fehler);
     return false;
   }

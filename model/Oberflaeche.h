@@ -52,6 +52,18 @@ class Oberflaeche {
   virtual void SchreibfensterVerbergen() {}
 };
 
+// The hourglass for as long as the object lives.
+class SanduhrAn {
+ public:
+  explicit SanduhrAn(Oberflaeche& ui) : ui_(ui) { ui_.Sanduhr(true); }
+  ~SanduhrAn() { ui_.Sanduhr(false); }
+  SanduhrAn(const SanduhrAn&) = delete;
+  SanduhrAn& operator=(const SanduhrAn&) = delete;
+
+ private:
+  Oberflaeche& ui_;
+};
+
 // Shows nothing and answers every question with No: for work without a user.
 class StilleOberflaeche : public Oberflaeche {
  public:

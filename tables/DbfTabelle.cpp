@@ -1083,4 +1083,12 @@ std::string DbfTabelle::Verwerfen() {
   return SpeichernFehler(t.ziel, grund);
 }
 
+bool DbfTabelle::SpeichernBeenden(bool gut, std::string& fehler) {
+  if (!gut) {
+    fehler = Verwerfen();
+    return false;
+  }
+  return Schliessen(fehler);
+}
+
 }  // namespace terval

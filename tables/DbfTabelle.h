@@ -11,7 +11,7 @@
 // temporary file beside the target, and only Schliessen() moves it over the
 // old one once everything was written.
 //
-// New tables: integers are N(11,0), floats N(20,10), texts C(n); names are
+// New tables: integers are N(11,0), floats N(20,10), texts C(n) (n at most 254, 0 meaning 254); names are
 // cut to 10 bytes and made unique by a digit at the end ("Temperatu1");
 // a "<name>.cpg" file saying "1252" goes beside the table. Tables of other
 // programs may also hold dates, logicals and FoxPro binary integers,
@@ -25,19 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "tables/Tabelle.h"
+
 namespace terval {
 
-enum class Feldtyp { Ganzzahl, Gleitkomma, Text };
-
-struct Felddefinition {
-  std::string name;  // shortened deterministically to the 10 characters xBase allows
-  Feldtyp typ = Feldtyp::Gleitkomma;
-  int laenge = 0;    // characters of a text field (at most 254); 0 = 254. Unused for numbers
-};
-
-class DbfTabelle {
+class DbfTabelle : public Tabelle {
  public:
-  ~DbfTabelle();
+  ~DbfTabelle() override;
   DbfTabelle(const DbfTabelle&) = delete;
   DbfTabelle& operator=(const DbfTabelle&) = delete;
 
@@ -55,38 +49,43 @@ class DbfTabelle {
                                               const std::vector<Felddefinition>& felder,
                                               std::string& fehler);
 
-  int Datensaetze() const;
-  int Felder() const;
-  std::string Feldname(int feld) const;
+  int Datensaetze() const override;
+  int Felder() const override;
+  std::string Feldname(int feld) const override;
 
   // True when the cell's text is empty (blank).
-  bool IstLeer(int satz, int feld) const;
+  bool IstLeer(int satz, int feld) const override;
   // Reading a cell that holds no valid number gives std::nullopt. A number
   // with decimals is rounded to the nearest integer (halves to even); a
   // decimal comma, as tables written under a German locale have, is read too.
-  std::optional<long long> LiesGanzzahl(int satz, int feld) const;
-  std::optional<double> LiesZahl(int satz, int feld) const;
-  std::string LiesText(int satz, int feld) const;
+  std::optional<long long> LiesGanzzahl(int satz, int feld) const override;
+  std::optional<double> LiesZahl(int satz, int feld) const override;
+  std::string LiesText(int satz, int feld) const override;
 
   // Appends an empty record and returns its number (-1 on failure).
-  int Anhaengen();
+  int Anhaengen() override;
   // The writers return false when the value does not fit the field (a
   // narrow field of another program's table gets the value rounded to its
   // decimals first), the cell does not exist or the file cannot be written.
   // NaN and infinity leave a number cell blank; texts are cut to the field.
-  bool SchreibeGanzzahl(int satz, int feld, long long wert);
-  bool SchreibeZahl(int satz, int feld, float wert);   // single precision, exact round trip
-  bool SchreibeZahl(int satz, int feld, double wert);
-  bool SchreibeText(int satz, int feld, const std::string& text);
+  bool SchreibeGanzzahl(int satz, int feld, long long wert) override;
+  bool SchreibeZahl(int satz, int feld, float wert) override;  // single precision, exact round trip
+  bool SchreibeZahl(int satz, int feld, double wert) override;
+  bool SchreibeText(int satz, int feld, const std::string& text) override;
 
   // Finishes the table. For a new or changed table this is where the file
   // takes the place of the old one; false (with `fehler`) keeps the old file.
-  bool Schliessen(std::string& fehler);
+  bool Schliessen(std::string& fehler) override;
 
   // Gives up a new or changed table after a failed write: the temporary file
   // goes, the old file stays. Returns the German message naming the file and
   // the reason of the first write that failed.
   std::string Verwerfen();
+
+  // The end of every save: a table whose writes all went well (`gut`) is
+  // put in place of the old file, otherwise it is given up. False, with the
+  // message in `fehler`, keeps the old file either way.
+  bool SpeichernBeenden(bool gut, std::string& fehler);
 
  private:
   struct Impl;

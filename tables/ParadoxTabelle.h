@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "tables/DbfTabelle.h"  // Feldtyp, Felddefinition
+#include "tables/Tabelle.h"
 
 namespace terval {
 
-class ParadoxTabelle {
+class ParadoxTabelle : public Tabelle {
  public:
-  ~ParadoxTabelle();
+  ~ParadoxTabelle() override;
   ParadoxTabelle(const ParadoxTabelle&) = delete;
   ParadoxTabelle& operator=(const ParadoxTabelle&) = delete;
 
@@ -45,35 +45,35 @@ class ParadoxTabelle {
                                                   const std::vector<Felddefinition>& felder,
                                                   std::string& fehler);
 
-  int Datensaetze() const;
-  int Felder() const;
-  std::string Feldname(int feld) const;
+  int Datensaetze() const override;
+  int Felder() const override;
+  std::string Feldname(int feld) const override;
 
   // True when the cell is blank.
-  bool IstLeer(int satz, int feld) const;
+  bool IstLeer(int satz, int feld) const override;
   // Numbers from number, currency, short, long, auto-increment and BCD fields,
   // and from alpha fields holding a number text; std::nullopt for a blank
   // cell, another field type or a text that is no number.
-  std::optional<long long> LiesGanzzahl(int satz, int feld) const;
-  std::optional<double> LiesZahl(int satz, int feld) const;
+  std::optional<long long> LiesGanzzahl(int satz, int feld) const override;
+  std::optional<double> LiesZahl(int satz, int feld) const override;
   // Alpha fields as UTF-8; number fields as their shortest text; "" when blank.
-  std::string LiesText(int satz, int feld) const;
+  std::string LiesText(int satz, int feld) const override;
 
   // Appends a blank record (only on a table from Erzeugen) and returns its number.
-  int Anhaengen();
+  int Anhaengen() override;
   // Writing into a number or currency field stores the value exactly; into a
   // short, long or auto-increment field the value rounded to the nearest
   // integer (false when it does not fit); into an alpha field the shortest
   // text. False for other field types, a text too long, or a read-only table.
-  bool SchreibeGanzzahl(int satz, int feld, long long wert);
-  bool SchreibeZahl(int satz, int feld, float wert);
-  bool SchreibeZahl(int satz, int feld, double wert);
-  bool SchreibeText(int satz, int feld, const std::string& text);
+  bool SchreibeGanzzahl(int satz, int feld, long long wert) override;
+  bool SchreibeZahl(int satz, int feld, float wert) override;
+  bool SchreibeZahl(int satz, int feld, double wert) override;
+  bool SchreibeText(int satz, int feld, const std::string& text) override;
 
   // Finishes the table. For a new or changed table this is where the file
   // takes the place of the old one; false (with `fehler`) keeps the old file.
   // A changed table whose cells all kept their bytes is left untouched.
-  bool Schliessen(std::string& fehler);
+  bool Schliessen(std::string& fehler) override;
 
  private:
   struct Impl;
