@@ -85,19 +85,68 @@ struct Aufruf {
   std::string kanal, klima, standort;
   Laufoptionen lauf;
   bool erzeugen = false;
+  bool nurSpeicher = false;  // --erzeugen itself, to tell it from --erzeugen-zurueckschreiben
   bool zurueckschreiben = false;
   std::optional<unsigned> seed;
   bool hilfe = false;
   bool version = false;
 };
 
+// One option: its name, whether it takes a value, and what it does with it.
+// `setze` returns false after filling `fehler`. Values the main window would
+// refuse with its own messages (the hour, the marked segment) are passed on
+// as text so that both refuse them alike. A new option is one row here and
+// its lines in the help text.
+struct Option {
+  const char* name;
+  bool mitWert;
+  bool (*setze)(Aufruf& a, const std::string& wert, std::string& fehler);
+};
+
+const Option Optionen[] = {
+    {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.kanal = w; return true; }},
+    {"--klima", true, [](Aufruf& a, const std::string& w, std::string&) { a.klima = w; return true; }},
+    {"--standort", true, [](Aufruf& a, const std::string& w, std::string&) { a.standort = w; return true; }},
+    {"--stamm", true, [](Aufruf& a, const std::string& w, std::string&) { a.lauf.Stammname = w; return true; }},
+    {"--nur-stunde", true,
+     [](Aufruf& a, const std::string& w, std::string&) {
+       a.lauf.NurEinTermin = true;
+       a.lauf.AusgabeStundeText = w;
+       return true;
+     }},
+    {"--markseg", true, [](Aufruf& a, const std::string& w, std::string&) { a.lauf.MarkSegmentText = w; return true; }},
+    {"--feuchte-zeitschritt", true,
+     [](Aufruf& a, const std::string& w, std::string& fehler) {
+       const std::optional<long long> s = ParseGanzzahl(w);
+       if (!s || (*s != 3600 && *s != 1800 && *s != 600 && *s != 60 && *s != 1)) {
+         fehler = "--feuchte-zeitschritt erlaubt nur 3600, 1800, 600, 60 oder 1, nicht \"" + w + "\".";
+         return false;
+       }
+       a.lauf.FeuchteZeitschritt = static_cast<int>(*s);
+       return true;
+     }},
+    {"--seed", true,
+     [](Aufruf& a, const std::string& w, std::string& fehler) {
+       const std::optional<long long> s = ParseGanzzahl(w);
+       if (!s || *s < 0 || *s > 0xFFFFFFFFLL) {
+         fehler = "--seed erwartet eine ganze Zahl von 0 bis 4294967295, nicht \"" + w + "\".";
+         return false;
+       }
+       a.seed = static_cast<unsigned>(*s);
+       return true;
+     }},
+    {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
+    {"--tagesgang", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Tagesgang = true; return true; }},
+    {"--ohne-feuchte", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.MitFeuchte = false; return true; }},
+    {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.nurSpeicher = true; return true; }},
+    {"--erzeugen-zurueckschreiben", false,
+     [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
+};
+
 // Parses the options; on a mistake returns nothing and sets `fehler`.
-// Values the main window would refuse with its own messages (the hour, the
-// marked segment) are passed on as text so that both refuse them alike.
 std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::string& fehler) {
   Aufruf a;
   a.lauf.Stammname = "Terval";
-  bool nurSpeicher = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::optional<std::string> wert;
@@ -111,78 +160,30 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
       fehler = "Unerwartetes Argument \"" + name + "\".";
       return std::nullopt;
     }
-    auto braucheWert = [&]() -> std::optional<std::string> {
-      if (wert) return wert;
+    if (name == "--help" || name == "--version") {
+      (name == "--version" ? a.version : a.hilfe) = true;
+      continue;
+    }
+    const Option* o = std::find_if(std::begin(Optionen), std::end(Optionen),
+                                   [&](const Option& k) { return name == k.name; });
+    if (o == std::end(Optionen)) {
+      fehler = "Unbekannte Option \"" + name + "\".";
+      return std::nullopt;
+    }
+    if (o->mitWert && !wert) {
       if (i + 1 >= args.size()) {
         fehler = "Die Option " + name + " braucht einen Wert.";
         return std::nullopt;
       }
-      return args[++i];
-    };
-    auto ohneWert = [&]() {
-      if (wert) fehler = "Die Option " + name + " hat keinen Wert.";
-      return !wert;
-    };
-
-    if (name == "--kanal" || name == "--klima" || name == "--standort" || name == "--stamm" ||
-        name == "--nur-stunde" || name == "--markseg" || name == "--feuchte-zeitschritt" ||
-        name == "--seed") {
-      std::optional<std::string> w = braucheWert();
-      if (!w) return std::nullopt;
-      if (name == "--kanal") {
-        a.kanal = *w;
-      } else if (name == "--klima") {
-        a.klima = *w;
-      } else if (name == "--standort") {
-        a.standort = *w;
-      } else if (name == "--stamm") {
-        a.lauf.Stammname = *w;
-      } else if (name == "--nur-stunde") {
-        a.lauf.NurEinTermin = true;
-        a.lauf.AusgabeStundeText = *w;
-      } else if (name == "--markseg") {
-        a.lauf.MarkSegmentText = *w;
-      } else if (name == "--feuchte-zeitschritt") {
-        std::optional<long long> s = ParseGanzzahl(*w);
-        if (!s || (*s != 3600 && *s != 1800 && *s != 600 && *s != 60 && *s != 1)) {
-          fehler = "--feuchte-zeitschritt erlaubt nur 3600, 1800, 600, 60 oder 1, nicht \"" + *w + "\".";
-          return std::nullopt;
-        }
-        a.lauf.FeuchteZeitschritt = static_cast<int>(*s);
-      } else {
-        std::optional<long long> s = ParseGanzzahl(*w);
-        if (!s || *s < 0 || *s > 0xFFFFFFFFLL) {
-          fehler = "--seed erwartet eine ganze Zahl von 0 bis 4294967295, nicht \"" + *w + "\".";
-          return std::nullopt;
-        }
-        a.seed = static_cast<unsigned>(*s);
-      }
-    } else if (name == "--text") {
-      if (!ohneWert()) return std::nullopt;
-      a.lauf.TextAusgabe = true;
-    } else if (name == "--tagesgang") {
-      if (!ohneWert()) return std::nullopt;
-      a.lauf.Tagesgang = true;
-    } else if (name == "--ohne-feuchte") {
-      if (!ohneWert()) return std::nullopt;
-      a.lauf.MitFeuchte = false;
-    } else if (name == "--erzeugen") {
-      if (!ohneWert()) return std::nullopt;
-      a.erzeugen = nurSpeicher = true;
-    } else if (name == "--erzeugen-zurueckschreiben") {
-      if (!ohneWert()) return std::nullopt;
-      a.erzeugen = a.zurueckschreiben = true;
-    } else if (name == "--help" || name == "-h") {
-      a.hilfe = true;
-    } else if (name == "--version") {
-      a.version = true;
-    } else {
-      fehler = "Unbekannte Option \"" + name + "\".";
+      wert = args[++i];
+    } else if (!o->mitWert && wert) {
+      fehler = "Die Option " + name + " hat keinen Wert.";
       return std::nullopt;
     }
+    if (!o->setze(a, wert.value_or(""), fehler)) return std::nullopt;
   }
   if (a.hilfe || a.version) return a;
-  if (nurSpeicher && a.zurueckschreiben) {
+  if (a.nurSpeicher && a.zurueckschreiben) {
     fehler = "--erzeugen und --erzeugen-zurueckschreiben schließen einander aus.";
     return std::nullopt;
   }
