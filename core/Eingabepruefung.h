@@ -35,7 +35,10 @@ class Oberflaeche;
 //   thickness or conductivity, a wall conductance above 1e5 W/(m2 K) or a
 //   non-finite cellar temperature; with an
 //   overbuilt segment, a non-finite foundation temperature;
-// - the climate year: a non-finite value of an element a run uses.
+// - the climate year: a non-finite value of an element a run uses;
+// - the air step: a segment whose exchange number k = 2 pi R L U / (1200 V)
+//   exceeds 1 at some hourly flow per pipe that exchanges heat, with the
+//   soil at its largest conductivity (the outlet would overshoot the soil).
 // True when all is usable. Changes nothing in the model (LAI and r_s, which
 // the check computes on the way, are restored).
 bool PruefeEingaben(Modell& m, Oberflaeche& ui);

@@ -322,8 +322,8 @@ const std::vector<Fall>& Katalog() {
       {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
       // Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
       {"Blattflächenindex negativ", "s.loc.db", Und(Zelle(0, 6, "0.01"), Zelle(0, 7, "3")), "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = -1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen.", LaufAbgelehnt},
-      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero.
-      {"Fund: Kellerwand leitet unendlich", "s.loc.db", Fund("standort_kellerwand_leitet_unendlich.loc.db"), "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
+      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero (its absurd monthly rain put right).
+      {"Fund: Kellerwand leitet unendlich", "s.loc.db", [](std::string b) { b = Fund("standort_kellerwand_leitet_unendlich.loc.db")(b); for (int k = 25; k <= 36; ++k) b = Zelle(0, k, "65")(b); return b; }, "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
 
       // Soil tables: what they cannot give is refused at the run start, naming the soil.
       {"Böden: kurze Zeile", "SOILS.DAT", Inhalt(Bodenkopf + Lehm + Lehm.substr(0, 20) + "\n"), "Die Bodenart \"L\" (Nr. 2 in SOILS.DAT) hat einen ungültigen Wert für PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.", LaufAbgelehnt, 2},
