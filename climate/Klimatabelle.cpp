@@ -200,7 +200,7 @@ Klimaoeffnung OeffneKlimatabelle(const std::string& name, bool schreiben) {
   // Written back through a symbolic link, the table it points to changes
   // and the link stays.
   const std::string pfad = schreiben ? Verknuepfungsziel(name) : name;
-  Klimaformat format = KlimaformatVonName(pfad);
+  Klimaformat format = KlimaformatVonName(name);
   if (format == Klimaformat::Paradox && SiehtAusWieDbase(pfad)) format = Klimaformat::Dbase;
 
   switch (format) {
