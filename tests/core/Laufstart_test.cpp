@@ -311,9 +311,9 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   m->Kanalbetrieb.Vol_Aus = 0;
   EXPECT_TRUE(PruefeEingaben(*m, ui));
   m->Kanalbetrieb.VolStromAusKlima = true;
-  for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = h == 4000 ? 300.0f : h % 2 ? 0.0f : 6000.0f;
+  for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = h % 2 ? 0.0f : h == 4000 ? grenze - 1.0f : 6000.0f;
   EXPECT_FALSE(PruefeEingaben(*m, ui));
-  EXPECT_NE(ui.nachrichten.back().text.find("300.0 m3/h je Rohr"), std::string::npos);
+  EXPECT_NE(ui.nachrichten.back().text.find(std::to_string(grenze - 1) + ".0 m3/h je Rohr"), std::string::npos);
 }
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off) ---------
