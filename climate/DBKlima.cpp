@@ -11,23 +11,33 @@
 // - A table with fewer than four data columns is refused: columns 1..4 are
 //   read and written unconditionally.
 // - A cell that holds no finite number reads as missing (-999); in the air
-//   temperature column only a truly empty cell reads as 0.
+//   temperature column only a truly empty cell reads as 0. A data column
+//   with text but not a single number refuses the table, as does a number
+//   outside the range of its element (Wertebereiche.h): neither is a value
+//   gone missing, and writing the year back would overwrite it.
 // - Writing back changes only cells whose value differs; a table that already
 //   holds the year is left untouched. Read-only formats are never written.
 
 #include "climate/DBKlima.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <memory>
 
 #include "climate/Klimatabelle.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
+#include "model/Wertebereiche.h"
+#include "model/Zahltext.h"
 
 namespace terval {
 
 namespace {
 
 using Klimajahr = std::array<TKlimaStunde, Stunden + 1>;
+
+const char* Spaltenname(int spalte) { return spalte == 7 ? "Volumenstrom" : Klimabereiche[spalte].name; }
 
 bool NurLesbar(Klimaformat f) { return f == Klimaformat::EnergyPlus || f == Klimaformat::Testreferenzjahr; }
 
@@ -116,16 +126,23 @@ void ReadKlimaDB(Modell& m, Oberflaeche& ui) {
     k.Vol_Strom = Fehlwert;
   }
   // Columns 2..7: an empty cell leaves the missing marker; a cell that is no
-  // number is missing too.
-  auto zelle = [&t](int satz, int spalte, float& feld) {
-    if (!t->IstLeer(satz, spalte)) feld = t->Zahl(satz, spalte).value_or(Fehlwert);
+  // number is missing too. Per column the cells that hold a number and the
+  // first that holds none.
+  int zahlen[8] = {}, texte[8] = {}, ersterText[8] = {};
+  auto zelle = [&](int satz, int spalte, float& feld) {
+    if (t->IstLeer(satz, spalte)) return;
+    const std::optional<float> z = t->Zahl(satz, spalte);
+    if (z) ++zahlen[spalte];
+    else if (texte[spalte]++ == 0) ersterText[spalte] = satz;
+    feld = z.value_or(Fehlwert);
   };
   for (int tag = 1; tag <= 365; ++tag) {
     for (int stunde = 0; stunde <= 23; ++stunde) {
       int h = StundenIndex(tag, stunde);
       int satz = h - 1;
       TKlimaStunde& k = (*neu)[h];
-      k.T_Luft = t->IstLeer(satz, 1) ? 0.0f : t->Zahl(satz, 1).value_or(Fehlwert);
+      k.T_Luft = 0.0f;
+      zelle(satz, 1, k.T_Luft);
       zelle(satz, 2, k.rFeuchte);
       zelle(satz, 3, k.Wind);
       zelle(satz, 4, k.Glob_Str);
@@ -134,12 +151,39 @@ void ReadKlimaDB(Modell& m, Oberflaeche& ui) {
       if (feldzahl >= 7) zelle(satz, 7, k.Vol_Strom);
     }
   }
+  auto ablehnen = [&](const std::string& grund) {
+    VerwirfKlimaDB(m, t);
+    ui.Fehler("Die Klimatabelle " + name + " kann nicht übernommen werden:\r" + grund +
+              "\rBitte korrigieren Sie die Tabelle.");
+    m.KlimaGueltig = false;
+  };
+  // A column of text alone is no climate element gone missing but a table
+  // this program misreads (a wrong separator, an encoding): writing the year
+  // back would put -999 over every cell of it.
+  for (int spalte = 1; spalte <= std::min(feldzahl, 7); ++spalte) {
+    if (zahlen[spalte] > 0 || texte[spalte] == 0) continue;
+    return ablehnen("Spalte " + std::to_string(spalte) + " (" + Spaltenname(spalte) +
+                    ") enthält keine einzige Zahl, nur Text (" + t->Zeilenangabe(ersterText[spalte]) + ": \"" +
+                    t->Text(ersterText[spalte], spalte) + "\").");
+  }
+  // A value outside its range is shown, not taken for a missing one.
+  for (int h = 1; h <= Stunden; ++h) {
+    const TKlimaStunde& k = (*neu)[h];
+    const float werte[] = {0, k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
+    for (int spalte = 1; spalte <= std::min(feldzahl, 6); ++spalte) {
+      const Wertebereich& b = Klimabereiche[spalte];
+      if (werte[spalte] == Fehlwert || b.Enthaelt(werte[spalte])) continue;
+      return ablehnen(t->Zeilenangabe(h - 1) + ", Spalte " + std::to_string(spalte) + " (" + b.name +
+                      ") enthält den Wert " + KuerzesterText(werte[spalte]) + "; möglich sind " + b.Text() + ".");
+    }
+  }
   VerwirfKlimaDB(m, t);
 
   m.Klima = *neu;
   for (int h = 1; h <= Stunden; ++h) m.Segmente[1].T_ein[h] = m.Klima[h].T_Luft;
   m.KlimaGueltig = true;
   m.KlimaFeldzahl = feldzahl;
+  if (!o.hinweis.empty()) ui.Information(o.hinweis);
 
   CheckKlimaDaten(m, ui);
   // The year goes back into the table, so every empty cell of the written
@@ -213,6 +257,20 @@ bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
     return false;
   }
 
+  // Nothing goes into the table that its load would refuse.
+  for (int h = 1; h <= Stunden; ++h) {
+    const TKlimaStunde& k = m.Klima[h];
+    const float werte[] = {0, k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
+    for (int spalte = 1; spalte <= spalten; ++spalte) {
+      const Wertebereich& b = Klimabereiche[spalte];
+      if (werte[spalte] == Fehlwert || b.Enthaelt(werte[spalte])) continue;
+      VerwirfKlimaDB(m, t);
+      Schreibfehler(ui, name, "Stunde " + std::to_string(h) + " hätte bei \"" + b.name + "\" den Wert " +
+                                  KuerzesterText(werte[spalte]) + "; möglich sind " + b.Text() + ".");
+      return false;
+    }
+  }
+
   // Column 7 is never written; records beyond the 8760th stay as they are.
   for (int tag = 1; tag <= 365; ++tag) {
     for (int stunde = 0; stunde <= 23; ++stunde) {
@@ -228,6 +286,15 @@ bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
         }
       }
     }
+  }
+  // A table without any write permission is the user's "do not touch"; the
+  // mode bits tell it, as access() would not for root.
+  struct stat st {};
+  if (t->Geaendert() && ::stat(name.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    VerwirfKlimaDB(m, t);
+    ui.Information("Die Klimatabelle " + name +
+                   " ist schreibgeschützt.\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben.");
+    return false;
   }
   std::string fehler;
   if (!CloseKlimaDB(m, t, fehler)) {

@@ -21,8 +21,10 @@ void ReadKlimaDB(Modell& m, Oberflaeche& ui);
 void CheckKlimaDaten(Modell& m, Oberflaeche& ui);
 
 // Writes the year in memory back into the table (columns 1..4, 5 and 6 when
-// the table has them). A read-only format is not written: the data stay in
-// memory and the user is told so. True when the table holds the year
+// the table has them), through a symbolic link into the file it names. A
+// read-only format, and a table whose mode grants no write permission to
+// anyone, is not written: the data stay in memory and the user is told so;
+// nor is a year with a value the table's load would refuse. True when the table holds the year
 // afterwards; false (the user has been told why) when it could not be
 // written or is read-only, and then the previous file is unchanged.
 bool WriteKlimaDB(Modell& m, Oberflaeche& ui);

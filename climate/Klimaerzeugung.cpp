@@ -8,6 +8,8 @@
 #include "climate/DBKlima.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
+#include "model/Wertebereiche.h"
+#include "model/Zahltext.h"
 #include "physics/UgetRadiation.h"
 #include "physics/maths.h"
 #include "physics/monteith.h"
@@ -35,6 +37,35 @@ constexpr char TextKeineDatenbank[] =
 
 unsigned UhrSaat() {
   return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+// The location's parameters of the generators that will run, each in its
+// range (Wertebereiche.h), before any of them changes the year: within them
+// every generated value lies inside the range its table column accepts.
+bool ErzeugungsparameterGueltig(const Modell& m, Oberflaeche& ui, bool feuchte, bool wind, bool strahlung,
+                                bool niederschlag) {
+  auto pruefe = [&](bool gebraucht, float wert, const Wertebereich& b) {
+    if (!gebraucht || b.Enthaelt(wert)) return true;
+    ui.Fehler("Fehlende Klimadaten können nicht erzeugt werden: Die " + std::string(b.name) +
+              " des Standortprofils ist " + KuerzesterText(wert) + ", möglich sind " + b.Text() +
+              " !\rBitte ändern Sie den Wert im Standortprofil.");
+    return false;
+  };
+  if (!pruefe(!feuchte, m.Diff_Tdew, Diff_TdewBereich) ||
+      // Below 0.5 (and NaN) CreateWind refuses with its own words.
+      !pruefe(!wind && m.Wg_mittel >= 0.5f, m.Wg_mittel, Wg_mittelBereich) ||
+      !pruefe(!wind && m.Wg_Tag_Nacht >= 0.5f, m.Wg_Tag_Nacht, Wg_Tag_NachtBereich))
+    return false;
+  // A negative or non-finite sum counts as 0 mm; a huge one would land in one hour.
+  for (int k = 1; k <= 12; ++k)
+    if (!pruefe(!niederschlag && m.Ns_[k] > 0, m.Ns_[k], NsBereich)) return false;
+  // The radiation generator's own test, before anything is generated.
+  const float breite = std::fabs(m.Breitengrad), laenge = std::fabs(m.Laengengrad);
+  if (!strahlung && !(breite <= 90.0f && breite >= 10.0f && laenge <= 180.0f)) {
+    ui.Fehler(TextPosition);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -74,6 +105,7 @@ void CreateFehlendeDaten(Modell& m, Oberflaeche& ui, bool Zurueckschreiben,
   // The flags of this one check decide; generators do not recompute them.
   const bool feuchte = m.FeuchteKomplett, wind = m.WindKomplett, wolken = m.WolkenKomplett,
              strahlung = m.StrahlungKomplett, niederschlag = m.NiederschlagKomplett;
+  if (!ErzeugungsparameterGueltig(m, ui, feuchte, wind, strahlung, niederschlag)) return;
   // Radiation needs humidity and cloud cover, precipitation needs cloud cover.
   if (!feuchte) CreateFeuchte(m, ui);
   if (!wind) CreateWind(m, ui);

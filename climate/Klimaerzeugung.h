@@ -87,7 +87,7 @@ void FehlendeKlimadatenErzeugen(Modell& m, Oberflaeche& ui, bool zurueckschreibe
 
 // rFeuchte where missing, from the day's minimum temperature as dew point:
 // ed = Esat(Tmin - Diff_Tdew), rFeuchte = 100 / (Esat(T_Luft) / ed) in %.
-// No upper limit: a negative Diff_Tdew can give more than 100 %.
+// CreateFehlendeDaten keeps Diff_Tdew in 0..50 K, which keeps it in 0..100 %.
 void CreateFeuchte(Modell& m, Oberflaeche& ui);
 
 // Wind where missing: Wg_mittel split into night (hours 0..5, 20..23) and day

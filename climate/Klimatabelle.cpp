@@ -11,8 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string_view>
+#include <utility>
 #include <system_error>
+#include <type_traits>
 
+#include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 #include "tables/ParadoxTabelle.h"
 
@@ -73,6 +77,7 @@ class TabellenKlima : public Klimatabelle {
   std::optional<float> Zahl(int satz, int spalte) const override {
     return AlsFloat(t_->LiesZahl(satz, spalte));
   }
+  std::string Text(int satz, int spalte) const override { return t_->LiesText(satz, spalte); }
   bool Setze(int satz, int spalte, float wert) override {
     if (!aendern_ || satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= Spalten()) return false;
     if (!IstLeer(satz, spalte)) {
@@ -82,6 +87,7 @@ class TabellenKlima : public Klimatabelle {
     aenderungen_.push_back({satz, spalte, wert});
     return true;
   }
+  bool Geaendert() const override { return !aenderungen_.empty(); }
   bool Schliessen(std::string& fehler) override {
     t_.reset();
     if (aenderungen_.empty()) return true;
@@ -113,12 +119,29 @@ class TabellenKlima : public Klimatabelle {
 template <class T>
 Klimaoeffnung OeffneMit(const std::string& pfad, bool schreiben) {
   Klimaoeffnung o;
-  auto t = T::Oeffnen(pfad, o.fehler);
+  // Columns after the flow (column 7) are never read, whatever their type.
+  constexpr int gelesen = 8;
+  auto oeffnen = [pfad](std::string& fehler, bool aendern) {
+    if constexpr (std::is_same_v<T, DbfTabelle>)
+      return aendern ? T::Aendern(pfad, fehler, gelesen) : T::Oeffnen(pfad, fehler, gelesen);
+    else
+      return aendern ? T::Aendern(pfad, fehler) : T::Oeffnen(pfad, fehler);
+  };
+  auto t = oeffnen(o.fehler, false);
   if (!t) return o;
   TabellenKlima::Aendern aendern;
-  if (schreiben) aendern = [pfad](std::string& fehler) -> std::unique_ptr<Tabelle> { return T::Aendern(pfad, fehler); };
+  if (schreiben) aendern = [oeffnen](std::string& fehler) -> std::unique_ptr<Tabelle> { return oeffnen(fehler, true); };
   o.tabelle = std::make_unique<TabellenKlima>(std::move(t), std::move(aendern));
   return o;
+}
+
+// The file a symbolic link leads to; any other path as it is.
+std::string Verknuepfungsziel(const std::string& pfad) {
+  struct stat st {};
+  if (::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return pfad;
+  std::error_code ec;
+  const fs::path ziel = fs::canonical(pfad, ec);
+  return ec ? pfad : ziel.string();
 }
 
 }  // namespace
@@ -150,14 +173,34 @@ std::optional<float> Speichertabelle::Zahl(int satz, int spalte) const {
   return werte_[satz][spalte];
 }
 
-Klimaoeffnung OeffneKlimatabelle(const std::string& pfad, bool schreiben) {
+std::string Speichertabelle::Text(int satz, int spalte) const {
+  const std::optional<float> z = Zahl(satz, spalte);
+  return z ? KuerzesterText(*z) : std::string();
+}
+
+std::string Speichertabelle::Zeilenangabe(int satz) const {
+  if (satz < 0 || satz >= Datensaetze()) return Klimatabelle::Zeilenangabe(satz);
+  return "Zeile " + std::to_string(zeilen_[satz]);
+}
+
+Klimaoeffnung OeffneKlimatabelle(const std::string& name, bool schreiben) {
   Klimaoeffnung o;
-  std::error_code ec;
-  if (!fs::is_regular_file(pfad, ec)) {
-    o.fehler = "Die Datei " + pfad + " gibt es nicht.";
+  // Tested before anything opens it: opening a FIFO waits for a writer.
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    o.fehler = "Die Datei " + name + " gibt es nicht.";
     return o;
   }
-  Klimaformat format = KlimaformatVonName(pfad);
+  if (!S_ISREG(st.st_mode)) {
+    o.inhaltsfehler = true;
+    o.fehler = "Die Klimatabelle " + name + " kann nicht gelesen werden:\rDer Pfad ist keine Datei, sondern " +
+               (S_ISFIFO(st.st_mode) ? "eine benannte Pipe (FIFO)." : "ein Gerät oder Socket.");
+    return o;
+  }
+  // Written back through a symbolic link, the table it points to changes
+  // and the link stays.
+  const std::string pfad = schreiben ? Verknuepfungsziel(name) : name;
+  Klimaformat format = KlimaformatVonName(name);
   if (format == Klimaformat::Paradox && SiehtAusWieDbase(pfad)) format = Klimaformat::Dbase;
 
   switch (format) {
@@ -179,6 +222,24 @@ Klimaoeffnung OeffneKlimatabelle(const std::string& pfad, bool schreiben) {
   }
   o.fehler = "Das Format der Datei " + pfad + " ist unbekannt.";
   return o;
+}
+
+std::string FremdeKodierung(const std::string& inhalt) {
+  // Longest marks first: the UTF-32 LE mark begins with the UTF-16 LE one.
+  static const std::pair<std::string_view, const char*> marken[] = {
+      {{"\xFF\xFE\x00\x00", 4}, "UTF-32 (Little Endian)"},
+      {{"\x00\x00\xFE\xFF", 4}, "UTF-32 (Big Endian)"},
+      {"\xFF\xFE", "UTF-16 (Little Endian)"},
+      {"\xFE\xFF", "UTF-16 (Big Endian)"},
+  };
+  for (const auto& [marke, name] : marken)
+    if (std::string_view(inhalt).starts_with(marke)) return name;
+  const size_t nul = inhalt.find('\0');
+  if (nul == std::string::npos) return {};
+  // ASCII text in UTF-16 has every other byte 0: the odd ones (LE) or the even ones (BE).
+  if (inhalt.size() >= 2 && inhalt[1] == '\0' && inhalt[0] != '\0') return "UTF-16 (Little Endian) ohne Byte-Order-Mark";
+  if (inhalt.size() >= 2 && inhalt[0] == '\0' && inhalt[1] != '\0') return "UTF-16 (Big Endian) ohne Byte-Order-Mark";
+  return "einer unbekannten Kodierung mit Nullbytes";
 }
 
 bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::string& fehler) {

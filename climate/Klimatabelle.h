@@ -35,9 +35,16 @@ class Klimatabelle {
   // The cell as single precision; std::nullopt when it is empty, is no
   // number, or is no finite single-precision number.
   virtual std::optional<float> Zahl(int satz, int spalte) const = 0;
+  // The cell's text as the file holds it, for messages.
+  virtual std::string Text(int satz, int spalte) const = 0;
+  // Where a record stands, for messages: "Zeile 12" in a text file,
+  // "Datensatz 11" in a table.
+  virtual std::string Zeilenangabe(int satz) const { return "Datensatz " + std::to_string(satz + 1); }
   // Puts a number into a cell of a table opened for writing; false when the
   // cell cannot take it.
   virtual bool Setze(int satz, int spalte, float wert) = 0;
+  // True when a table opened for writing has a cell whose value changes.
+  virtual bool Geaendert() const { return false; }
   // Ends the work. A table opened for writing is saved here; false (with
   // `fehler`) keeps the previous file.
   virtual bool Schliessen(std::string& fehler) = 0;
@@ -51,6 +58,9 @@ struct Klimaoeffnung {
   // file could not be opened at all (`fehler` names the reason).
   bool inhaltsfehler = false;
   std::string fehler;
+  // On success, a notice for the user about how the file was read (empty
+  // when there is none).
+  std::string hinweis;
 };
 
 // Opens a climate table for reading, or for writing (formats that can be
@@ -63,19 +73,26 @@ class Speichertabelle : public Klimatabelle {
  public:
   explicit Speichertabelle(int spalten) : spalten_(spalten) {}
 
-  // Appends a record of `spalten` values (column 0 included).
-  void Anhaengen(const std::vector<float>& werte) { werte_.push_back(werte); }
+  // Appends a record of `spalten` values (column 0 included), read from
+  // line `zeile` (1-based) of the file.
+  void Anhaengen(const std::vector<float>& werte, int zeile) {
+    werte_.push_back(werte);
+    zeilen_.push_back(zeile);
+  }
 
   int Datensaetze() const override { return static_cast<int>(werte_.size()); }
   int Spalten() const override { return spalten_; }
   bool IstLeer(int, int) const override { return false; }
   std::optional<float> Zahl(int satz, int spalte) const override;
+  std::string Text(int satz, int spalte) const override;
+  std::string Zeilenangabe(int satz) const override;
   bool Setze(int, int, float) override { return false; }
   bool Schliessen(std::string&) override { return true; }
 
  private:
   int spalten_;
   std::vector<std::vector<float>> werte_;
+  std::vector<int> zeilen_;
 };
 
 // The read-only imports (Wetterimport.cpp). They refuse a file whose content
@@ -85,6 +102,14 @@ Klimaoeffnung LiesTestreferenzjahr(const std::string& pfad);
 
 // The text table (Texttabelle.cpp).
 Klimaoeffnung OeffneTexttabelle(const std::string& pfad, bool schreiben);
+
+// The encoding of a text file's bytes when it is one the text readers
+// cannot read (they take UTF-8, with or without its byte-order mark, and
+// Windows-1252): "UTF-16 (Little Endian)" and the like from a byte-order
+// mark, or from NUL bytes, which no text in either encoding holds; it
+// follows "in" in a sentence. Empty
+// when the bytes may be read.
+std::string FremdeKodierung(const std::string& inhalt);
 
 // Writes `inhalt` into a temporary file beside `pfad` and renames it over
 // `pfad` (keeping its permissions); on failure the old file stays and

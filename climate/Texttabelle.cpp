@@ -1,7 +1,10 @@
 // The climate table as a text file: a header line, then one line per hour
 // with the columns of the climate table, separated by semicolons, tabs or
 // runs of blanks (taken from the header line), "." as decimal point. An
-// empty field (possible with semicolons or tabs) is an empty cell.
+// empty field (possible with semicolons or tabs) is an empty cell; a field
+// in double quotes is read without them ("12.5" is 12.5). A file in UTF-16
+// or UTF-32, or with NUL bytes, is refused: it would be misread, and
+// rewriting it would garble it.
 //
 // Written back, the file keeps its layout: the header, the separator, the
 // text of column 0, every line end and every field that is not written stay
@@ -88,14 +91,26 @@ class Texttabelle : public Klimatabelle {
 
   int Datensaetze() const override { return static_cast<int>(saetze_.size()); }
   int Spalten() const override { return spalten_; }
-  bool IstLeer(int satz, int spalte) const override { return Text(satz, spalte).empty(); }
+  bool IstLeer(int satz, int spalte) const override { return Inhalt(satz, spalte).empty(); }
   std::optional<float> Zahl(int satz, int spalte) const override {
-    auto d = ParseZahl(Text(satz, spalte));
+    auto d = ParseZahl(Inhalt(satz, spalte));
     if (!d || !std::isfinite(*d) || std::fabs(*d) > static_cast<double>(FLT_MAX)) return std::nullopt;
     return static_cast<float>(*d);
   }
   bool Setze(int satz, int spalte, float wert) override;
+  bool Geaendert() const override { return geaendert_; }
   bool Schliessen(std::string& fehler) override;
+
+  std::string Text(int satz, int spalte) const override {
+    if (satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= spalten_) return {};
+    const Satz& s = saetze_[satz];
+    const Feld& f = s.felder[spalte];
+    return zeilen_[s.zeile].text.substr(f.anfang, f.laenge);
+  }
+  std::string Zeilenangabe(int satz) const override {
+    if (satz < 0 || satz >= Datensaetze()) return Klimatabelle::Zeilenangabe(satz);
+    return "Zeile " + std::to_string(saetze_[satz].zeile + 1);
+  }
 
  private:
   struct Satz {
@@ -103,12 +118,13 @@ class Texttabelle : public Klimatabelle {
     std::vector<Feld> felder;  // spalten_ fields
   };
 
-  std::string Text(int satz, int spalte) const {
-    if (satz < 0 || satz >= Datensaetze() || spalte < 0 || spalte >= spalten_) return {};
-    const Satz& s = saetze_[satz];
-    const Feld& f = s.felder[spalte];
-    return zeilen_[s.zeile].text.substr(f.anfang, f.laenge);
+  // The text of a cell without the double quotes a spreadsheet may have
+  // put around it ("12.5").
+  std::string Inhalt(int satz, int spalte) const {
+    std::string t = Text(satz, spalte);
+    return IstZitiert(t) ? t.substr(1, t.size() - 2) : t;
   }
+  static bool IstZitiert(const std::string& t) { return t.size() >= 2 && t.front() == '"' && t.back() == '"'; }
 
   std::string pfad_;
   bool schreiben_;
@@ -135,6 +151,18 @@ bool Texttabelle::Laden(Klimaoeffnung& o) {
     return false;
   }
   std::string inhalt = puffer.str();
+  auto ablehnen = [&](const std::string& grund) {
+    o.inhaltsfehler = true;
+    o.fehler = "Die Klimatabelle " + pfad_ + " kann nicht gelesen werden:\r" + grund;
+    return false;
+  };
+  // Written back, such a file would get single-byte text in its midst.
+  const std::string kodierung = FremdeKodierung(inhalt);
+  if (!kodierung.empty()) {
+    return ablehnen("Die Datei ist in " + kodierung +
+                    " kodiert; gelesen werden Texttabellen in UTF-8 oder Windows-1252.\rBitte speichern Sie "
+                    "sie in einer dieser Kodierungen.");
+  }
   if (inhalt.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     bom_ = inhalt.substr(0, 3);
     inhalt.erase(0, 3);
@@ -157,12 +185,6 @@ bool Texttabelle::Laden(Klimaoeffnung& o) {
     }
     zeilen_.push_back(std::move(z));
   }
-
-  auto ablehnen = [&](const std::string& grund) {
-    o.inhaltsfehler = true;
-    o.fehler = "Die Klimatabelle " + pfad_ + " kann nicht gelesen werden:\r" + grund;
-    return false;
-  };
 
   size_t kopf = 0;
   while (kopf < zeilen_.size() && IstLeerzeile(zeilen_[kopf].text)) ++kopf;
@@ -215,8 +237,10 @@ bool Texttabelle::Schliessen(std::string& fehler) {
     // Right to left, so the positions of the fields still to do stay valid.
     for (int sp = spalten_ - 1; sp >= 1; --sp) {
       if (!neu_[r][sp]) continue;
-      std::string text = *neu_[r][sp];
       Feld f = s.felder[sp];
+      // A quoted number stays quoted.
+      const bool zitiert = IstZitiert(zeile.substr(f.anfang, f.laenge));
+      std::string text = zitiert ? "\"" + *neu_[r][sp] + "\"" : *neu_[r][sp];
       if (trenner_ == ' ') {
         // Keep right-aligned columns aligned: a shorter number is padded on
         // the left, a longer one takes blanks of the gap before it (one stays).

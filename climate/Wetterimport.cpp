@@ -5,11 +5,13 @@
 //
 // EnergyPlus weather (.epw): 8 header lines, then one comma-separated row per
 // hour; the fields used (1-based, as EnergyPlus numbers them) are 2 month,
-// 3 day, 7 dry bulb temperature, 9 relative humidity, 14 global horizontal
+// 3 day, 4 hour (1..24, the hour ending then), 7 dry bulb temperature, 9 relative humidity, 14 global horizontal
 // radiation (Wh/m2 over the hour, which is the mean W/m2), 22 wind speed,
 // 23 total sky cover (tenths), 34 liquid precipitation depth (mm). Each has
 // its missing code; 29 February of a leap year is left out so the year has
-// 365 days.
+// 365 days. Records are placed by their date and hour: a year starting on
+// another day is put into calendar order (with a notice), and two records of
+// one hour (a sub-hourly file) refuse the file.
 //
 // German test reference year (.dat, editions 2011 and 2017): a free-text
 // header, a line naming the columns (it starts with "RG" or "RW"), usually a
@@ -19,12 +21,14 @@
 // on the horizontal, whose sum is the global radiation). It has no
 // precipitation.
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "climate/Klimaerzeugung.h"
 #include "climate/Klimatabelle.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
@@ -33,13 +37,17 @@ namespace terval {
 
 namespace {
 
-bool DateiLesen(const std::string& pfad, std::vector<std::string>& zeilen) {
+// The lines of the file; `kodierung` names an encoding the readers cannot
+// read (then there are no lines).
+bool DateiLesen(const std::string& pfad, std::vector<std::string>& zeilen, std::string& kodierung) {
   std::ifstream ein(pfad, std::ios::binary);
   if (!ein) return false;
   std::ostringstream puffer;
   puffer << ein.rdbuf();
   if (ein.bad()) return false;
   std::string inhalt = puffer.str();
+  kodierung = FremdeKodierung(inhalt);
+  if (!kodierung.empty()) return true;
   if (inhalt.compare(0, 3, "\xEF\xBB\xBF") == 0) inhalt.erase(0, 3);
   std::istringstream zeilenweise(inhalt);
   std::string z;
@@ -48,6 +56,10 @@ bool DateiLesen(const std::string& pfad, std::vector<std::string>& zeilen) {
     zeilen.push_back(std::move(z));
   }
   return true;
+}
+
+std::string Kodierungsgrund(const std::string& kodierung) {
+  return "Die Datei ist in " + kodierung + " kodiert; gelesen werden nur UTF-8 und Windows-1252.";
 }
 
 // A number as single precision; one that has no finite float is missing.
@@ -93,7 +105,8 @@ bool BeginntMit(const std::string& s, const std::string& anfang) {
 Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
   Klimaoeffnung o;
   std::vector<std::string> zeilen;
-  if (!DateiLesen(pfad, zeilen)) {
+  std::string kodierung;
+  if (!DateiLesen(pfad, zeilen, kodierung)) {
     o.fehler = "Die Datei " + pfad + " kann nicht gelesen werden.";
     return o;
   }
@@ -102,6 +115,7 @@ Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
     o.fehler = "Die EnergyPlus-Wetterdatei " + pfad + " kann nicht gelesen werden:\r" + grund;
     return std::move(o);
   };
+  if (!kodierung.empty()) return ablehnen(Kodierungsgrund(kodierung));
   if (zeilen.empty() || !BeginntMit(zeilen[0], "LOCATION")) {
     return ablehnen("Die erste Zeile beginnt nicht mit LOCATION.");
   }
@@ -117,7 +131,15 @@ Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
     }
   }
 
-  auto tabelle = std::make_unique<Speichertabelle>(7);
+  // Each record's hour of the year, from its month, day and hour (1..24, the
+  // hour ending then); records in file order with their line numbers.
+  struct Satz {
+    std::vector<float> werte;
+    int zeile;
+    int stunde;
+  };
+  std::vector<Satz> saetze;
+  std::vector<int> zeileDerStunde(Stunden + 1, 0);
   for (size_t i = 8; i < zeilen.size(); ++i) {
     if (IstLeerzeile(zeilen[i])) continue;
     std::vector<std::string> f = TrenneKommas(zeilen[i]);
@@ -130,6 +152,19 @@ Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
     auto tag = ParseGanzzahl(f[2]);
     if (!monat || !tag) return ablehnen("Zeile " + nr + " hat keinen gültigen Monat und Tag.");
     if (*monat == 2 && *tag == 29) continue;
+    auto uhr = ParseGanzzahl(f[3]);
+    if (*monat < 1 || *monat > 12 || *tag < 1 || *tag > Monatsgrenzen[*monat] - Monatsgrenzen[*monat - 1] ||
+        !uhr || *uhr < 1 || *uhr > 24) {
+      return ablehnen("Zeile " + nr + " nennt keine Stunde des Jahres (Monat \"" + f[1] + "\", Tag \"" + f[2] +
+                      "\", Stunde \"" + f[3] + "\").");
+    }
+    const int h = StundenIndex(Monatsgrenzen[*monat - 1] + static_cast<int>(*tag), static_cast<int>(*uhr) - 1);
+    if (zeileDerStunde[h] != 0) {
+      return ablehnen("Zeile " + nr + " betrifft dieselbe Stunde wie Zeile " + std::to_string(zeileDerStunde[h]) +
+                      " (" + f[2] + "." + f[1] + ", Stunde " + f[3] +
+                      "): Die Datei hat mehrere Werte je Stunde; gelesen werden nur Stundenwerte.");
+    }
+    zeileDerStunde[h] = static_cast<int>(i + 1);
 
     // Field `nummer` (1-based); its missing code and anything above it, and
     // an empty field, give the missing marker.
@@ -160,8 +195,27 @@ Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
     }
     // Tenths of the sky to octas.
     float achtel = zehntel == Fehlwert ? Fehlwert : AlsFloat(static_cast<double>(zehntel) * 0.8);
-    float nummer = static_cast<float>(tabelle->Datensaetze() + 1);
-    tabelle->Anhaengen({nummer, tLuft, feuchte, windstaerke, global, regen, achtel});
+    saetze.push_back({{0, tLuft, feuchte, windstaerke, global, regen, achtel}, static_cast<int>(i + 1), h});
+  }
+  // A whole year (every hour once) goes into calendar order; a year that
+  // starts elsewhere (1 July, say) is turned and the user told so. A shorter
+  // file keeps its order: it is refused for its length.
+  const bool ganzesJahr = saetze.size() == static_cast<size_t>(Stunden);
+  if (ganzesJahr && saetze.front().stunde != 1) {
+    const int h = saetze.front().stunde;
+    const int tag = (h - 1) / 24 + 1;
+    const int monat = MonatVonTag(tag);
+    o.hinweis = "Die EnergyPlus-Wetterdatei " + pfad + " beginnt am " + std::to_string(tag - Monatsgrenzen[monat - 1]) +
+                "." + std::to_string(monat) + ". um " + std::to_string((h - 1) % 24) +
+                " Uhr.\rIhre Stunden wurden in die Reihenfolge des Kalenderjahres gebracht (1. Januar bis "
+                "31. Dezember).";
+  }
+  if (ganzesJahr)
+    std::sort(saetze.begin(), saetze.end(), [](const Satz& a, const Satz& b) { return a.stunde < b.stunde; });
+  auto tabelle = std::make_unique<Speichertabelle>(7);
+  for (Satz& s : saetze) {
+    s.werte[0] = static_cast<float>(tabelle->Datensaetze() + 1);
+    tabelle->Anhaengen(s.werte, s.zeile);
   }
   o.tabelle = std::move(tabelle);
   return o;
@@ -170,7 +224,8 @@ Klimaoeffnung LiesEnergyPlus(const std::string& pfad) {
 Klimaoeffnung LiesTestreferenzjahr(const std::string& pfad) {
   Klimaoeffnung o;
   std::vector<std::string> zeilen;
-  if (!DateiLesen(pfad, zeilen)) {
+  std::string kodierung;
+  if (!DateiLesen(pfad, zeilen, kodierung)) {
     o.fehler = "Die Datei " + pfad + " kann nicht gelesen werden.";
     return o;
   }
@@ -179,6 +234,7 @@ Klimaoeffnung LiesTestreferenzjahr(const std::string& pfad) {
     o.fehler = "Das Testreferenzjahr " + pfad + " kann nicht gelesen werden:\r" + grund;
     return std::move(o);
   };
+  if (!kodierung.empty()) return ablehnen(Kodierungsgrund(kodierung));
 
   // The column-name line: first word RG or RW, and all the names we need.
   // (The legend of the header also has lines starting with RG or RW, but
@@ -228,7 +284,8 @@ Klimaoeffnung LiesTestreferenzjahr(const std::string& pfad) {
     float bedeckung = z[3] == 9.0 ? Fehlwert : AlsFloat(z[3]);
     float global = AlsFloat(z[4] + z[5]);  // direct + diffuse on the horizontal
     float nummer = static_cast<float>(tabelle->Datensaetze() + 1);
-    tabelle->Anhaengen({nummer, AlsFloat(z[0]), AlsFloat(z[1]), AlsFloat(z[2]), global, Fehlwert, bedeckung});
+    tabelle->Anhaengen({nummer, AlsFloat(z[0]), AlsFloat(z[1]), AlsFloat(z[2]), global, Fehlwert, bedeckung},
+                       static_cast<int>(i + 1));
   }
   o.tabelle = std::move(tabelle);
   return o;

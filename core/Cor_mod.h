@@ -181,6 +181,8 @@ struct Rohrwerte {
   float UmfangMalL = 0; // 2 pi R L, m2
 };
 Rohrwerte RohrwerteVon(const Modell& m, int s, float L);
+// Below this flow per pipe (m3/s, 100 m3/h) the air counts as standing.
+inline constexpr float LuftstromGrenze = 1.0f / 36.0f;
 // Outlet air and pipe wall temperature of one hour for ring temperature
 // T_ring and the conductivity lambda_Rohr (W/(m K)) of the pipe axis layer.
 void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, float T_ring,
@@ -208,6 +210,13 @@ float Wasserfaktor(const Modell& m, int s);
 // Builds VolStromStunde (m3/s) from the fan schedule or the climate table.
 // False after an error message; VolStromStunde is then unchanged.
 bool CalcVolumenstrom(Modell& m, Oberflaeche& ui);
+
+// One value per hour of the year, index 0 unused.
+using Stundenfeld = std::array<float, Stunden + 1>;
+// The channel flow of every hour (m3/s) as CalcVolumenstrom sets it, without
+// a word: false, and `V` unchanged, where CalcVolumenstrom refuses the
+// schedule or leaves the flows alone (an unknown mode).
+bool Stundenvolumenstroeme(const Modell& m, Stundenfeld& V);
 
 // ---- Checks before a run ------------------------------------------------------
 

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <string>
 
+#include "core/Cor_mod.h"
 #include "model/Oberflaeche.h"
+#include "model/Wertebereiche.h"
 #include "model/Zahltext.h"
 #include "physics/getsoildata.h"
 #include "physics/monteith.h"
@@ -36,6 +38,8 @@ std::string Wandleitwert(float wlf, float dicke) {
 }
 const char* const AndererBoden =
     "\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.";
+
+constexpr const Wertebereich& Lufttemperatur = Klimabereiche[1];
 
 // "Tag 3, 7 Uhr" of hour index h (1..8760).
 std::string Stundenangabe(int h) {
@@ -256,8 +260,10 @@ bool PruefeBoden(const Modell& m, Oberflaeche& ui) {
     return false;
   }
 
-  if (!Positiv(m.StartBodenfeuchte)) {
-    ui.Fehler("Die Startfeuchte des Bodens muß größer als 0 % sein (derzeit " + Z(m.StartBodenfeuchte) +
+  // In % of saturation: above 100 the soil would hold more water than its pores.
+  if (!Positiv(m.StartBodenfeuchte) || m.StartBodenfeuchte > 100) {
+    ui.Fehler("Die Startfeuchte des Bodens muß größer als 0 % sein und darf 100 % nicht übersteigen (derzeit " +
+              Z(m.StartBodenfeuchte) +
               " %) !\rBitte ändern Sie im Standortprofil die \"Relative Feuchte (Startwert %):\".");
     return false;
   }
@@ -279,6 +285,16 @@ bool PruefeStandort(Modell& m, Oberflaeche& ui) {
     if (std::isfinite(w.wert)) continue;
     ui.Fehler(std::string(w.name) + " ist keine gültige Zahl (" + Z(w.wert) +
               ") !\rBitte ändern Sie im Standortprofil " + w.feld + ".");
+    return false;
+  }
+  // The globe; the vegetation and the mast of the wind measurement as tall
+  // as they come.
+  const Wertebereich bereiche[] = {BreitengradBereich, LaengengradBereich, {"", " m", 0, 150}, {"", " m", 0, 500}};
+  for (int i = 0; i < 4; ++i) {
+    if (bereiche[i].Enthaelt(werte[i].wert)) continue;
+    ui.Fehler(std::string(werte[i].name) + " (" + Z(werte[i].wert) + bereiche[i].einheit +
+              ") liegt nicht im Bereich " + bereiche[i].Text() + " !\rBitte ändern Sie im Standortprofil " +
+              werte[i].feld + ".");
     return false;
   }
 
@@ -353,11 +369,22 @@ bool PruefeGebaeude(const Modell& m, Oberflaeche& ui) {
                 ort + "die \"Innentemperatur Keller (°C):\".");
       return false;
     }
+    if (!Lufttemperatur.Enthaelt(m.T_Keller)) {
+      ui.Fehler(neben + "die Innentemperatur des Kellers (" + Z(m.T_Keller) + " °C) liegt nicht im Bereich " +
+                Lufttemperatur.Text() + ort + "die \"Innentemperatur Keller (°C):\".");
+      return false;
+    }
   }
   if (ueberbaut > 0 && !std::isfinite(m.T_Fundament)) {
     ui.Fehler("Segment " + FormatInt(ueberbaut) +
               " ist überbaut, doch die Basistemperatur für überbaute Flächen ist keine gültige Zahl (" +
               Z(m.T_Fundament) + ")" + ort + "die \"Basis- Temperatur für überbaute Flächen (°C):\".");
+    return false;
+  }
+  if (ueberbaut > 0 && !Lufttemperatur.Enthaelt(m.T_Fundament)) {
+    ui.Fehler("Segment " + FormatInt(ueberbaut) + " ist überbaut, doch die Basistemperatur für überbaute Flächen (" +
+              Z(m.T_Fundament) + " °C) liegt nicht im Bereich " + Lufttemperatur.Text() + ort +
+              "die \"Basis- Temperatur für überbaute Flächen (°C):\".");
     return false;
   }
   return true;
@@ -382,6 +409,68 @@ bool PruefeKlima(const Modell& m, Oberflaeche& ui) {
                 ") !\rBitte korrigieren Sie die Klimatabelle und laden Sie sie neu.");
       return false;
     }
+    // What the table's load refuses, also for a year changed in memory. A
+    // run needs no cloud cover, so that may be missing.
+    const float bereichswerte[] = {0, k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
+    for (int e = 1; e <= 6; ++e) {
+      const Wertebereich& b = Klimabereiche[e];
+      if (b.Enthaelt(bereichswerte[e]) || (e == 6 && bereichswerte[e] == Fehlwert)) continue;
+      ui.Fehler("Die Klimadaten enthalten in " + Stundenangabe(h) + " bei \"" + b.name + "\" den Wert " +
+                Z(bereichswerte[e]) + "; möglich sind " + b.Text() +
+                " !\rBitte korrigieren Sie die Klimatabelle und laden Sie sie neu.");
+      return false;
+    }
+  }
+  return true;
+}
+
+// ---- Air step ---------------------------------------------------------------------------
+
+// The air step (Rohraustausch) is the steady series network air - wall -
+// soil between the inlet air and the soil ring at T_ring:
+//   Q = 2 pi R L U (T_ring - T_in),   U = (1/alpha + 1/U_w + 1/U_s)^-1,
+// and the outlet T_aus = T_in + Q / (1200 V). Together
+//   T_aus - T_ring = (1 - k)(T_in - T_ring),   k = 2 pi R L U / (1200 V).
+// For k <= 1 the outlet lies between inlet and soil. Above 1 it overshoots
+// the soil, which no real pipe does; above 2, |1 - k| > 1 and the next
+// segment, lying in soil of about the same temperature, takes an inlet
+// farther from the soil than the last one had: the deviation grows by the
+// factor k - 1 per segment, to +-1e24 degC over 150 segments and then NaN.
+// k grows as the flow shrinks, and as U grows with the soil's conductivity,
+// so it is taken at every flow that exchanges heat and at the wettest soil.
+// alpha, U_w and U_s are computed exactly as the air step does.
+bool PruefeLuftschritt(const Modell& m, Oberflaeche& ui) {
+  Stundenfeld V{};
+  if (!Stundenvolumenstroeme(m, V)) return true;  // the run refuses the schedule with its own words
+  const TBodenDaten* boden = AktuellerBoden(m);
+  if (boden == nullptr) return true;
+  const float U_s = static_cast<float>(MaxWaermeleitfaehigkeit(*boden) / (0.5 * DX));
+  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  // Segments with the same pipe count share pipe, flows and k.
+  int gesehen[MaxSegmente + 1] = {};
+  for (int s = 1; s <= segmente; ++s) {
+    const int n = m.Segmente[s].Anz_Rohre;
+    if (n < 1 || std::find(gesehen, gesehen + s, n) != gesehen + s) continue;
+    gesehen[s] = n;
+    const Rohrwerte rohr = RohrwerteVon(m, s, m.Rohrdaten.Seglaenge);
+    float kGroesst = 0, VGroesst = 0;
+    for (int h = 1; h <= Stunden; ++h) {
+      // The flow per pipe as CalcRohrVolumenstrom divides it.
+      const float v = n == 1 ? V[h] : V[h] / static_cast<float>(n);
+      if (v < LuftstromGrenze) continue;  // standing air exchanges nothing
+      const float U = 1.0f / (1.0f / CalcAlpha(m, s, v) + 1.0f / rohr.U_w + 1.0f / U_s);
+      const float k = rohr.UmfangMalL * U / (1200.0f * v);
+      if (k > kGroesst) kGroesst = k, VGroesst = v;
+    }
+    if (kGroesst <= 1.0f) continue;
+    ui.Fehler("In Segment " + FormatInt(s) + " tauscht die Luft bei einem Volumenstrom von " +
+              FormatReal(VGroesst * 3600.0f, 0, 1) +
+              " m3/h je Rohr mehr Wärme mit dem Erdreich aus, als dieses Modell in einem Segment abbilden "
+              "kann: Die Austrittstemperatur schösse über die Temperatur des Erdreichs hinaus (k = " +
+              FormatReal(kGroesst, 0, 2) +
+              ", höchstens 1 ist möglich) !\rBitte verkürzen Sie die Segmente (\"Länge eines Rohrsegments:\"), "
+              "wählen Sie ein kleineres Rohr oder erhöhen Sie den Volumenstrom im Erdkanaleditor.");
+    return false;
   }
   return true;
 }
@@ -391,7 +480,7 @@ bool PruefeKlima(const Modell& m, Oberflaeche& ui) {
 bool PruefeEingaben(Modell& m, Oberflaeche& ui) {
   return PruefeSegmente(m, ui) && PruefeRohre(m, ui) && PruefeBetrieb(m, ui) &&
          PruefeKlimavolumenstrom(m, ui) && PruefeBoden(m, ui) && PruefeStandort(m, ui) &&
-         PruefeGebaeude(m, ui) && PruefeKlima(m, ui);
+         PruefeGebaeude(m, ui) && PruefeKlima(m, ui) && PruefeLuftschritt(m, ui);
 }
 
 }  // namespace terval

@@ -30,12 +30,18 @@ class Oberflaeche;
 //   start moisture <= 0; a vegetation whose LAI (as CalcBestand computes it)
 //   is not above 0; a wind measurement height not above the displacement
 //   height d = 0.245 h + 0.091 LAI, or not above d + z0m (the aerodynamic
-//   resistance would be negative); non-finite coordinates;
+//   resistance would be negative); non-finite coordinates; a latitude
+//   outside -90..90, a longitude outside -180..180, a vegetation above
+//   150 m, a wind measured above 500 m, a start moisture above 100 %;
 // - the buildings: with a cellar beside any segment, a non-positive wall
 //   thickness or conductivity, a wall conductance above 1e5 W/(m2 K) or a
-//   non-finite cellar temperature; with an
-//   overbuilt segment, a non-finite foundation temperature;
-// - the climate year: a non-finite value of an element a run uses.
+//   cellar temperature outside the air's -90..65 degC; with an overbuilt
+//   segment, a foundation temperature outside it;
+// - the climate year: a non-finite value of an element a run uses, or one
+//   outside the range its table column accepts (Wertebereiche.h);
+// - the air step: a segment whose exchange number k = 2 pi R L U / (1200 V)
+//   exceeds 1 at some hourly flow per pipe that exchanges heat, with the
+//   soil at its largest conductivity (the outlet would overshoot the soil).
 // True when all is usable. Changes nothing in the model (LAI and r_s, which
 // the check computes on the way, are restored).
 bool PruefeEingaben(Modell& m, Oberflaeche& ui);

@@ -130,7 +130,7 @@ void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, floa
                    double lambda_Rohr, float& T_aus, float& T_wand) {
   // Below 100 m3/h per pipe the air is taken as standing: it passes
   // unchanged and the pipe cells follow the soil around them.
-  if (V < 1.0f / 36.0f) {
+  if (V < LuftstromGrenze) {
     T_wand = T_ring;
     T_aus = T_in;
     return;

@@ -8,6 +8,8 @@
 
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
+#include "model/Wertebereiche.h"
+#include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 #include "tables/Referenzdateien.h"
 
@@ -117,6 +119,26 @@ bool LadeStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
               "\".\rDas Standortprofil wurde nicht geladen.");
     return false;
   }
+
+  // The generation parameters and the position: what would make a generated
+  // year absurd is refused here, where the user can still see the file.
+  const struct {
+    int spalte;
+    float wert;
+    const Wertebereich& bereich;
+  } bereiche[] = {{4, s.Breitengrad, BreitengradBereich}, {5, s.Laengengrad, LaengengradBereich},
+                  {8, s.Diff_Tdew, Diff_TdewBereich},     {10, s.Wg_mittel, Wg_mittelBereich},
+                  {11, s.Wg_Tag_Nacht, Wg_Tag_NachtBereich}};
+  auto ausserhalb = [&](int spalte, float wert, const Wertebereich& b) {
+    ui.Fehler("Das Standortprofil \"" + pfad + "\" enthält in Spalte " + std::to_string(spalte + 1) + " (" +
+              Spalten()[spalte].name + ") den Wert " + KuerzesterText(wert) + "; möglich sind " + b.Text() +
+              ".\rDas Standortprofil wurde nicht geladen.");
+    return false;
+  };
+  for (const auto& b : bereiche)
+    if (!b.bereich.Enthaelt(b.wert)) return ausserhalb(b.spalte, b.wert, b.bereich);
+  for (int k = 1; k <= 12; ++k)
+    if (!NsBereich.Enthaelt(s.Ns_[k])) return ausserhalb(24 + k, s.Ns_[k], NsBereich);
 
   m.Bodenart = s.Bodenart;
   m.StartBodenfeuchte = s.StartBodenfeuchte;

@@ -19,10 +19,13 @@ class Oberflaeche;
 inline constexpr int OrtsnameLaenge = 40;
 
 // Reads columns 1..40 of the first record into the location values of the
-// model (column 0, the version, is not read and no value is checked). Sets
+// model (column 0, the version, is not read). The position, Diff_Tdew, the
+// wind parameters and the monthly precipitation sums must lie in their
+// ranges (Wertebereiche.h); the other values are the run start's to check. Sets
 // `Standortdatei` to `pfad` and `Startverzeichnis` to its directory.
-// A file that cannot be opened, has fewer than 41 columns or no record is
-// refused with an error message; the model is then unchanged.
+// A file that cannot be opened, has fewer than 41 columns, no record or a
+// value out of range is refused with an error message; the model is then
+// unchanged.
 bool LadeStandortdatei(Modell& m, Oberflaeche& ui, const std::string& pfad);
 
 // Writes the location values as a new table of 41 columns and one record

@@ -163,7 +163,13 @@ std::optional<std::string> BodenVorschau(const Modell& m, int boden, const std::
          " [W/mK], Tlf=" + FormatReal(static_cast<double>(t.a) * 1e6, 0, 2) + " *10-6 [m²/s]";
 }
 
-double MaxDiffusivitaet(const TBodenDaten& b) {
+namespace {
+
+// The largest of `wert` over the soil's whole moisture range 1e-5..ThetaSat,
+// evaluated as UpdateBodenThermik does; +infinity when some water content
+// gives no finite, non-negative value.
+template <class Wert>
+double GroessterWert(const TBodenDaten& b, Wert wert) {
   constexpr double unendlich = std::numeric_limits<double>::infinity();
   constexpr double trocken = 1e-5;
   constexpr int schritte = 20000;
@@ -173,12 +179,22 @@ double MaxDiffusivitaet(const TBodenDaten& b) {
   for (int i = 0; i <= schritte + 1; ++i) {
     // The last sample is ThetaSat itself, whatever rounding did to the scan.
     const double theta = i <= schritte ? trocken + (nass - trocken) * i / schritte : b.ThetaSat;
-    const float a = Waermeleitfaehigkeit(b, ThermikWassergehalt(b, theta)).a;
-    // A negative or non-finite diffusivity is no soil the heat step can carry.
-    if (!std::isfinite(a) || a < 0) return unendlich;
-    groesste = std::max(groesste, static_cast<double>(a));
+    const float w = wert(Waermeleitfaehigkeit(b, ThermikWassergehalt(b, theta)));
+    if (!std::isfinite(w) || w < 0) return unendlich;
+    groesste = std::max(groesste, static_cast<double>(w));
   }
   return groesste;
+}
+
+}  // namespace
+
+double MaxDiffusivitaet(const TBodenDaten& b) {
+  // A negative or non-finite diffusivity is no soil the heat step can carry.
+  return GroessterWert(b, [](const Bodenthermik& t) { return t.a; });
+}
+
+double MaxWaermeleitfaehigkeit(const TBodenDaten& b) {
+  return GroessterWert(b, [](const Bodenthermik& t) { return t.lambda; });
 }
 
 }  // namespace terval

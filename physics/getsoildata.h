@@ -70,5 +70,8 @@ inline constexpr double MaxStabileDiffusivitaet =
 // heat capacity, like the empty record of a file without data lines).
 // A soil is safe for the heat step when this is <= MaxStabileDiffusivitaet.
 double MaxDiffusivitaet(const TBodenDaten& b);
+// The largest conductivity lambda (W/(m K)) of soil `b` over the same range,
+// as UpdateBodenThermik puts it into Lambda; +infinity as above.
+double MaxWaermeleitfaehigkeit(const TBodenDaten& b);
 
 }  // namespace terval

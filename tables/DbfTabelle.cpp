@@ -366,8 +366,22 @@ bool Lesbar(const Feld& f, uint8_t version) {
   }
 }
 
-bool LiesKopf(const std::string& pfad, Kopf& k, std::string& grund) {
-  int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
+// What a path is when it is no regular file, for messages ("eine benannte
+// Pipe (FIFO)"); empty for a regular file.
+std::string Dateiart(mode_t modus) {
+  if (S_ISREG(modus)) return {};
+  if (S_ISFIFO(modus)) return "eine benannte Pipe (FIFO)";
+  if (S_ISCHR(modus) || S_ISBLK(modus)) return "ein Gerät";
+  if (S_ISSOCK(modus)) return "ein Socket";
+  return "keine gewöhnliche Datei";
+}
+
+// Reads and checks the header. Fields from number `gelesen` on (0-based;
+// 0 means none) are never read, so their type does not matter.
+bool LiesKopf(const std::string& pfad, Kopf& k, std::string& grund, int gelesen = 0) {
+  // Opening a FIFO for reading would wait for a writer; without blocking
+  // it opens at once and the type test below refuses it.
+  int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     grund = Systemgrund(errno);
     return false;
@@ -381,6 +395,11 @@ bool LiesKopf(const std::string& pfad, Kopf& k, std::string& grund) {
   if (S_ISDIR(st.st_mode)) {
     ::close(fd);
     grund = Systemgrund(EISDIR);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    grund = "der Pfad ist keine Datei, sondern " + Dateiart(st.st_mode);
     return false;
   }
   const uint64_t groesse = static_cast<uint64_t>(st.st_size);
@@ -410,9 +429,9 @@ bool LiesKopf(const std::string& pfad, Kopf& k, std::string& grund) {
     return false;
   }
   kopf.resize(k.kopfLaenge);
-  ssize_t gelesen = ::pread(fd, kopf.data(), k.kopfLaenge, 0);
+  const ssize_t bytes = ::pread(fd, kopf.data(), k.kopfLaenge, 0);
   ::close(fd);
-  if (gelesen != static_cast<ssize_t>(k.kopfLaenge)) {
+  if (bytes != static_cast<ssize_t>(k.kopfLaenge)) {
     grund = "der Tabellenkopf kann nicht gelesen werden";
     return false;
   }
@@ -469,7 +488,9 @@ bool LiesKopf(const std::string& pfad, Kopf& k, std::string& grund) {
     grund = "die Tabelle hat zu viele Datensätze";
     return false;
   }
-  for (const Feld& f : k.alle) {
+  for (size_t i = 0; i < k.alle.size(); ++i) {
+    const Feld& f = k.alle[i];
+    if (gelesen > 0 && static_cast<int>(i) >= gelesen) break;
     if (!Lesbar(f, k.version)) {
       grund = "das Feld \"" + AusCp1252(f.name) + "\" hat den Typ " + Typname(f.typ) +
               ", den dieses Programm nicht lesen kann";
@@ -651,6 +672,7 @@ struct DbfTabelle::Impl {
   std::string arbeit;     // the file shapelib works on: `ziel` when reading, else a temporary file
   std::string cpgArbeit;  // temporary ".cpg" of a new table; empty otherwise
   bool schreibend = false;
+  int gelesen = 0;           // fields read: the first `gelesen`, or all for 0
   std::vector<Feld> felder;  // the visible fields (FoxPro's hidden null flags left out)
   std::vector<int> saetze;   // physical record of each record that is not deleted
   std::string ersterFehler;  // reason of the first failed write; empty while all went well
@@ -778,7 +800,7 @@ struct DbfTabelle::Impl {
   // fills the field list and the record map.
   bool OeffneGeprueft(const char* modus, std::string& grund) {
     Kopf k;
-    if (!LiesKopf(arbeit, k, grund)) return false;
+    if (!LiesKopf(arbeit, k, grund, gelesen)) return false;
     {
       HakenBindung bindung(arbeit, &ea);
       SAHooks haken = Haken();
@@ -809,9 +831,10 @@ struct DbfTabelle::Impl {
 DbfTabelle::DbfTabelle(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 DbfTabelle::~DbfTabelle() = default;
 
-std::unique_ptr<DbfTabelle> DbfTabelle::Oeffnen(const std::string& pfad, std::string& fehler) {
+std::unique_ptr<DbfTabelle> DbfTabelle::Oeffnen(const std::string& pfad, std::string& fehler, int gelesen) {
   auto t = std::make_unique<Impl>();
   t->ziel = t->arbeit = pfad;
+  t->gelesen = gelesen;
   std::string grund;
   if (!t->OeffneGeprueft("rb", grund)) {
     fehler = OeffnenFehler(pfad, grund);
@@ -820,12 +843,13 @@ std::unique_ptr<DbfTabelle> DbfTabelle::Oeffnen(const std::string& pfad, std::st
   return std::unique_ptr<DbfTabelle>(new DbfTabelle(std::move(t)));
 }
 
-std::unique_ptr<DbfTabelle> DbfTabelle::Aendern(const std::string& pfad, std::string& fehler) {
+std::unique_ptr<DbfTabelle> DbfTabelle::Aendern(const std::string& pfad, std::string& fehler, int gelesen) {
   auto t = std::make_unique<Impl>();
   t->ziel = AufgeloesterPfad(pfad);
+  t->gelesen = gelesen;
   std::string grund;
   Kopf k;
-  if (!LiesKopf(t->ziel, k, grund)) {
+  if (!LiesKopf(t->ziel, k, grund, gelesen)) {
     fehler = OeffnenFehler(pfad, grund);
     return nullptr;
   }

@@ -36,12 +36,15 @@ class DbfTabelle : public Tabelle {
   DbfTabelle& operator=(const DbfTabelle&) = delete;
 
   // Opens an existing table for reading. On failure returns null and sets
-  // `fehler` to a German text naming the file and the reason.
-  static std::unique_ptr<DbfTabelle> Oeffnen(const std::string& pfad, std::string& fehler);
+  // `fehler` to a German text naming the file and the reason. With
+  // `gelesen` > 0 only the first `gelesen` fields are ever read: the fields
+  // after them may have any type (a memo field, say). A path that is no
+  // regular file (a FIFO, a device) is refused without waiting on it.
+  static std::unique_ptr<DbfTabelle> Oeffnen(const std::string& pfad, std::string& fehler, int gelesen = 0);
 
   // Opens an existing table to change records in place (on a temporary copy;
   // Schliessen() replaces the original).
-  static std::unique_ptr<DbfTabelle> Aendern(const std::string& pfad, std::string& fehler);
+  static std::unique_ptr<DbfTabelle> Aendern(const std::string& pfad, std::string& fehler, int gelesen = 0);
 
   // Creates a new, empty table with these fields (on a temporary file;
   // Schliessen() puts it in place of any old file of that name).

@@ -18,6 +18,7 @@
 #include "climate/Klimaerzeugung.h"
 #include "climate/Klimatabelle.h"
 #include "model/Vardef.h"
+#include "model/Wertebereiche.h"
 #include "model/Zahltext.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
@@ -134,7 +135,7 @@ TEST_P(Format, JahrLesenPruefenUndZurueckschreiben) {
   EXPECT_EQ(Zelle(pfad, 10, 7), std::nullopt) << "Spalte 7 wird nie geschrieben";
 
   // Written back exactly in single precision, read again the same.
-  const float werte[] = {0.1f, -17.3f, 1.2345678e-8f, 33333.332f, 1e-3f};
+  const float werte[] = {0.1f, -17.3f, 1.2345678e-8f, 1333.3333f, 1e-3f};
   for (int i = 0; i < 5; ++i) m->Klima[i + 1].Glob_Str = werte[i];
   ASSERT_TRUE(WriteKlimaDB(*m, ui));
   auto neu = NeuesModell();
@@ -544,6 +545,51 @@ TEST(Klimaerzeugung, MenuebefehlMitZurueckschreiben) {
     ASSERT_TRUE(wieder->Klima[h].rFeuchte == m->Klima[h].rFeuchte && wieder->Klima[h].Wind == m->Klima[h].Wind &&
                 wieder->Klima[h].Glob_Str == m->Klima[h].Glob_Str) << h;
   EXPECT_FALSE(wieder->NiederschlagKomplett);
+}
+
+// Regression: Diff_Tdew -20 gave 400 % humidity and 300 wrote "inf" into the
+// table. Parameters at the ends of their ranges, over air from -90 to
+// 65 degC, give a year inside the ranges a table accepts; one outside refuses
+// before anything is generated.
+TEST(Klimaerzeugung, ParameterUndErgebnisseImWertebereich) {
+  for (const auto& [diff, mittel, verhaeltnis, regen] : {std::tuple{0.0f, 50.0f, 20.0f, 1000.0f}, {50.0f, 0.5f, 0.5f, 0.0f}}) {
+    auto m = Grundjahr();
+    m->Klima[1].T_Luft = -90, m->Klima[30].T_Luft = 65;
+    m->Diff_Tdew = diff, m->Wg_mittel = mittel, m->Wg_Tag_Nacht = verhaeltnis;
+    m->Ns_.fill(regen);
+    Aufzeichner ui;
+    CreateFehlendeDaten(*m, ui, false, 7u);
+    EXPECT_TRUE(ui.nachrichten.empty() && m->KlimaKomplett);
+    for (int h = 1; h <= Stunden; ++h) {
+      const TKlimaStunde& k = m->Klima[h];
+      const float werte[] = {0, k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
+      for (int e = 1; e <= 6; ++e) ASSERT_TRUE(Klimabereiche[e].Enthaelt(werte[e])) << diff << ": " << e << " " << werte[e];
+    }
+  }
+  for (const float diff : {-20.0f, 300.0f, NAN}) {
+    auto m = Grundjahr();
+    m->Diff_Tdew = diff;
+    const auto vorher = std::make_unique<decltype(m->Klima)>(m->Klima);
+    Aufzeichner ui;
+    CreateFehlendeDaten(*m, ui, false, 7u);
+    EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Fehlende Klimadaten können nicht erzeugt werden: Die Differenz zum "
+              "Taupunkt (Diff_Tdew) des Standortprofils ist " + KuerzesterText(diff) + ", möglich sind 0 bis 50 K !\rBitte ändern Sie den Wert im Standortprofil."});
+    EXPECT_EQ(std::memcmp(vorher.get(), &m->Klima, sizeof m->Klima), 0);
+  }
+}
+
+// A year holding a value the table's load would refuse is not written back.
+TEST_F(Klimatest, ZurueckschreibenNurImWertebereich) {
+  const std::string pfad = Schreibe(v.Datei("jahr.txt"), Jahr(Stunden), 6);
+  Lies(pfad);
+  const std::string vorher = Dateiinhalt(pfad);
+  m->Klima[7].rFeuchte = 3.9e9f;
+  ui.nachrichten.clear();
+  EXPECT_FALSE(WriteKlimaDB(*m, ui));
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Klimadaten konnten nicht in die Datenbank " + pfad +
+            " zurückgeschrieben werden !\rStunde 7 hätte bei \"relative Feuchte\" den Wert 3.9e+09; möglich sind 0 bis 110 %."
+            "\rDie bisherige Datei bleibt unverändert."});
+  EXPECT_EQ(Dateiinhalt(pfad), vorher);
 }
 
 }  // namespace

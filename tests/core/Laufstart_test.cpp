@@ -15,6 +15,7 @@
 #include "Kernhilfe.h"
 #include "core/Cor_mod.h"
 #include "core/Eingabepruefung.h"
+#include "physics/getsoildata.h"
 #include "support/Aufzeichner.h"
 
 namespace terval {
@@ -217,6 +218,16 @@ const Fall Faelle[] = {
     {"Eintritt -inf", M(SEG1.T_ein[24] = -Inf),
      "Stunde 24 (Tag 1, 23 Uhr) bei \"Lufttemperatur\" keine gültige"},
     {"Bewölkung fehlt", M(m.Klima[7].Wolken = Fehlwert), ""},
+    // Regressions: finite but impossible values ran into inf and NaN.
+    {"Lufttemperatur -240", M(m.Klima[30].T_Luft = SEG1.T_ein[30] = -240),
+     "Stunde 30 (Tag 2, 5 Uhr) bei \"Lufttemperatur\" den Wert -240; möglich sind -90 bis 65 °C !"},
+    {"Feuchte 110 %", M(m.Klima[30].rFeuchte = 110; m.Klima[31].Glob_Str = -50), ""},
+    {"Feuchte 110.01 %", M(m.Klima[31].rFeuchte = 110.01f), "\"relative Feuchte\" den Wert 110.01"},
+    {"Fundament 3e38", M(m.T_Fundament = 3e38f), "Basistemperatur für überbaute Flächen (3e+38 °C) liegt nicht im Bereich -90 bis 65 °C"},
+    {"Keller 66 °C", M(m.T_Keller = 66), "die Innentemperatur des Kellers (66 °C) liegt nicht im Bereich"},
+    {"Breitengrad 90.5", M(m.Breitengrad = 90.5f), "Der Breitengrad des Standortes (90.5 °) liegt nicht im Bereich -90 bis 90 °"},
+    {"Startfeuchte 101", M(m.StartBodenfeuchte = 101), "darf 100 % nicht übersteigen (derzeit 101 %)"},
+    {"Startfeuchte 100", M(m.StartBodenfeuchte = 100), ""},
 };
 
 TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
@@ -257,6 +268,52 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
     }
     EXPECT_EQ(m->LAI, 1.25f);
   }
+}
+
+// The air step gives T_aus - T_ring = (1 - k)(T_in - T_ring): the input check
+// refuses a segment exactly where the step itself would carry the outlet past
+// the soil. Scanned in steps of 1 m3/h per pipe for a wide pipe in wet soil.
+TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
+  auto m = Kanalmodell();
+  m->Rohrdaten.Rohr_Ra = {0.0f, 0.5f, 0.08f};
+  m->Rohrdaten.Seglaenge = 5;
+  test::SetzeSegment(*m, 1, 1, 3.0f);
+  test::SetzeSegment(*m, 3, 1, 3.0f);
+  m->Segmente[3].Überbaut = 1;
+  const float lambda = static_cast<float>(MaxWaermeleitfaehigkeit(m->Boeden[1]));
+  auto ueberschiesst = [&](int volstrom) {
+    const float V = static_cast<float>(volstrom) / 3600.0f;
+    float T_aus = 0, T_wand = 0;
+    Rohraustausch(RohrwerteVon(*m, 1, 5), CalcAlpha(*m, 1, V), V, 0.0f, 10.0f, lambda, T_aus, T_wand);
+    return T_aus > 10.0f;
+  };
+  auto abgelehnt = [&](int volstrom) {
+    m->Kanalbetrieb.Volstrom = volstrom;
+    test::Aufzeichner ui;
+    return !PruefeEingaben(*m, ui);
+  };
+  int grenze = 100;
+  while (grenze < 5000 && abgelehnt(grenze)) ++grenze;
+  ASSERT_GT(grenze, 100);
+  ASSERT_LT(grenze, 5000);
+  EXPECT_TRUE(ueberschiesst(grenze - 1));
+  EXPECT_FALSE(ueberschiesst(grenze));
+  // Standing air (below 100 m3/h per pipe) exchanges nothing, whatever the pipe.
+  m->Kanalbetrieb.Volstrom = 99;
+  test::Aufzeichner ui;
+  EXPECT_TRUE(PruefeEingaben(*m, ui));
+  // The smallest flow that exchanges decides: the fan's "Aus" flow, ...
+  m->Kanalbetrieb = {.Volstrom = 5000, .Vol_Aus = 200, .Ein_Zeit = 6, .Aus_Zeit = 20, .Betriebsart = 1};
+  EXPECT_FALSE(PruefeEingaben(*m, ui));
+  EXPECT_NE(ui.nachrichten.back().text.find("In Segment 1 tauscht die Luft bei einem Volumenstrom von 200.0 m3/h je Rohr"),
+            std::string::npos) << ui.nachrichten.back().text;
+  // ... unless it stands, or the hours of the climate table's flow column.
+  m->Kanalbetrieb.Vol_Aus = 0;
+  EXPECT_TRUE(PruefeEingaben(*m, ui));
+  m->Kanalbetrieb.VolStromAusKlima = true;
+  for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = h % 2 ? 0.0f : h == 4000 ? grenze - 1.0f : 6000.0f;
+  EXPECT_FALSE(PruefeEingaben(*m, ui));
+  EXPECT_NE(ui.nachrichten.back().text.find(std::to_string(grenze - 1) + ".0 m3/h je Rohr"), std::string::npos);
 }
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off) ---------

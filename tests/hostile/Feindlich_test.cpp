@@ -16,6 +16,8 @@
 // every existing file byte for byte as it was, and the next save works.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <functional>
 #include <map>
@@ -253,13 +255,38 @@ std::string Grundlage(const std::string& datei) {
   });
 }
 
+// Text as UTF-16 (Little Endian) with its byte-order mark.
+Aenderung Utf16() { return [](std::string b) { std::string u = "\xFF\xFE"; for (char c : b) u += c, u += '\0'; return u; }; }
+// EPW: the data lines turned so the year starts `tage` days later; line 9 (the first hour) twice.
+Aenderung EpwAb(int tage) {
+  return [=](std::string b) { const size_t a = Zeilenanfang(b, 8), m = Zeilenanfang(b, 8 + 24 * tage); return b.substr(0, a) + b.substr(m) + b.substr(a, m - a); };
+}
+Aenderung EpwErsteStundeDoppelt() { return [](std::string b) { const size_t a = Zeilenanfang(b, 8); return Einfuegen(9, b.substr(a, b.find('\n', a) - a))(b); }; }
+// A climate dBASE table with the flow (300 m3/h) in column 7 and a memo field after it.
+Aenderung MitMemoNachVolumenstrom() {
+  return [](std::string) {
+    std::vector<Felddefinition> felder = {{"Nr"}, {"T"}, {"rF"}, {"W"}, {"G"}, {"N"}, {"B"}, {"V"}, {"Notiz"}};
+    std::string b = Geschrieben<DbfTabelle>(felder, Stunden, [](auto& t, int s) {
+      for (int k = 0; k < 6; ++k) t.SchreibeZahl(s, k + 1, Stundenwerte[k]);
+      t.SchreibeGanzzahl(s, 7, 300), t.SchreibeGanzzahl(s, 8, 0);
+    });
+    return b[32 + 32 * 8 + 11] = 'M', b;
+  };
+}
+
 // ---- The catalogue ----------------------------------------------------------------------
 
 enum Zustand {
   Abgelehnt,      // the load refuses the file: model and files unchanged
   LaufAbgelehnt,  // the load takes it silently; the run start refuses: model and files unchanged
   Gerechnet,      // taken (a notice allowed), the run completes with finite values, the file unchanged
+  Geladen,        // taken with the one notice, not run; the file unchanged
 };
+
+// What stands at the file's path: the file itself, a FIFO (the bytes go
+// nowhere), a symbolic link to the file beside it, or the file without
+// write permission.
+enum Pfadart { Gewoehnlich, Fifo, Verknuepfung, Schreibgeschuetzt };
 
 struct Fall {
   const char* name;
@@ -268,6 +295,7 @@ struct Fall {
   std::string meldung;  // a piece of the one message, as "Art: Text"; "" = no message at all
   Zustand zustand;
   int bodenart = 1;
+  Pfadart art = Gewoehnlich;
 };
 
 const std::string NichtZuOeffnen = "Fehler: Die angebene Datenbank mit Klimadaten";
@@ -322,8 +350,8 @@ const std::vector<Fall>& Katalog() {
       {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
       // Dense tall grass of 1 cm: LAI = 1.5 ln 0.01 + 5.5 = -1.40776.
       {"Blattflächenindex negativ", "s.loc.db", Und(Zelle(0, 6, "0.01"), Zelle(0, 7, "3")), "Die Vegetation des Standortprofils ergibt keinen positiven Blattflächenindex (LAI = -1.4077553) !\rBei diesem Vegetationstyp muß die Höhe über 0.0256 m liegen.", LaufAbgelehnt},
-      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero.
-      {"Fund: Kellerwand leitet unendlich", "s.loc.db", Fund("standort_kellerwand_leitet_unendlich.loc.db"), "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
+      // Fuzz finding: a cellar wall of 1.7e13 W/(m2 K) made the wall network divide by zero (its absurd monthly rain put right).
+      {"Fund: Kellerwand leitet unendlich", "s.loc.db", [](std::string b) { b = Fund("standort_kellerwand_leitet_unendlich.loc.db")(b); for (int k = 25; k <= 36; ++k) b = Zelle(0, k, "65")(b); return b; }, "Neben Segment 2 steht ein Gebäude, doch die Kellerwand ist für dieses Modell zu dünn oder leitet zu gut", LaufAbgelehnt},
 
       // Soil tables: what they cannot give is refused at the run start, naming the soil.
       {"Böden: kurze Zeile", "SOILS.DAT", Inhalt(Bodenkopf + Lehm + Lehm.substr(0, 20) + "\n"), "Die Bodenart \"L\" (Nr. 2 in SOILS.DAT) hat einen ungültigen Wert für PsiSat (Lufteintrittspotential): 0 (er muß kleiner als 0 sein) !\rBitte korrigieren Sie SOILS.DAT oder wählen Sie im Standortprofil eine andere Bodenart.", LaufAbgelehnt, 2},
@@ -390,6 +418,32 @@ const std::vector<Fall>& Katalog() {
       {"TRY: 5000 Stunden", "klima.dat", Zeilen(5005), WenigerAlsEinJahr, Abgelehnt},
       {"TRY: Müllzeile", "klima.dat", Einfuegen(105, "Fortsetzung auf Seite 2"), "kann nicht gelesen werden:\rZeile 106 hat 4 Werte, die Namenszeile nennt 17.", Abgelehnt},
       {"TRY ohne Namenszeile", "klima.dat", Ersetze("RG IS", "XX IS"), "kann nicht gelesen werden:\rDie Zeile mit den Spaltennamen (sie beginnt mit RG oder RW und nennt t, RF, WG, N, B und D) fehlt.", Abgelehnt},
+
+      // Regressions: NaN with exit 0, absurd values written into the user's table, files that are no files.
+      // A pipe of 1 m radius in 5 m segments at 101 m3/h: k = 5.3, the outlet swung from segment to segment and grew.
+      {"Luftschritt divergiert", "k.ewt.db", Und(Und(Zelle(1, 1, "1.0"), Zelle(0, 1, "5.0")), Zelle(0, 0, "101")), "Fehler: In Segment 1 tauscht die Luft bei einem Volumenstrom von 101.0 m3/h je Rohr mehr Wärme", LaufAbgelehnt},
+      {"Klima: Temperatur -240", "klima.txt", Zeile(5, "5;-240;60;2.5;180;0;4"), "Die Klimatabelle", Abgelehnt},
+      {"Klima: Wind 1e30 in dBASE", "klima.DBF", Zelle(99, 3, "1e30"), "Datensatz 100, Spalte 3 (Windgeschwindigkeit) enthält den Wert 1e+30; möglich sind 0 bis 100 m/s.", Abgelehnt},
+      {"Klima: Temperatur -240 genannt", "klima.txt", Zeile(5, "5;-240;60;2.5;180;0;4"), "Zeile 6, Spalte 1 (Lufttemperatur) enthält den Wert -240; möglich sind -90 bis 65 °C.", Abgelehnt},
+      {"Klima: Feuchte 103 %, Strahlung -3", "klima.txt", Zeile(5, "5;8.5;103;2.5;-3;0;4"), "", Gerechnet},
+      {"Standort: Fundament 3e38", "s.loc.db", Zelle(0, 40, "3e38"), "(3e+38 °C) liegt nicht im Bereich -90 bis 65 °C", LaufAbgelehnt},
+      {"Standort: Diff_Tdew -20", "s.loc.db", Zelle(0, 8, "-20"), "enthält in Spalte 9 (Diff_Tdew) den Wert -20; möglich sind 0 bis 50 K.", Abgelehnt},
+      {"Standort: Diff_Tdew 1e30", "s.loc.db", Zelle(0, 8, "1e30"), "(Diff_Tdew) den Wert 1e+30", Abgelehnt},
+      {"Klima: UTF-16", "klima.txt", Utf16(), "Die Datei ist in UTF-16 (Little Endian) kodiert", Abgelehnt},
+      {"Klima: UTF-16 ohne Marke", "klima.txt", [](std::string b) { return Utf16()(b).substr(2); }, "UTF-16 (Little Endian) ohne Byte-Order-Mark", Abgelehnt},
+      {"EPW: UTF-16", "klima.epw", Utf16(), "Die Datei ist in UTF-16 (Little Endian) kodiert", Abgelehnt},
+      {"Klima: Zahlen in Anführungszeichen", "klima.txt", Ersetze(";8.5;", ";\"8.5\";"), "", Gerechnet},
+      {"Klima: Text statt Wind", "klima.txt", Ersetze(";2.5;", ";windig;"), "Spalte 3 (Windgeschwindigkeit) enthält keine einzige Zahl, nur Text (Zeile 2: \"windig\").", Abgelehnt},
+      {"Klima: dBASE mit Memo nach dem Volumenstrom", "klima.DBF", MitMemoNachVolumenstrom(), "Information: Die Datenbank enthält 7 Datenfelder.", Geladen},
+      {"EPW ab 1. Juli", "klima.epw", EpwAb(181), "Information: Die EnergyPlus-Wetterdatei", Geladen},
+      {"EPW ab 1. Juli, genannt", "klima.epw", EpwAb(181), " beginnt am 1.7. um 0 Uhr.\rIhre Stunden wurden in die Reihenfolge des Kalenderjahres gebracht", Geladen},
+      {"EPW mit zwei Werten je Stunde", "klima.epw", EpwErsteStundeDoppelt(), "Zeile 10 betrifft dieselbe Stunde wie Zeile 9 (1.1, Stunde 1): Die Datei hat mehrere Werte je Stunde", Abgelehnt},
+      {"Kanal ist FIFO", "k.ewt.db", Inhalt(""), "der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
+      {"Standort ist FIFO", "s.loc.db", Inhalt(""), "der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
+      {"Klima ist FIFO", "klima.txt", Inhalt(""), "Der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
+      {"Klima über Verknüpfung", "klima.txt", Zeile(5, "5;8.5;60;2.5;180;0;"), "", Gerechnet, 1, Verknuepfung},
+      {"Klima schreibgeschützt", "klima.txt", Zeile(5, "5;8.5;60;2.5;180;0;"), "Information: Die Klimatabelle", Gerechnet, 1, Schreibgeschuetzt},
+      {"Klima schreibgeschützt, genannt", "klima.DBF", Zelle(5, 6, ""), " ist schreibgeschützt.\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben.", Gerechnet, 1, Schreibgeschuetzt},
   };
   return faelle;
 }
@@ -429,8 +483,17 @@ TEST(Feindlich, JederFallDesKatalogs) {
     Testverzeichnis v;
     auto m = Lauffaehig();
     const std::string pfad = v.Datei(f.datei), inhalt = f.eingabe(Grundlage(f.datei));
-    if (inhalt == Verzeichnis) std::filesystem::create_directory(pfad);
-    else if (inhalt != Fehlt) SchreibeDatei(pfad, inhalt);
+    if (inhalt == Verzeichnis) {
+      std::filesystem::create_directory(pfad);
+    } else if (f.art == Fifo) {
+      ASSERT_EQ(::mkfifo(pfad.c_str(), 0644), 0);
+    } else if (f.art == Verknuepfung) {
+      SchreibeDatei(v.Datei(std::string("ziel-") + f.datei), inhalt);
+      std::filesystem::create_symlink(std::string("ziel-") + f.datei, pfad);
+    } else if (inhalt != Fehlt) {
+      SchreibeDatei(pfad, inhalt);
+    }
+    if (f.art == Schreibgeschuetzt) std::filesystem::permissions(pfad, std::filesystem::perms(0444));
     auto modell = Abbild(*m);
     auto dateien = Dateien(v.Pfad());
     Aufzeichner ui;
@@ -445,6 +508,14 @@ TEST(Feindlich, JederFallDesKatalogs) {
     }
     ASSERT_TRUE(geladen) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
     const std::string datei = Dateiinhalt(pfad);
+    // A write-back goes through the link into its file; a table without write permission keeps its bytes.
+    EXPECT_TRUE(f.art != Verknuepfung || (std::filesystem::is_symlink(pfad) && datei != inhalt));
+    EXPECT_TRUE(f.art != Schreibgeschuetzt || datei == inhalt);
+    if (f.zustand == Geladen) {
+      ErwarteMeldung(ui, f.meldung);
+      EXPECT_EQ(datei, inhalt);
+      continue;
+    }
     if (f.zustand != Gerechnet) {
       EXPECT_EQ(ui.nachrichten, std::vector<Nachricht>{});
       ui.nachrichten.clear();
