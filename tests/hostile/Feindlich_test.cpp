@@ -75,9 +75,10 @@ struct Summe {
 };
 
 // One checksum per part of the model a loader may touch, so a difference
-// names the part. (What a refused run leaves is the core's to check.)
+// names the part (no loader here reaches the pipe catalogue). What a refused
+// run leaves is the core's to check.
 std::map<std::string, uint64_t> Abbild(const Modell& m) {
-  Summe kanal, boden, rohre;
+  Summe kanal, boden;
   const TKanalbetrieb& b = m.Kanalbetrieb;
   kanal(m.Anz_Segmente, m.Kanaldatei, m.Rohrdaten.Seglaenge, b.Volstrom, b.Vol_Aus, b.Ein_Zeit, b.Aus_Zeit, b.Heiz_T,
         b.Kuehl_T, b.Betriebsart, b.Fuenftagebetrieb, b.VolStromAusKlima);
@@ -88,7 +89,6 @@ std::map<std::string, uint64_t> Abbild(const Modell& m) {
   for (const TBodenDaten& d : m.Boeden)
     boden(d.Kuerzel, d.Klasse, d.ThetaSat, d.ThetaRef, d.Wert3, d.PsiSat, d.KSat, d.CBoden, d.B_Exponent, d.Wert8,
           d.BodenName);
-  for (const TRohrtyp& r : m.Rohrtypen) rohre(r.Name, r.Aussenmass, r.Dicke, r.wlf);
   return {
       {"Kanal", kanal.h},
       {"Standort", Summe()(m.Bodenart, m.StartBodenfeuchte, m.Ortsname, m.Breitengrad, m.Laengengrad, m.Veg_Hoehe,
@@ -96,7 +96,6 @@ std::map<std::string, uint64_t> Abbild(const Modell& m) {
                            m.Ns_, m.T_Keller, m.wlf_kellerwand, m.kellerwand_dicke, m.T_Fundament, m.Standortdatei,
                            m.Startverzeichnis).h},
       {"Boeden", boden(m.AnzBoeden).h},
-      {"Rohrkatalog", rohre(m.Anz_Rohrtypen).h},
       {"Klimajahr", Summe()(m.Klima, m.Segmente[1].T_ein, m.KlimaFeldzahl, m.TLuftKomplett, m.FeuchteKomplett,
                             m.WindKomplett, m.StrahlungKomplett, m.NiederschlagKomplett, m.KlimaKomplett).h},
       // A climate load sets the name first; a refused read clears KlimaGueltig.
@@ -301,6 +300,7 @@ const std::vector<Fall>& Katalog() {
       {"Standort: Länge -inf", "s.loc.db", Zelle(0, 5, "-inf"), "in Spalte 6 (Laengengrad) den ungültigen Wert \"-inf\"", Abgelehnt},
       {"Standort: Messhöhe 3.5e+38000", "s.loc.db", Zelle(0, 12, "3.5e+38000"), "in Spalte 13 (WG_Messhoehe) den ungültigen Wert \"3.5e+38000\"", Abgelehnt},
       {"Standort: Bodenart Text", "s.loc.db", Zelle(0, 1, "Lehm"), "in Spalte 2 (Bodenart) den ungültigen Wert \"Lehm\"", Abgelehnt},
+      {"Standort: Bodenart über 32 Bit", "s.loc.db", Zelle(0, 1, "99999999999"), "in Spalte 2 (Bodenart) den ungültigen Wert \"99999999999\"", Abgelehnt},
       {"Bodenart 0", "s.loc.db", Zelle(0, 1, "0"), "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart aus.", LaufAbgelehnt},
       // Cut grass of 1 m displaces the wind profile above the 2 m of the measurement.
       {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
