@@ -40,10 +40,9 @@ TEST(Potenz, SameFloatAsTheExtendedFormula) {
       abweichungen += Bits(pot_a_b(a, e)) != Bits(Erweitert(a, e));
   }
   EXPECT_EQ(abweichungen, 0);
-  // Outside the normal float range: 0, subnormal, inf.
+  // Outside the normal float range: 0, subnormal, inf; ln 0 is never taken.
   for (float a : {1e-30f, 1e-21f, 1e20f}) EXPECT_EQ(pot_a_b(a, 2.0f), Erweitert(a, 2.0f)) << a;
-  EXPECT_EQ(pot_a_b(2, 10), 1024.0f);
-  EXPECT_EQ(pot_a_b(0, -1), 0.0f);  // ln 0 is never taken
+  EXPECT_EQ(std::pair(pot_a_b(2, 10), pot_a_b(0, -1)), std::pair(1024.0f, 0.0f));
 }
 
 TEST(Potenz, NegativeBaseReportsAndGivesZero) {
@@ -51,28 +50,22 @@ TEST(Potenz, NegativeBaseReportsAndGivesZero) {
   SetzeMathsOberflaeche(&ui);
   const float ergebnis = pot_a_b(-1, 2);
   SetzeMathsOberflaeche(nullptr);
-  EXPECT_EQ(ergebnis, 0.0f);  // not 1
-  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Terval maths 1.0\rError in module: pot_a_b \r"
-                                                         "Invalid call argument a<0 !\r"
-                                                         "Execution can proceed, but will contain errors"});
-  EXPECT_EQ(pot_a_b(-3, 0.5f), 0.0f);  // without a sink: silent
+  EXPECT_EQ(std::pair(ergebnis, pot_a_b(-3, 0.5f)), std::pair(0.0f, 0.0f));  // not 1; without a sink silent
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Terval maths 1.0\rError in module: pot_a_b \rInvalid "
+                                                         "call argument a<0 !\rExecution can proceed, but will "
+                                                         "contain errors"});
 }
 
 TEST(Winkel, QuadrantsClampedArgumentsAndQuirks) {
-  EXPECT_EQ(std::tuple(arctan_y_x(1, 1), arctan_y_x(1, -1), arctan_y_x(-1, -1)),
-            std::tuple(45.0f, 135.0f, -135.0f));
+  EXPECT_EQ(std::tuple(arctan_y_x(1, 1), arctan_y_x(1, -1), arctan_y_x(-1, -1)), std::tuple(45.0f, 135.0f, -135.0f));
   // The rule's quirks: (0, -1) gives 0, not 180; x = 0 gives 90 times the sign of y.
-  EXPECT_EQ(std::tuple(arctan_y_x(0, -1), arctan_y_x(-5, 0), arctan_y_x(0, 0)),
-            std::tuple(0.0f, -90.0f, 0.0f));
+  EXPECT_EQ(std::tuple(arctan_y_x(0, -1), arctan_y_x(-5, 0), arctan_y_x(0, 0)), std::tuple(0.0f, -90.0f, 0.0f));
   EXPECT_EQ(std::tuple(arccos_deg(-1), arcsin_deg(-1), arcsin_deg(0.5f)), std::tuple(180.0f, -90.0f, 30.0f));
-  EXPECT_FLOAT_EQ(arccos_deg(-0.5f), 120);
   // Rounding in the solar azimuth can push a cosine a hair past 1.
-  EXPECT_EQ(std::tuple(arccos_deg(1.0000001f), arccos_deg(-1.2f), arcsin_deg(1.5f)),
-            std::tuple(0.0f, 180.0f, 90.0f));
+  EXPECT_EQ(std::tuple(arccos_deg(1.0000001f), arccos_deg(-1.2f), arcsin_deg(1.5f)), std::tuple(0.0f, 180.0f, 90.0f));
   EXPECT_EQ(std::pair(sin_deg(-270), cos_deg(60)), std::pair(1.0f, 0.5f));
   // min_a_b gives the second argument on equality, seen in the sign of zero.
-  EXPECT_EQ(min_a_b(3, 4), 3);
-  EXPECT_TRUE(std::signbit(min_a_b(0.0f, -0.0f)) && !std::signbit(min_a_b(-0.0f, 0.0f)));
+  EXPECT_TRUE(min_a_b(3, 4) == 3 && std::signbit(min_a_b(0.0f, -0.0f)) && !std::signbit(min_a_b(-0.0f, 0.0f)));
   EXPECT_FLOAT_EQ(log_10(20), 1.30103f);
   for (float x : {0.0f, -5.0f, NAN}) EXPECT_EQ(log_10(x), 1e37f) << x;
 }
@@ -85,27 +78,22 @@ TEST(Uhr, TimeCarriesAndDatesRollWithoutLeapDay) {
   m->AktZeit = "ab:cd:ef";  // broken fields count as 0
   ZeitPlus(*m, 61);
   EXPECT_EQ(m->AktZeit, "00:01:01");
-  for (auto [vorher, nachher] : {std::pair{"28.02.2000", "01.03.2000"},
-                                 {"30.04.2001", "01.05.2001"},
-                                 {"09.03.2001", "10.03.2001"},
-                                 {"05.13.2000", "01.01.2000"}}) {
+  for (auto [vorher, nachher] : {std::pair{"28.02.2000", "01.03.2000"}, {"30.04.2001", "01.05.2001"},
+                                 {"09.03.2001", "10.03.2001"}, {"05.13.2000", "01.01.2000"}}) {
     m->AktDatum = vorher;
     NaechsterTag(*m);
     EXPECT_EQ(m->AktDatum, nachher) << vorher;
   }
   // The generator's walk: 8760 hours from 01.01.2000 00:00 (no seconds in the start text).
-  m->AktDatum = "01.01.2000";
-  m->AktZeit = "00:00";
+  m->AktDatum = "01.01.2000", m->AktZeit = "00:00";
   const int monatstage[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  for (int monat = 1, stunden = 0; monat <= 12; ++monat)
+  for (int monat = 1; monat <= 12; ++monat)
     for (int tag = 1; tag <= monatstage[monat - 1]; ++tag)
-      for (int stunde = 0; stunde < 24; ++stunde, ++stunden) {
-        char datum[32], zeit[32];
-        std::snprintf(datum, sizeof datum, "%02d.%02d.2000", tag, monat);
-        std::snprintf(zeit, sizeof zeit, "%02d:00:00", stunde);
-        if (stunden > 0) {
-          ASSERT_EQ(m->AktDatum + " " + m->AktZeit, std::string(datum) + " " + zeit);
-        }
+      for (int stunde = 0; stunde < 24; ++stunde) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%02d.%02d.2000 %02d:00%s", tag, monat, stunde,
+                      monat + tag + stunde > 2 ? ":00" : "");
+        ASSERT_EQ(m->AktDatum + " " + m->AktZeit, text);
         ZeitPlus(*m, 3600);
       }
   EXPECT_EQ(m->AktDatum + " " + m->AktZeit, "01.01.2000 00:00:00");  // the year text stays
