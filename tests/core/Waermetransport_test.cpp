@@ -28,8 +28,7 @@ TEST(Mitteltemperaturen, YearSummerDays166To225AndTheAnnualCosine) {
   CalcMitteltemperaturen(*m);
   EXPECT_FLOAT_EQ(m->T_Sommermittel, 20.0f);
   EXPECT_NEAR(m->T_Jahresmittel, (5.0 * (8760 - 1442) + 20.0 * 1440 + 200.0) / 8760, 1e-4);
-  m->T_Jahresmittel = 7.0f;
-  m->T_Sommermittel = 18.0f;
+  m->T_Jahresmittel = 7.0f, m->T_Sommermittel = 18.0f;
   // Warmest at day 182.5, the cold end 2 * 7 - 18 half a year away.
   EXPECT_NEAR(T_Jahresgang(*m, 365), -4.0f, 1e-5);
   EXPECT_FLOAT_EQ(T_Jahresgang(*m, 182), T_Jahresgang(*m, 183));
@@ -41,21 +40,17 @@ TEST(Mitteltemperaturen, YearSummerDays166To225AndTheAnnualCosine) {
 // the annual cosine at the surface, for the whole year.
 TEST(InitTProfil, IsTheStepByStepSpinUpAndReachesEveryColumn) {
   auto m = Kernmodell();
-  m->T_Jahresmittel = 8.0f;
-  m->T_Sommermittel = 17.0f;
+  m->T_Jahresmittel = 8.0f, m->T_Sommermittel = 17.0f;
   for (int r = 0; r < Zeilen; ++r) m->K_Zelle[0][r] = 4e-7f + 5e-8f * static_cast<float>(r);
   auto ref = std::make_unique<Modell>(*m);
   InitTProfil(*m);
   ref->T_Profil.fill(8.0);
   for (int d = 1; d <= 365; ++d)
     for (int i = 0; i < 24 * 61; ++i) ProfilSchritt(*ref, 3600.0, 8.0, T_Jahresgang(*ref, d));
-  EXPECT_EQ(m->T_Profil, ref->T_Profil);
-  EXPECT_EQ(m->T_ProfilHilf, ref->T_ProfilHilf);
+  EXPECT_TRUE(m->T_Profil == ref->T_Profil && m->T_ProfilHilf == ref->T_ProfilHilf);
   EXPECT_NEAR(m->T_Profil[0], -1.0, 1e-5);  // the cold end
-  EXPECT_EQ(m->T_Profil[16], 8.0);
-  EXPECT_GT(m->T_Profil[4], m->T_Profil[2]);
-  InitGrid(*m, 1);
-  InitTFeld(*m);
+  EXPECT_TRUE(m->T_Profil[16] == 8.0 && m->T_Profil[4] > m->T_Profil[2]);
+  InitGrid(*m, 1), InitTFeld(*m);
   for (int c = 0; c <= m->LetzteSpalte; ++c)
     for (int r = 0; r < Zeilen; ++r) EXPECT_EQ(m->T_Feld[c][r], static_cast<float>(m->T_Profil[r]));
 }
@@ -95,21 +90,17 @@ TEST(WaermeSchritt, HalfCellExchangeFixedValuesSidesAndUniformField) {
   // West of the pipe: flux k (10 - 0) / 0.25 over 0.5 m for 3600 s: 10 - 3600 / 0.5 * 1e-6 * 40.
   for (auto [c, r] : {std::pair{4, 11}, {7, 12}, {5, 10}, {6, 13}}) EXPECT_NEAR(m->T_Neu[c][r], 9.712f, 1e-5);
   EXPECT_NEAR(m->T_Neu[3][1], 10 - 3600 / 0.5 * 1e-6 * 12 / 0.5, 1e-5);  // the surface a full cell away
-  EXPECT_EQ(m->T_Neu[4][10], 10.0f);  // diagonal neighbours feel nothing yet
+  EXPECT_EQ(m->T_Neu[4][10], 10.0f);                                      // diagonal neighbours feel nothing yet
   const int n = m->LetzteSpalte;
   for (int c = 0; c <= n; ++c)
     EXPECT_EQ(std::pair(m->T_Neu[c][0], m->T_Neu[c][16]), std::pair(-2.0f, 11.0f)) << c;
-  for (int r = 1; r <= 15; ++r) {
-    EXPECT_EQ(m->T_Neu[0][r], m->T_Neu[1][r]) << r;  // no building: no heat through the side
-    EXPECT_EQ(m->T_Neu[n][r], m->T_Neu[n - 1][r]) << r;
-  }
+  for (int r = 1; r <= 15; ++r)  // no building: no heat through the side
+    EXPECT_TRUE(m->T_Neu[0][r] == m->T_Neu[1][r] && m->T_Neu[n][r] == m->T_Neu[n - 1][r]) << r;
   EXPECT_EQ(m->T_Neu[5][11] + m->T_Neu[6][12], 0.0f);
-  EXPECT_EQ(m->T_Feld[5][11], 0.0f);  // fixed values go into T_Feld as well
-  EXPECT_EQ(m->T_Feld[3][0], -2.0f);
+  EXPECT_EQ(std::pair(m->T_Feld[5][11], m->T_Feld[3][0]), std::pair(0.0f, -2.0f));  // fixed values go into T_Feld too
 
   // Between cellar walls a uniform field equal to every boundary stays as it is.
-  m->Segmente[1].Abst_Geb_li = m->Segmente[1].Abst_Geb_re = 3.0f;
-  m->GebTiefeRechts = 4.0f;  // rows 0..8
+  m->Segmente[1].Abst_Geb_li = m->Segmente[1].Abst_Geb_re = 3.0f, m->GebTiefeRechts = 4.0f;  // rows 0..8
   InitGrid(*m, 1);
   for (auto& spalte : m->T_Feld) spalte.fill(10.0f);
   WaermeSchritt(*m, 10.0f, 10.0f, 10.0f, 10.0f, 10.0f, 3600.0f);
@@ -117,10 +108,8 @@ TEST(WaermeSchritt, HalfCellExchangeFixedValuesSidesAndUniformField) {
     for (int r = 0; r < Zeilen; ++r) ASSERT_EQ(m->T_Neu[c][r], 10.0f) << c << "," << r;
   // The walls hold their temperatures down to the building depth.
   WaermeSchritt(*m, 7.0f, 6.0f, 10.0f, 10.0f, 10.0f, 3600.0f);
-  for (int r = 1; r <= 15; ++r) {
-    EXPECT_EQ(m->T_Neu[0][r], 6.0f) << r;
-    EXPECT_EQ(m->T_Neu[n][r], r <= 8 ? 7.0f : m->T_Neu[n - 1][r]) << r;
-  }
+  for (int r = 1; r <= 15; ++r)
+    EXPECT_TRUE(m->T_Neu[0][r] == 6.0f && m->T_Neu[n][r] == (r <= 8 ? 7.0f : m->T_Neu[n - 1][r])) << r;
   EXPECT_LT(m->T_Neu[1][5], 10.0f);  // the wall cools its neighbour
 }
 
@@ -133,35 +122,30 @@ double KellerwandDoppelt(double U_w, double U_s, double T_keller, double T_nb) {
 
 TEST(Randbedingungen, CellarWallSurfaceAndWater) {
   auto m = Kernmodell();
-  m->Segmente[1].Abst_Geb_li = m->Segmente[1].Abst_Geb_re = 3.0f;
-  m->GebTiefeLinks = 3.0f;  // rows 0..6
+  m->Segmente[1].Abst_Geb_li = m->Segmente[1].Abst_Geb_re = 3.0f, m->GebTiefeLinks = 3.0f;  // rows 0..6
   InitGrid(*m, 1);
   const int n = m->LetzteSpalte;
   for (auto& spalte : m->T_Feld) spalte.fill(30.0f);
   for (int r = 0; r < Zeilen; ++r) m->T_Feld[1][r] = r <= 6 ? 10.0f : 50.0f;  // beside the wall rows only
   m->T_Feld[n - 1].fill(10.0f);
   m->Lambda[16] = 1.5;
-  EXPECT_NEAR(CalcKellerwand(*m, 0), 9.647, 1e-3);
   EXPECT_NEAR(CalcKellerwand(*m, 0), KellerwandDoppelt(2.25, 6, 8, 10), 1e-5);
   EXPECT_NEAR(CalcKellerwand(*m, 7), KellerwandDoppelt(2.25, 6, 8, 10), 1e-5);  // any side but 0 is the right
   m->Lambda[16] = 0.0;  // no soil conductance: the cellar air alone
   EXPECT_NEAR(CalcKellerwand(*m, 0), 8.0f, 1e-5);
-  m->Lambda[16] = 1.5;
-  m->wlf_kellerwand = 4000.0f;  // a wall of (almost) no resistance: (h T_Keller + U_s T_nb) / (h + U_s)
+  m->Lambda[16] = 1.5, m->wlf_kellerwand = 4000.0f;  // no wall resistance: (h T_Keller + U_s T_nb) / (h + U_s)
   EXPECT_NEAR(CalcKellerwand(*m, 0), 84.0 / 9, 0.01);
-  m->wlf_kellerwand = 0.9f;
-  m->GebTiefeLinks = -1.0f;  // a wall of no rows has no soil beside it
+  m->wlf_kellerwand = 0.9f, m->GebTiefeLinks = -1.0f;  // a wall of no rows has no soil beside it
   InitGrid(*m, 1);
   EXPECT_NEAR(CalcKellerwand(*m, 0), 8.0f, 1e-5);
 
-  m->Anz_Segmente = 3;
-  m->Segmente[1].T_ein[100] = -3.0f;
-  m->Segmente[3].T_ein[100] = 2.0f;
-  m->T_Fundament = 10.0f;
+  m->Anz_Segmente = 3, m->T_Fundament = 10.0f;
+  m->Segmente[1].T_ein[100] = -3.0f, m->Segmente[3].T_ein[100] = 2.0f;
   for (int s = 1; s <= 3; ++s) m->Segmente[s].Überbaut = s - 1;
-  EXPECT_EQ(Oberflaechentemperatur(*m, 1, 100), -3.0f);
-  EXPECT_EQ(Oberflaechentemperatur(*m, 2, 100), 10.0f);  // overbuilt
-  EXPECT_EQ(Oberflaechentemperatur(*m, 3, 100), -3.0f);  // sealed: the outdoor air, not its own inlet
+  // Overbuilt: the foundation; sealed: the outdoor air, not its own inlet.
+  EXPECT_EQ(std::vector<float>({Oberflaechentemperatur(*m, 1, 100), Oberflaechentemperatur(*m, 2, 100),
+                                Oberflaechentemperatur(*m, 3, 100)}),
+            std::vector<float>({-3, 10, -3}));
   EXPECT_EQ(std::vector<float>({Wasserfaktor(*m, 1), Wasserfaktor(*m, 2), Wasserfaktor(*m, 3)}),
             std::vector<float>({1, 0, 0}));
 }
