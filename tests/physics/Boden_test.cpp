@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -65,18 +64,6 @@ TEST(SoilsDat, FixedColumnsUnitsAndRecordCount) {
   for (int i = 1; i <= 60; ++i) sechzig += Lehm.substr(0, 63) + "Boden " + std::to_string(i) + "\n";
   m = Lies(sechzig);
   EXPECT_EQ(std::tuple(m->AnzBoeden, m->Boeden[50].BodenName), std::tuple(50, "Boden 50"));
-}
-
-TEST(SoilsDat, ShippedTableIsFieldCapacityAndStable) {
-  auto m = NeuesModell();
-  ASSERT_TRUE(GetSoilData(*m, std::string(TERVAL_QUELLVERZEICHNIS) + "/data/SOILS.DAT"));
-  ASSERT_EQ(m->AnzBoeden, 11);
-  for (int i = 1; i <= m->AnzBoeden; ++i) {
-    const TBodenDaten& b = m->Boeden[i];
-    // ThetaRef is pF 2.5 on the soil's own retention curve.
-    EXPECT_NEAR(b.ThetaRef, b.ThetaSat * std::pow(-b.PsiSat / 3.1623, 1 / b.B_Exponent), 6e-4) << i;
-    EXPECT_LE(MaxDiffusivitaet(b), MaxStabileDiffusivitaet) << b.BodenName;
-  }
 }
 
 TEST(Bodenthermik, WorkedValuesBoundsAndStabilityLimit) {
@@ -183,38 +170,6 @@ TEST(Bodenfeuchte, EverySubStepGetsItsShareAndADryTopReducesIt) {
   m->Bodenart = MaxBoeden + 1;  // no such soil: nothing happens
   FeuchteSchritt(*m, 1, 0, 1.0, 1, 0);
   EXPECT_NEAR(m->Theta[1] - 0.15, 0.001, 1e-12);
-}
-
-// The column kept outside the model (which remembers the powers of unchanged
-// nodes) goes through the model's values bit for bit: two days of 1 s steps.
-TEST(Bodenfeuchte, ColumnOutsideTheModelTakesTheSameSteps) {
-  auto m = Bodenmodell(0);
-  m->FeuchteZeitschritt = 1;
-  InitFeuchteProfil(*m, 60.0f);
-  Feuchtezustand z;
-  StartFeuchteProfil(m->Boeden[1], 60.0f, z.Theta);
-  m->Theta[6] = z.Theta[6] = 0.45, m->Theta[9] = z.Theta[9] = -0.02;
-  auto gleich = [](const Schichten& a, const Schichten& b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-  for (int tag = 1; tag <= 2; ++tag)
-    for (int stunde = 0; stunde < 24; stunde += 3) {
-      const float N = stunde < 6 ? 2.0f : 0.0f, E = stunde >= 9 && stunde <= 15 ? 0.4f : 0.0f;
-      TKlimaStunde& k = m->Klima[StundenIndex(tag, stunde)];
-      k.p_Verd_mm = E;
-      for (int i = 0; i < 3600; ++i) {
-        UpdateBodenHydraulik(*m);
-        FeuchteSchritt(*m, tag, stunde, 1.0, N, E);
-        UpdateBodenHydraulik(m->Boeden[1], 1, z);
-        ASSERT_EQ(k.r_Verd_mm, E * FeuchteSchritt(m->Boeden[1], 1, 1.0, N, E, z));
-        ASSERT_TRUE(gleich(m->Theta, z.Theta) && gleich(m->K_Hydr, z.K_Hydr) && gleich(m->D_Hydr, z.D_Hydr) &&
-                    gleich(m->G_Schwer, z.G_Schwer))
-            << tag << " " << stunde << " " << i;
-      }
-    }
-  EXPECT_GT(z.Theta[1], 0.24);  // rain came in
-  Schichten lambda, k;
-  Schichtthermik(m->Boeden[1], z.Theta, lambda, k);
-  UpdateBodenThermik(*m);
-  EXPECT_TRUE(gleich(lambda, m->Lambda) && gleich(k, m->K_Schicht));
 }
 
 // Regression: the remembered powers must not swallow the negative-base
