@@ -37,10 +37,7 @@ class Laufbeobachter : public test::Aufzeichner {
 
 class Laufstart : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
+  void SetUp() override { fs::remove_all(dir), fs::create_directories(dir); }
   void TearDown() override { fs::remove_all(dir); }
   fs::path dir = fs::temp_directory_path() / ("terval_lauf_" + std::to_string(::getpid()));
 };
@@ -54,8 +51,7 @@ std::unique_ptr<Modell> Kanalmodell() {
   test::SetzeSegment(*m, 1, 1, 2.0f);
   test::SetzeSegment(*m, 2, 3, 2.0f, 0.3f);
   test::SetzeSegment(*m, 3, 1, 2.0f);
-  m->Segmente[2].Abst_Geb_li = 1.0f;
-  m->Segmente[3].Überbaut = 1;
+  m->Segmente[2].Abst_Geb_li = 1.0f, m->Segmente[3].Überbaut = 1;
   m->Rohrdaten.Rohr_Ra = {0.0f, 0.1f, 0.08f};
   m->Rohrdaten.Rohr_Dicke = {0.0f, 0.0119f, 0.0095f};
   m->Rohrdaten.Rohr_wlf = {0.0f, 0.4f, 0.4f};
@@ -68,11 +64,7 @@ struct Fall {
   std::string meldung;  // a fragment of the one error message; empty: the checks pass
 };
 // A row's change as statements on the model m and the options o.
-#define M(...)                     \
-  [](Modell& m, Laufoptionen& o) { \
-    (void)m, (void)o;              \
-    __VA_ARGS__;                   \
-  }
+#define M(...) [](Modell& m, Laufoptionen& o) { (void)m, (void)o; __VA_ARGS__; }
 #define RA1 m.Rohrdaten.Rohr_Ra[1]
 #define RA2 m.Rohrdaten.Rohr_Ra[2]
 #define SEG1 m.Segmente[1]
@@ -188,8 +180,7 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
   for (const Fall& f : Faelle) {
     SCOPED_TRACE(f.name);
     auto m = Kanalmodell();
-    m->AusgabeStamm = "alt";
-    m->ErgebnisseVorhanden = m->StopRequested = true;
+    m->AusgabeStamm = "alt", m->ErgebnisseVorhanden = m->StopRequested = true;
     m->LAI = 1.25f;  // the input check computes LAI on the way and must put it back
     Laufoptionen o;
     o.Stammname = "neu", o.AusgabeStundeText = "5", o.MarkSegmentText = "2";
@@ -220,8 +211,7 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
 
 TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   auto m = Kanalmodell();
-  m->Anz_Segmente = 2;
-  m->Segmente[2].Anz_Rohre = 1;
+  m->Anz_Segmente = 2, m->Segmente[2].Anz_Rohre = 1;
   Laufoptionen o;
   o.Stammname = "Lauf", o.MarkSegmentText = "2", o.AusgabeStundeText = "6";
   o.MitFeuchte = false, o.TextAusgabe = o.Tagesgang = o.NurEinTermin = true;
@@ -247,8 +237,7 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12], "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
   // The table is the default form: no day courses, a table and five channel profiles.
-  o.TextAusgabe = o.Tagesgang = false;
-  o.Stammname = "Tab";
+  o.TextAusgabe = o.Tagesgang = false, o.Stammname = "Tab";
   const Laufbericht t = EKModellFDVerfahren(*m, ui, o, dir.string());
   ASSERT_EQ(t.dateien.size(), 5u + 6u);
   EXPECT_TRUE(t.dateien[5] == "Tab Gesamtergebnis.dbf" && fs::exists(dir / "Tab Gesamtergebnis.dbf"));
@@ -256,8 +245,7 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
 
 TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
   auto m = Kanalmodell();
-  m->Anz_Segmente = 2;
-  m->Segmente[2].Anz_Rohre = 1;
+  m->Anz_Segmente = 2, m->Segmente[2].Anz_Rohre = 1;
   Laufoptionen o;
   o.MitFeuchte = false, o.TextAusgabe = true;
   Laufbeobachter ui, ui2, ui3;
@@ -268,8 +256,7 @@ TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
   EXPECT_EQ(ui.gezeichneteSegmente, std::vector<int>{1});  // the last segment is not drawn
   EXPECT_EQ(ui.ablauf, (std::vector<std::string>{"Beginn", "Ende"}));
   // A fan schedule the driver refuses: its message, nothing written, no results.
-  m->Kanalbetrieb.Volstrom = -1;
-  m->ErgebnisseVorhanden = false;
+  m->Kanalbetrieb.Volstrom = -1, m->ErgebnisseVorhanden = false;
   b = EKModellFDVerfahren(*m, ui2, o, dir.string());
   EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && fs::is_empty(dir) && !m->ErgebnisseVorhanden);
   EXPECT_EQ(ui2.Texte("Fehler"), std::vector<std::string>{"Der Wert für den Volumenstrom ist ungültig !"});

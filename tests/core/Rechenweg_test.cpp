@@ -35,10 +35,7 @@ using test::SetzeSegment;
 // (hours without flow pass the air unchanged), and rain on one day in five
 // in bursts of 6 hours, so the top layer dries below ThetaRef in between.
 void MischKanal(Modell& m) {
-  m.Anz_Segmente = 9;
-  m.Rohrdaten.Rohr_Ra[1] = 0.3f;
-  m.Rohrdaten.Rohr_Ra[2] = 0.15f;
-  m.Kanalbetrieb.Betriebsart = 1;
+  m.Anz_Segmente = 9, m.Rohrdaten.Rohr_Ra[1] = 0.3f, m.Rohrdaten.Rohr_Ra[2] = 0.15f, m.Kanalbetrieb.Betriebsart = 1;
   const struct {
     int rohre;
     float tiefe, abstand, links, rechts;
@@ -49,9 +46,7 @@ void MischKanal(Modell& m) {
   for (int s = 1; s <= 9; ++s) {
     const auto& g = segmente[s - 1];
     SetzeSegment(m, s, g.rohre, g.tiefe, g.abstand);
-    m.Segmente[s].Abst_Geb_li = g.links;
-    m.Segmente[s].Abst_Geb_re = g.rechts;
-    m.Segmente[s].Überbaut = g.ueberbaut;
+    m.Segmente[s].Abst_Geb_li = g.links, m.Segmente[s].Abst_Geb_re = g.rechts, m.Segmente[s].Überbaut = g.ueberbaut;
   }
   test::FuelleKlima(m, test::Jahresklima);
   for (int h = 1; h <= Stunden; ++h)
@@ -176,8 +171,7 @@ TEST(Rechenwege, StopAfterASegmentLeavesTheSameModel) {
 TEST(Rechenwege, UnusableSoilGoesSegmentBySegmentWithTheSameMessages) {
   Beide x;
   MischKanal(*x.s);
-  x.s->Anz_Segmente = 2;
-  x.s->Boeden[1].ThetaSat = -0.45;
+  x.s->Anz_Segmente = 2, x.s->Boeden[1].ThetaSat = -0.45;
   x.s->MitFeuchte = false;  // keeps the number of messages small
   x.g = std::make_unique<Modell>(*x.s);
   SetzeMathsOberflaeche(&x.ui_s);
@@ -200,9 +194,7 @@ TEST(Rechenwege, UnusableSoilGoesSegmentBySegmentWithTheSameMessages) {
 TEST(Rechenwege, RowStepEqualsTheCellStepOnTheGridsOfRealSegmentsOnly) {
   auto a = test::Kernmodell();
   SetzeSegment(*a, 1, 2, 4.5f, 0.6f);
-  a->Rohrdaten.Rohr_Ra[2] = 0.3f;
-  a->Segmente[1].Abst_Geb_li = 2.0f;
-  a->Segmente[1].Abst_Geb_re = 3.5f;
+  a->Rohrdaten.Rohr_Ra[2] = 0.3f, a->Segmente[1].Abst_Geb_li = 2.0f, a->Segmente[1].Abst_Geb_re = 3.5f;
   InitGrid(*a, 1);
   for (int r = 0; r < Zeilen; ++r) a->Theta[r] = 0.02 + 0.027 * r;
   UpdateBodenThermik(*a);

@@ -260,8 +260,7 @@ TEST(Randbedingungen, CellarWallSurfaceAndWater) {
   InitGrid(*m, 1);
   EXPECT_NEAR(CalcKellerwand(*m, 0), 8.0f, 1e-5);
 
-  m->Anz_Segmente = 3, m->T_Fundament = 10.0f;
-  m->Segmente[1].T_ein[100] = -3.0f, m->Segmente[3].T_ein[100] = 2.0f;
+  m->Anz_Segmente = 3, m->T_Fundament = 10.0f, m->Segmente[1].T_ein[100] = -3.0f, m->Segmente[3].T_ein[100] = 2.0f;
   for (int s = 1; s <= 3; ++s) m->Segmente[s].Überbaut = s - 1;
   // Overbuilt: the foundation; sealed: the outdoor air, not its own inlet.
   EXPECT_EQ(std::vector<float>({Oberflaechentemperatur(*m, 1, 100), Oberflaechentemperatur(*m, 2, 100),

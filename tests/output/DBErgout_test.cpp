@@ -44,8 +44,7 @@ void FuelleTestmodell(Modell& m) {
       kl.rFeuchte = w[0], kl.e = w[1], kl.Esat = w[2], kl.Wind = w[3], kl.Glob_Str = w[4];
       kl.Lw_Str = w[5], kl.Net_Boden = w[6], kl.G = w[7], kl.ra = w[8], kl.p_Verd_mm = w[9];
       kl.r_Verd_mm = w[10], kl.p_Verd_W = w[11], kl.Eta_kanal = w[12], kl.Eta_z1 = w[13];
-      kl.Eta_z3 = w[14], kl.Eta_z5 = w[15];
-      kl.Wolken = 5.0f, kl.Nieders = k == 13 ? 1.7f : 0.0f;
+      kl.Eta_z3 = w[14], kl.Eta_z5 = w[15], kl.Wolken = 5.0f, kl.Nieders = k == 13 ? 1.7f : 0.0f;
     }
   m.LetzteSpalte = 2;
   for (int c = 0; c <= 2; ++c)

@@ -27,8 +27,7 @@ TBodenDaten Testboden() {
 
 std::unique_ptr<Modell> Bodenmodell(double theta) {
   auto m = NeuesModell();
-  m->Boeden[1] = Testboden();
-  m->AnzBoeden = m->Bodenart = 1, m->FeuchteZeitschritt = 3600, m->RohrZeile = 12;
+  m->Boeden[1] = Testboden(), m->AnzBoeden = m->Bodenart = 1, m->FeuchteZeitschritt = 3600, m->RohrZeile = 12;
   m->Theta.fill(theta);
   return m;
 }
