@@ -92,6 +92,8 @@ const Fall Faelle[] = {
     // Channel and grid. 27 pipes: (W / 2 + 2.5) / 0.5 = 39.08 columns a side, one more than the grid holds.
     {"Register ohne Abstand", M(SEG2.Abst_Rohre = 0; o.AusgabeStundeText = "24"), "Segment 2 weist einen ungültigen "},
     {"27 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 27; SEG1.Abst_Rohre = 0.48f), "Segment 1 ist zu breit für dieses"},
+    // W = 34 m: exactly 39 columns a side pass the channel check; the grid check refuses them.
+    {"genau 39 Spalten", M(RA2 = 0.5f; SEG1.Anz_Rohre = 2; SEG1.Abst_Rohre = 32; SEG2.Abst_Geb_li = 4), "1 bräuchte"},
     {"15 Rohre", M(RA2 = 0.4f; SEG1.Anz_Rohre = 15; SEG1.Abst_Rohre = 0.5f; SEG2.Abst_Geb_li = 4), "48 Spalten"},
     {"42 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 6), "bräuchte 42 Spalten, möglich sind höchstens 40"},
     {"40 Spalten", M(SEG1.Abst_Geb_li = 15; SEG1.Abst_Geb_re = 5), ""},
