@@ -28,9 +28,7 @@ std::string Lies(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
-bool Enthaelt(const std::string& text, const std::string& teil) {
-  return text.find(teil) != std::string::npos;
-}
+bool Enthaelt(const std::string& text, const std::string& teil) { return text.find(teil) != std::string::npos; }
 
 struct Ausgang {
   int status = -1;  // exit status, or 128 + signal
@@ -40,28 +38,26 @@ struct Ausgang {
 class TervalBatch : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name :
-         {"terval-batch", "SOILS.DAT", "Erdkanal.ewt.db", "Bochum.loc.db", "Aachen2022.DBF"})
-      if (!fs::exists(Programm.parent_path() / name) && !fs::exists(Daten / name))
-        GTEST_SKIP() << name << " fehlt";
+    const char* dateien[] = {"Erdkanal.ewt.db", "Bochum.loc.db", "Aachen2022.DBF", "SOILS.DAT", "terval-batch"};
+    for (const char* name : dateien)
+      if (!fs::exists(Programm.parent_path() / name) && !fs::exists(Daten / name)) GTEST_SKIP() << name << " fehlt";
     fs::remove_all(dir);
     fs::create_directories(dir);
-    for (const char* name : {"Erdkanal.ewt.db", "Bochum.loc.db", "Aachen2022.DBF"})
-      fs::copy_file(Daten / name, dir / name);
+    for (int i = 0; i < 3; ++i) fs::copy_file(Daten / dateien[i], dir / dateien[i]);
   }
   void TearDown() override {
-    fs::remove_all(dir), fs::remove(dir.string() + ".out"), fs::remove(dir.string() + ".err");
+    for (const auto& p : {dir, fs::path(dir.string() + ".out"), fs::path(dir.string() + ".err")}) fs::remove_all(p);
   }
 
   // Runs the program in `dir`; Ctrl-C as soon as standard error shows `abbrechenBei`.
-  Ausgang Starte(std::vector<std::string> args, std::string abbrechenBei = "", fs::path programm = Programm) {
+  Ausgang Starte(std::vector<std::string> args, std::string abbrechenBei = "") {
     const std::string aus = dir.string() + ".out", fehler = dir.string() + ".err";
     const pid_t pid = ::fork();
     if (pid == 0) {
       if (::chdir(dir.c_str()) != 0 || !std::freopen(aus.c_str(), "w", stdout) ||
           !std::freopen(fehler.c_str(), "w", stderr))
         ::_exit(127);
-      std::string name = programm.string();
+      std::string name = Programm.string();
       std::vector<char*> argv{name.data()};
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -82,7 +78,7 @@ class TervalBatch : public ::testing::Test {
   }
 
   fs::path dir = fs::temp_directory_path() / ("terval_batch_" + std::to_string(::getpid()));
-  const std::vector<std::string> probe = {"--kanal", "Erdkanal.ewt.db", "--standort",    "Bochum.loc.db",
+  const std::vector<std::string> probe = {"--kanal", "Erdkanal.ewt.db", "--standort", "Bochum.loc.db",
                                           "--klima", "Aachen2022.DBF",  "--ohne-feuchte"};
   std::vector<std::string> Probe(std::vector<std::string> mehr) const {
     mehr.insert(mehr.begin(), probe.begin(), probe.end());
@@ -92,31 +88,28 @@ class TervalBatch : public ::testing::Test {
 
 TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
   const auto vorher = Inhalt();
-  for (const auto& args :
-       {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
-        Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"})}) {
+  for (const auto& args : {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
+                            Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"})}) {
     const Ausgang a = Starte(args);
     EXPECT_EQ(a.status, 2) << args.back();
-    EXPECT_TRUE(a.err.rfind("Fehler: ", 0) == 0 && Enthaelt(a.err, "terval-batch --help") && a.out.empty())
-        << a.err;
+    EXPECT_TRUE(a.err.rfind("Fehler: ", 0) == 0 && Enthaelt(a.err, "terval-batch --help") && a.out.empty()) << a.err;
   }
   // The year lacks its rain: refused unless generated.
   const Ausgang a = Starte(probe);
   EXPECT_EQ(a.status, 1);
-  EXPECT_TRUE(Enthaelt(a.err, "Fehler: Der aktuelle Klimadatensatz enthält noch fehlende Daten !\n"))
-      << a.err;
+  EXPECT_TRUE(Enthaelt(a.err, "Fehler: Der aktuelle Klimadatensatz enthält noch fehlende Daten !\n")) << a.err;
   EXPECT_EQ(Inhalt(), vorher);
 }
 
 TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
-  Ausgang a = Starte(
-      Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2"}));
+  Ausgang a =
+      Starte(Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2"}));
   ASSERT_EQ(a.status, 0) << a.err;
   // Plain progress lines when standard error is no terminal.
   EXPECT_TRUE(Enthaelt(a.err, "Initialisierung...\nHauptmodul...\nRechne Segment 1\n")) << a.err;
   EXPECT_TRUE(Enthaelt(a.err, "Schreibe \"Studie Gesamtergebnis.TXT\"\n"));
-  for (const char* name : {"Studie Kanal Tag 258.TXT", "Studie Verlauf Tag 14.TXT",
-                           "Studie Gesamtergebnis.TXT", "Studie2D Feld Seg   2 Tag 166.DAT"})
+  for (const char* name : {"Studie Kanal Tag 258.TXT", "Studie Verlauf Tag 14.TXT", "Studie Gesamtergebnis.TXT",
+                           "Studie2D Feld Seg   2 Tag 166.DAT"})
     EXPECT_TRUE(fs::exists(dir / name) && Enthaelt(a.out, std::string("  ") + name + "\n")) << name;
   // The summary agrees with the overall results (two decimals there); kWh per
   // hour from the flow of segment 1, a single pipe.
@@ -136,14 +129,13 @@ TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
   for (std::string zeile; std::getline(s, zeile);)
     if (const size_t d = zeile.find(':'); d != std::string::npos && zeile.rfind("  ", 0) != 0)
       werte[zeile.substr(0, d)] = zeile.substr(std::min(zeile.find_first_not_of(' ', d + 1), zeile.size()));
-  auto z = [&](const char* name) { return std::stod(werte[name]); };
   EXPECT_EQ(werte["Kanal"], "35 Segmente, 35.00 m");
-  EXPECT_NEAR(z("Eintrittstemperatur, Mittel"), summeEin / n, 0.006);
-  EXPECT_NEAR(z("Austrittstemperatur, Mittel"), summeAus / n, 0.006);
-  EXPECT_NEAR(z("Austrittstemperatur, Minimum"), minAus, 0.0051);
-  EXPECT_NEAR(z("Austrittstemperatur, Maximum"), maxAus, 0.0051);
-  EXPECT_NEAR(z("Wärmegewinn der Luft"), gewinn, 0.01 * gewinn + 0.1);
-  EXPECT_NEAR(z("Wärmeabgabe der Luft"), abgabe, 0.01 * abgabe + 0.1);
+  for (auto [name, soll, toleranz] :
+       {std::tuple{"Eintrittstemperatur, Mittel", summeEin / n, 0.006},
+        {"Austrittstemperatur, Mittel", summeAus / n, 0.006},
+        {"Austrittstemperatur, Minimum", minAus, 0.0051}, {"Austrittstemperatur, Maximum", maxAus, 0.0051},
+        {"Wärmegewinn der Luft", gewinn, 0.01 * gewinn + 0.1}, {"Wärmeabgabe der Luft", abgabe, 0.01 * abgabe + 0.1}})
+    EXPECT_NEAR(std::stod(werte[name]), soll, toleranz) << name;
   EXPECT_TRUE(gewinn > 0 && abgabe > 0);  // winter air is warmed, summer air cooled
 }
 
@@ -152,8 +144,7 @@ TEST_F(TervalBatch, CtrlCStopsAfterTheSegmentAndWritesNothing) {
   Ausgang a = Starte(Probe({"--erzeugen", "--seed", "1", "--text", "--tagesgang"}), "Rechne Segment 1\n");
   EXPECT_EQ(a.status, 130) << a.err;
   EXPECT_TRUE(Enthaelt(a.err, "Warnung: Die Simulation wurde vom Anweder abgebrochen !\n")) << a.err;
-  EXPECT_FALSE(Enthaelt(a.err, "Rechne Segment 35\n") || Enthaelt(a.err, "Schreibe"));
-  EXPECT_TRUE(a.out.empty());
+  EXPECT_FALSE(Enthaelt(a.err, "Rechne Segment 35\n") || Enthaelt(a.err, "Schreibe") || !a.out.empty());
   EXPECT_EQ(Inhalt(), vorher);
 }
 

@@ -16,8 +16,7 @@ inline std::unique_ptr<Modell> Kernmodell() {
   auto m = NeuesModell();
   SetzeStartzustand(*m);
   TBodenDaten& b = m->Boeden[1];
-  b.Kuerzel = "Lm";
-  b.BodenName = "Lehm";
+  b.Kuerzel = "Lm", b.BodenName = "Lehm";
   b.ThetaSat = 0.45, b.ThetaRef = 0.3, b.PsiSat = -0.2, b.KSat = 5e-6, b.CBoden = 2e6, b.B_Exponent = 5;
   m->AnzBoeden = m->Bodenart = 1;
   return m;
@@ -42,16 +41,14 @@ inline void FuelleKlima(Modell& m, const std::function<float(int)>& T, float reg
     k.Glob_Str = stunde >= 8 && stunde <= 16 ? 300.0f : 0.0f;
   }
   m.TLuftKomplett = m.FeuchteKomplett = m.WindKomplett = true;
-  m.StrahlungKomplett = m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true;
-  m.KlimaGueltig = true;
+  m.StrahlungKomplett = m.NiederschlagKomplett = m.WolkenKomplett = m.KlimaKomplett = true, m.KlimaGueltig = true;
 }
 
 // Segment s with the given pipes and depth, no buildings, open ground.
 inline void SetzeSegment(Modell& m, int s, int rohre, float tiefe, float abstand = 0.0f) {
   Kanalsegment& seg = m.Segmente[s];
   seg.Anz_Rohre = rohre, seg.Tiefe = tiefe, seg.Abst_Rohre = abstand;
-  seg.Abst_Geb_li = seg.Abst_Geb_re = seg.Tief_Geb_li = seg.Tief_Geb_re = 0;
-  seg.Überbaut = 0;
+  seg.Abst_Geb_li = seg.Abst_Geb_re = seg.Tief_Geb_li = seg.Tief_Geb_re = 0, seg.Überbaut = 0;
 }
 
 }  // namespace terval::test

@@ -77,9 +77,10 @@ struct Summe {
 };
 
 // One checksum per part of the model a loader may touch, so a difference
-// names the part. (What a refused run leaves is the core's to check.)
+// names the part (no loader here reaches the pipe catalogue). What a refused
+// run leaves is the core's to check.
 std::map<std::string, uint64_t> Abbild(const Modell& m) {
-  Summe kanal, boden, rohre;
+  Summe kanal, boden;
   const TKanalbetrieb& b = m.Kanalbetrieb;
   kanal(m.Anz_Segmente, m.Kanaldatei, m.Rohrdaten.Seglaenge, b.Volstrom, b.Vol_Aus, b.Ein_Zeit, b.Aus_Zeit, b.Heiz_T,
         b.Kuehl_T, b.Betriebsart, b.Fuenftagebetrieb, b.VolStromAusKlima);
@@ -90,7 +91,6 @@ std::map<std::string, uint64_t> Abbild(const Modell& m) {
   for (const TBodenDaten& d : m.Boeden)
     boden(d.Kuerzel, d.Klasse, d.ThetaSat, d.ThetaRef, d.Wert3, d.PsiSat, d.KSat, d.CBoden, d.B_Exponent, d.Wert8,
           d.BodenName);
-  for (const TRohrtyp& r : m.Rohrtypen) rohre(r.Name, r.Aussenmass, r.Dicke, r.wlf);
   return {
       {"Kanal", kanal.h},
       {"Standort", Summe()(m.Bodenart, m.StartBodenfeuchte, m.Ortsname, m.Breitengrad, m.Laengengrad, m.Veg_Hoehe,
@@ -98,7 +98,6 @@ std::map<std::string, uint64_t> Abbild(const Modell& m) {
                            m.Ns_, m.T_Keller, m.wlf_kellerwand, m.kellerwand_dicke, m.T_Fundament, m.Standortdatei,
                            m.Startverzeichnis).h},
       {"Boeden", boden(m.AnzBoeden).h},
-      {"Rohrkatalog", rohre(m.Anz_Rohrtypen).h},
       {"Klimajahr", Summe()(m.Klima, m.Segmente[1].T_ein, m.KlimaFeldzahl, m.TLuftKomplett, m.FeuchteKomplett,
                             m.WindKomplett, m.StrahlungKomplett, m.NiederschlagKomplett, m.KlimaKomplett).h},
       // A climate load sets the name first; a refused read clears KlimaGueltig.
@@ -112,30 +111,20 @@ void ErwarteUnveraendert(const std::map<std::string, uint64_t>& vorher, const Mo
     EXPECT_TRUE(teil == ausser || summe == vorher.at(teil)) << "Modellteil \"" << teil << "\" wurde verändert";
 }
 
-// Name and bytes of every file directly in `verzeichnis`.
-std::map<std::string, std::string> Dateien(const std::string& verzeichnis) {
-  std::map<std::string, std::string> d;
+// Name and checksum of every file directly in `verzeichnis` (0 for a directory).
+std::map<std::string, uint64_t> Dateien(const std::string& verzeichnis) {
+  std::map<std::string, uint64_t> d;
   for (const auto& e : std::filesystem::directory_iterator(verzeichnis))
-    d[e.path().filename().string()] = e.is_regular_file() ? Dateiinhalt(e.path().string()) : "<Verzeichnis>";
+    d[e.path().filename().string()] = e.is_regular_file() ? Summe()(Dateiinhalt(e.path().string())).h : 0;
   return d;
-}
-
-void ErwarteGleicheDateien(const std::map<std::string, std::string>& vorher, const std::string& verzeichnis) {
-  const auto nachher = Dateien(verzeichnis);
-  for (const auto& [name, inhalt] : vorher)
-    EXPECT_TRUE(nachher.count(name) && nachher.at(name) == inhalt) << name << " ist verschwunden oder verändert";
-  for (const auto& [name, inhalt] : nachher) EXPECT_TRUE(vorher.count(name)) << name << " ist neu hinzugekommen";
-}
-
-// "Simulation starten..." as the desktop program does it.
-Laufbericht Starte(Modell& m, Oberflaeche& ui, const std::string& verzeichnis, const Laufoptionen& o = {}) {
-  return EKModellFDVerfahren(m, ui, o, verzeichnis);
 }
 
 // No text file a run wrote holds NaN or infinity.
 void ErwarteEndlicheErgebnisse(const std::string& verzeichnis) {
-  for (const auto& [name, inhalt] : Dateien(verzeichnis))
-    EXPECT_TRUE(!name.ends_with(".TXT") || (inhalt.find("nan") == inhalt.npos && inhalt.find("inf") == inhalt.npos)) << name;
+  for (const auto& e : std::filesystem::directory_iterator(verzeichnis)) {
+    const std::string inhalt = e.is_regular_file() && e.path().extension() == ".TXT" ? Dateiinhalt(e.path()) : "";
+    EXPECT_TRUE(inhalt.find("nan") == inhalt.npos && inhalt.find("inf") == inhalt.npos) << e.path();
+  }
 }
 
 // ---- Ways to spoil a file: each takes the sound bytes and gives the hostile ones --------
@@ -146,10 +135,13 @@ const std::string Verzeichnis = "<ein Verzeichnis>", Fehlt = "<keine Datei>";
 unsigned Lies16(const std::string& b, size_t pos) {
   return static_cast<unsigned char>(b[pos]) | static_cast<unsigned char>(b[pos + 1]) << 8;
 }
-void Lege(std::string& b, size_t pos, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) b[pos + i] = static_cast<char>(v >> (8 * i));
+// `v` little-endian in `bytes` bytes at `pos`.
+Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) {
+  return [=](std::string b) {
+    for (int i = 0; i < bytes; ++i) b[pos + i] = static_cast<char>(v >> (8 * i));
+    return b;
+  };
 }
-Aenderung Wort(size_t pos, uint32_t v, int bytes = 2) { return [=](std::string b) { return Lege(b, pos, v, bytes), b; }; }
 Aenderung Byte(size_t pos, char c) { return [=](std::string b) { return b[pos] = c, b; }; }
 Aenderung Und(Aenderung a, Aenderung b) { return [=](std::string s) { return b(a(s)); }; }
 Aenderung Inhalt(const std::string& neu) { return [=](std::string) { return neu; }; }
@@ -176,32 +168,23 @@ Aenderung Einfuegen(int nr, const std::string& t) { return [=](std::string b) { 
 Aenderung Zeilen(int n) { return [=](std::string b) { return b.substr(0, Zeilenanfang(b, n)); }; }
 
 // xBase tables: header length at 8, record length at 10, count at 4, then
-// 32-byte field descriptors (width at 16) up to 0x0D.
-struct Kopf {
-  size_t laenge, satz;
-  std::vector<size_t> versatz, breite;
-};
-Kopf LiesKopf(const std::string& b) {
-  Kopf k{Lies16(b, 8), Lies16(b, 10), {}, {}};
-  for (size_t d = 32, v = 1; d + 32 <= k.laenge && b[d] != '\x0D'; v += k.breite.back(), d += 32)
-    k.versatz.push_back(v), k.breite.push_back(static_cast<unsigned char>(b[d + 16]));
-  return k;
-}
+// 32-byte field descriptors (width at 16).
 // Record `satz`, field `feld` (both 0-based) holds `text`, right-aligned.
 Aenderung Zelle(int satz, int feld, const std::string& text) {
   return [=](std::string b) {
-    const Kopf k = LiesKopf(b);
-    const size_t breite = k.breite.at(feld);
-    return b.replace(k.laenge + satz * k.satz + k.versatz[feld], breite, std::string(breite - text.size(), ' ') + text);
+    size_t versatz = Lies16(b, 8) + satz * Lies16(b, 10) + 1;
+    for (int f = 0; f < feld; ++f) versatz += static_cast<unsigned char>(b[32 + 32 * f + 16]);
+    const size_t breite = static_cast<unsigned char>(b[32 + 32 * feld + 16]);
+    return b.replace(versatz, breite, std::string(breite - text.size(), ' ') + text);
   };
 }
 // The file ends `rest` bytes into record `satz`; the header is unchanged, or
 // says there are `satz` records.
-Aenderung Schnitt(int satz, int rest) { return [=](std::string b) { return b.substr(0, LiesKopf(b).laenge + satz * LiesKopf(b).satz + rest); }; }
+Aenderung Schnitt(int satz, int rest) { return [=](std::string b) { return b.substr(0, Lies16(b, 8) + satz * Lies16(b, 10) + rest); }; }
 Aenderung Saetze(int n) { return Und(Wort(4, n, 4), [=](std::string b) { return Schnitt(n, 0)(b) + "\x1A"; }); }
 // Paradox: a 16-bit value `versatz` bytes into the first data block, or the
 // file cut `n` bytes after the header.
-Aenderung ImBlock(size_t versatz, uint32_t v) { return [=](std::string b) { return Lege(b, Lies16(b, 2) + versatz, v, 2), b; }; }
+Aenderung ImBlock(size_t versatz, uint32_t v) { return [=](std::string b) { return Wort(Lies16(b, 2) + versatz, v)(b); }; }
 Aenderung NachDemKopf(size_t n) { return [=](std::string b) { return b.substr(0, Lies16(b, 2) + n); }; }
 
 // ---- The sound files --------------------------------------------------------------------
@@ -345,6 +328,7 @@ const std::vector<Fall>& Katalog() {
       {"Standort: Länge -inf", "s.loc.db", Zelle(0, 5, "-inf"), "in Spalte 6 (Laengengrad) den ungültigen Wert \"-inf\"", Abgelehnt},
       {"Standort: Messhöhe 3.5e+38000", "s.loc.db", Zelle(0, 12, "3.5e+38000"), "in Spalte 13 (WG_Messhoehe) den ungültigen Wert \"3.5e+38000\"", Abgelehnt},
       {"Standort: Bodenart Text", "s.loc.db", Zelle(0, 1, "Lehm"), "in Spalte 2 (Bodenart) den ungültigen Wert \"Lehm\"", Abgelehnt},
+      {"Standort: Bodenart über 32 Bit", "s.loc.db", Zelle(0, 1, "99999999999"), "in Spalte 2 (Bodenart) den ungültigen Wert \"99999999999\"", Abgelehnt},
       {"Bodenart 0", "s.loc.db", Zelle(0, 1, "0"), "Die Bodenart Nr. 0 des Standortprofils gibt es nicht: Die Bodentabelle SOILS.DAT enthält 11 Bodenarten !\rBitte wählen Sie im Standortprofil unter \"Bodenart vor Ort:\" eine Bodenart aus.", LaufAbgelehnt},
       // Cut grass of 1 m displaces the wind profile above the 2 m of the measurement.
       {"Messhöhe unter der Vegetation", "s.loc.db", Und(Zelle(0, 6, "1.0"), Zelle(0, 7, "1")), "Die Messhöhe des Windes (2 m) liegt zu niedrig für die Vegetation des Standortes: Sie muß über der Verdrängungshöhe d = 2.43 m plus der Rauhigkeitslänge z0 = 0.98 m liegen, also über 3.41 m !\rBitte ändern Sie im Standortprofil die \"Messhöhe:\", die \"Mittlere Höhe Vegetation (m):\" oder den \"Vegetationstyp:\".", LaufAbgelehnt},
@@ -376,7 +360,7 @@ const std::vector<Fall>& Katalog() {
       {"Paradox: Satzzahl", "t.px", Wort(6, 4, 4), "der Tabellenkopf nennt 4 Datensätze, die Datenblöcke enthalten aber 3.", Abgelehnt},
       {"Paradox: Kopf", "t.px", Byte(5, 0), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
       {"Paradox: Text statt Tabelle", "t.px", Inhalt(std::string(3000, 'x')), "der Tabellenkopf ist fehlerhaft.", Abgelehnt},
-      {"Paradox fehlt", "t.px", Inhalt(Fehlt), "kann nicht geöffnet werden: Datei oder Verzeichnis nicht vorhanden.", Abgelehnt},
+      {"Paradox fehlt", "t.px", Inhalt(Fehlt), "t.px kann nicht geöffnet werden: ", Abgelehnt},
       {"Paradox: Block abgeschnitten", "t.px", NachDemKopf(100), "ein Datenblock liegt hinter dem Dateiende (die Datei ist abgeschnitten).", Abgelehnt},
 
       // Climate tables. A refused table leaves the year in memory.
@@ -503,7 +487,7 @@ TEST(Feindlich, JederFallDesKatalogs) {
       ErwarteMeldung(ui, f.meldung);
       EXPECT_TRUE(ui.nachrichten.empty() || ui.nachrichten[0].text.find(f.datei) != std::string::npos);
       ErwarteUnveraendert(modell, *m, "Klimatabelle");
-      ErwarteGleicheDateien(dateien, v.Pfad());
+      EXPECT_EQ(Dateien(v.Pfad()), dateien);
       continue;
     }
     ASSERT_TRUE(geladen) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
@@ -521,15 +505,15 @@ TEST(Feindlich, JederFallDesKatalogs) {
       ui.nachrichten.clear();
       modell = Abbild(*m);
       dateien = Dateien(v.Pfad());
-      EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
+      EXPECT_EQ(EKModellFDVerfahren(*m, ui, {}, v.Pfad()).ergebnis, Laufergebnis::Abgelehnt);
       ErwarteMeldung(ui, f.meldung);
       ErwarteUnveraendert(modell, *m);
-      ErwarteGleicheDateien(dateien, v.Pfad());
+      EXPECT_EQ(Dateien(v.Pfad()), dateien);
       continue;
     }
     Laufoptionen o;
     o.TextAusgabe = true;
-    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+    EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Fertig);
     ErwarteMeldung(ui, f.meldung);
     EXPECT_EQ(Dateiinhalt(pfad), datei) << "die Eingabedatei bleibt, wie sie war";
     ErwarteEndlicheErgebnisse(v.Pfad());
@@ -548,9 +532,9 @@ class Unterbrochen : public ::testing::Test {
     ASSERT_TRUE(SpeichereStandortdatei(*m, still, v.Datei("Bochum.loc.db")));
     o.Tagesgang = true;
     o.MarkSegmentText = "1";
-    ASSERT_EQ(Starte(*m, still, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);  // the results as a table,
+    ASSERT_EQ(EKModellFDVerfahren(*m, still, o, v.Pfad()).ergebnis, Laufergebnis::Fertig);  // the results as a table,
     o.TextAusgabe = true;
-    ASSERT_EQ(Starte(*m, still, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);  // and as text
+    ASSERT_EQ(EKModellFDVerfahren(*m, still, o, v.Pfad()).ergebnis, Laufergebnis::Fertig);  // and as text
     m->Kanalbetrieb.Volstrom = 450;  // the next run differs, so a file it wrote would show
     m->AusgabeVerzeichnis = v.Pfad();
   }
@@ -568,9 +552,9 @@ TEST_F(Unterbrochen, LaufNachJedemSegmentGestoppt) {
     const auto dateien = Dateien(v.Pfad());
     Aufzeichner ui;
     ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == segment; };
-    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Abgebrochen);
+    EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Abgebrochen);
     EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
-    ErwarteGleicheDateien(dateien, v.Pfad());
+    EXPECT_EQ(Dateien(v.Pfad()), dateien);
   }
 }
 
@@ -597,7 +581,7 @@ TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
       const auto dateien = Dateien(v.Pfad());
       Dateigroessengrenze voll(grenze);
       EXPECT_FALSE(speichern(still, v.Pfad()));
-      ErwarteGleicheDateien(dateien, v.Pfad());
+      EXPECT_EQ(Dateien(v.Pfad()), dateien);
     }
     EXPECT_TRUE(speichern(still, v.Pfad())) << datei << ": mit Platz geht es wieder";
   }
@@ -610,7 +594,7 @@ TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   std::filesystem::create_directory(v.Datei("Terval Gesamtergebnis.TXT"));
   SchreibeDatei(v.Datei("Terval Gesamtergebnis.TXT/drin.txt"), "bleibt");
   Aufzeichner ui;
-  Laufbericht b = Starte(*m, ui, v.Pfad(), o);
+  Laufbericht b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
   EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
   EXPECT_EQ(b.nichtGeschrieben, std::vector<std::string>{"Terval Gesamtergebnis.TXT"});
   EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
