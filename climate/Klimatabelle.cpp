@@ -13,6 +13,7 @@
 #include <functional>
 #include <system_error>
 
+#include "model/Systemgrund.h"
 #include "tables/DbfTabelle.h"
 #include "tables/ParadoxTabelle.h"
 
@@ -182,11 +183,10 @@ Klimaoeffnung OeffneKlimatabelle(const std::string& pfad, bool schreiben) {
 }
 
 bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::string& fehler) {
-  auto systemfehler = [](int nummer) { return std::error_code(nummer, std::generic_category()).message(); };
   std::string temp = pfad + ".~XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) {
-    fehler = "Neben " + pfad + " kann keine Arbeitsdatei angelegt werden: " + systemfehler(errno);
+    fehler = "Neben " + pfad + " kann keine Arbeitsdatei angelegt werden: " + Systemgrund(errno);
     return false;
   }
   const char* p = inhalt.data();
@@ -210,7 +210,7 @@ bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::stri
     if (ec) ok = false, nummer = ec.value();
   }
   if (!ok) {
-    fehler = "Die Datei " + pfad + " kann nicht geschrieben werden: " + systemfehler(nummer);
+    fehler = "Die Datei " + pfad + " kann nicht geschrieben werden: " + Systemgrund(nummer);
     fs::remove(temp, ec);
   }
   return ok;

@@ -26,6 +26,7 @@
 #include "location/klimaprofil.h"
 #include "model/Vardef.h"
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 #include "physics/getsoildata.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
@@ -509,13 +510,19 @@ TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
   m->Anz_Segmente = 150;
   for (int s = 4; s <= 150; ++s) m->Segmente[s] = m->Segmente[1 + s % 3];
   m->Ortsname = "Anderswo";
+  // A result file on its own: a set of one file.
+  auto allein = [&](const std::string& d, const std::function<bool(Ergebnissatz&)>& schreiben) {
+    std::string fehler;
+    auto satz = Ergebnissatz::Oeffnen(d, "Terval", fehler);
+    return satz && schreiben(*satz) && satz->Uebernehmen(fehler);
+  };
   const std::vector<std::pair<const char*, std::function<bool(Aufzeichner&, const std::string&)>>> alle = {
       {"Erdkanal.ewt.db", [&](auto& ui, auto& d) { return SpeichereKanaldatei(*m, ui, d + "/Erdkanal.ewt.db"); }},
       {"Bochum.loc.db", [&](auto& ui, auto& d) { return SpeichereStandortdatei(*m, ui, d + "/Bochum.loc.db"); }},
-      {"Terval Gesamtergebnis.dbf", [&](auto& ui, auto& d) { return WriteDBSegmentData(*m, ui, d, "Terval"); }},
-      {"Terval Gesamtergebnis.TXT", [&](auto& ui, auto& d) { return WriteTextSegmentData(*m, ui, d, "Terval"); }},
-      {"Terval Kanal Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTextKanalData(*m, ui, 14, d, "Terval"); }},
-      {"Terval Verlauf Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTagesgang(*m, ui, 14, d, "Terval"); }},
+      {"Terval Gesamtergebnis.dbf", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteDBSegmentData(*m, ui, s); }); }},
+      {"Terval Gesamtergebnis.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTextSegmentData(*m, ui, s); }); }},
+      {"Terval Kanal Tag 14.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTextKanalData(*m, ui, 14, s); }); }},
+      {"Terval Verlauf Tag 14.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTagesgang(*m, ui, 14, s); }); }},
   };
   for (const auto& [datei, speichern] : alle) {
     Testverzeichnis probe;  // the size of the new file, from a save elsewhere
@@ -533,17 +540,20 @@ TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
 }
 
 // A directory where the overall results should go: the run completes, says
-// it could not write that file, and leaves the directory as it was.
+// why its files could not replace the earlier ones, and leaves the folder as it was.
 TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   std::filesystem::remove(v.Datei("Terval Gesamtergebnis.TXT"));
   std::filesystem::create_directory(v.Datei("Terval Gesamtergebnis.TXT"));
   SchreibeDatei(v.Datei("Terval Gesamtergebnis.TXT/drin.txt"), "bleibt");
+  const auto dateien = Dateien(v.Pfad());
   Aufzeichner ui;
   Laufbericht b = Starte(*m, ui, v.Pfad(), o);
   EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
-  EXPECT_EQ(b.nichtGeschrieben, std::vector<std::string>{"Terval Gesamtergebnis.TXT"});
+  EXPECT_TRUE(b.dateien.empty() && b.nichtGeschrieben.size() == 16u);
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r"
+            "\"Terval Gesamtergebnis.TXT\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert."});
   EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
-  ErwarteEndlicheErgebnisse(v.Pfad());
+  ErwarteGleicheDateien(dateien, v.Pfad());
 }
 
 }  // namespace
