@@ -556,5 +556,99 @@ TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   ErwarteGleicheDateien(dateien, v.Pfad());
 }
 
+// ---- Result sets: stems, folders and causes the user must be told in German ----------------
+//
+// Each row prepares the run's folder, runs with its stem (text output, the
+// fields of segment 1) and names the one message; the folder stays as it was.
+
+struct Ergebnisfall {
+  const char* name;
+  std::string stamm;
+  // Prepares the folder; what it returns is held for the length of the run.
+  std::function<std::shared_ptr<void>(const std::string& ordner)> vorbereiten;
+  std::string meldung;  // a piece of the one message, as "Art: Text"
+  Laufergebnis ergebnis;
+  rlim_t grenze = RLIM_INFINITY;  // file-size limit during the run
+};
+
+std::shared_ptr<void> Nichts(const std::string&) { return nullptr; }
+// The stem "Terval" held by another run.
+std::shared_ptr<void> Gesperrt(const std::string& ordner) {
+  std::string fehler;
+  return std::shared_ptr<Ergebnissatz>(Ergebnissatz::Oeffnen(ordner, "Terval", fehler));
+}
+std::shared_ptr<void> CpgOrdner(const std::string& ordner) {
+  std::filesystem::create_directory(ordner + "/Terval Gesamtergebnis.cpg");
+  return nullptr;
+}
+
+const std::vector<Ergebnisfall>& Ergebniskatalog() {
+  static const std::vector<Ergebnisfall> faelle = {
+      {"Stamm mit 230 Zeichen", std::string(230, 'x'), Nichts, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
+      {"Stamm in fehlendem Ordner", "fehlt/x", Nichts, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
+      {"Stamm wird gerade geschrieben", "Terval", Gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
+      {"Datenträger voll", "Terval", Nichts, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
+      {"Ordner namens .cpg", "Terval", CpgOrdner, "", Laufergebnis::Fertig},
+  };
+  return faelle;
+}
+
+TEST(Feindlich, JederFallDerErgebnisdateien) {
+  for (const Ergebnisfall& f : Ergebniskatalog()) {
+    SCOPED_TRACE(f.name);
+    Testverzeichnis v;
+    auto m = Lauffaehig();
+    const auto halt = f.vorbereiten(v.Pfad());
+    const auto dateien = Dateien(v.Pfad());
+    Laufoptionen o;
+    o.Stammname = f.stamm;
+    o.TextAusgabe = true;
+    o.MarkSegmentText = "1";
+    Aufzeichner ui;
+    Laufbericht b;
+    {
+      Dateigroessengrenze grenze(f.grenze);
+      b = Starte(*m, ui, v.Pfad(), o);
+    }
+    EXPECT_EQ(b.ergebnis, f.ergebnis);
+    ErwarteMeldung(ui, f.meldung);
+    if (!f.meldung.empty()) ErwarteGleicheDateien(dateien, v.Pfad());
+  }
+}
+
+// A table's companion that cannot take its name is named itself, not the table.
+TEST(Feindlich, OrdnerNamensCpgWirdGenannt) {
+  Testverzeichnis v;
+  auto m = Lauffaehig();
+  CpgOrdner(v.Pfad());
+  const auto dateien = Dateien(v.Pfad());
+  Aufzeichner ui;
+  EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Fertig);
+  ErwarteMeldung(ui, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.cpg\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert.");
+  ErwarteGleicheDateien(dateien, v.Pfad());
+}
+
+// A stop while the results are written: until the new set has replaced the
+// earlier one it stops the run (exit 130 in the batch program) and leaves the
+// earlier set; after that it comes too late and is said to.
+TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
+  const auto dateien = Dateien(v.Pfad());
+  // procMsg is asked after each of the 3 segments, before each of the 10 profiles and day courses after
+  // the overall results, before the set replaces the earlier one, and once it has.
+  for (int aufruf = 4; aufruf <= 3 + 10 + 1; ++aufruf) {
+    SCOPED_TRACE(aufruf);
+    Aufzeichner ui;
+    ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == aufruf; };
+    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Abgebrochen);
+    EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
+    ErwarteGleicheDateien(dateien, v.Pfad());
+  }
+  Aufzeichner ui;
+  ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == 15; };
+  EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+  ErwarteMeldung(ui, "Information: Der Abbruch kam zu spät: die Simulation war abgeschlossen und ihre Ergebnisdateien sind geschrieben.");
+  EXPECT_NE(Dateien(v.Pfad()), dateien);
+}
+
 }  // namespace
 }  // namespace terval::test
