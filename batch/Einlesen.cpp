@@ -30,7 +30,7 @@ bool Programmstart(Modell& m, Oberflaeche& ui) {
   const std::string rohre = FindeReferenzdatei(Rohrkatalogdatei);
   if (rohre.empty() ||
       !ReadRohrdatenDB(m, std::filesystem::path(rohre).parent_path().string())) {
-    ui.Fehler("Fehler: Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
+    ui.Fehler("Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
     return false;
   }
   return true;

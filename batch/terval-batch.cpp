@@ -13,6 +13,7 @@
 #include "batch/Einlesen.h"
 #include "batch/StderrOberflaeche.h"
 #include "core/Laufstart.h"
+#include "model/Systemgrund.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 
@@ -283,7 +284,7 @@ int Hauptprogramm(const std::vector<std::string>& args) {
   std::error_code ec;
   const std::string hier = std::filesystem::current_path(ec).string();
   if (ec) {
-    ui.Fehler("Das aktuelle Verzeichnis ist nicht lesbar: " + ec.message());
+    ui.Fehler("Das aktuelle Verzeichnis ist nicht lesbar: " + Systemgrund(ec.value()) + ".");
     return Abgelehnt;
   }
   const Laufbericht b = EKModellFDVerfahren(*m, ui, a->lauf, hier);
@@ -295,8 +296,6 @@ int Hauptprogramm(const std::vector<std::string>& args) {
     case Laufergebnis::Fertig:
       break;
   }
-  for (const std::string& d : b.nichtGeschrieben)
-    ui.Fehler("Die Datei \"" + d + "\" konnte nicht geschrieben werden !");
   Zusammenfassung(*m, b);
   return b.nichtGeschrieben.empty() ? Fertig : Abgelehnt;
 }

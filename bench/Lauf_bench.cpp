@@ -24,6 +24,7 @@
 #include "model/Oberflaeche.h"
 #include "location/klimaprofil.h"
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 #include "physics/getsoildata.h"
 
 namespace terval {
@@ -132,7 +133,9 @@ void BM_Gesamtergebnis(benchmark::State& state) {
       std::filesystem::temp_directory_path() / ("terval_bench_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   for (auto _ : state) {
-    if (!WriteTextSegmentData(*m, ui, dir.string(), "Bench")) {
+    std::string fehler;
+    auto satz = Ergebnissatz::Oeffnen(dir.string(), "Bench", fehler);
+    if (!satz || !WriteTextSegmentData(*m, ui, *satz) || !satz->Uebernehmen(fehler)) {
       state.SkipWithError("Gesamtergebnis nicht geschrieben");
       break;
     }

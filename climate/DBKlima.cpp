@@ -66,8 +66,10 @@ void VerwirfKlimaDB(Modell& m, std::unique_ptr<Klimatabelle>& t) {
 }
 
 void Schreibfehler(Oberflaeche& ui, const std::string& name, const std::string& grund) {
+  // The table layer's own texts already say when the earlier file stays.
+  const bool gesagt = grund.find("bisherige Datei bleibt unverändert") != std::string::npos;
   ui.Fehler("Die Klimadaten konnten nicht in die Datenbank " + name + " zurückgeschrieben werden !\r" + grund +
-            "\rDie bisherige Datei bleibt unverändert.");
+            (gesagt ? "" : "\rDie bisherige Datei bleibt unverändert."));
 }
 
 }  // namespace

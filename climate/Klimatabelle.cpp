@@ -16,6 +16,7 @@
 #include <system_error>
 #include <type_traits>
 
+#include "model/Systemgrund.h"
 #include "model/Zahltext.h"
 #include "tables/DbfTabelle.h"
 #include "tables/ParadoxTabelle.h"
@@ -243,11 +244,10 @@ std::string FremdeKodierung(const std::string& inhalt) {
 }
 
 bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::string& fehler) {
-  auto systemfehler = [](int nummer) { return std::error_code(nummer, std::generic_category()).message(); };
   std::string temp = pfad + ".~XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) {
-    fehler = "Neben " + pfad + " kann keine Arbeitsdatei angelegt werden: " + systemfehler(errno);
+    fehler = "Neben " + pfad + " kann keine Arbeitsdatei angelegt werden: " + Systemgrund(errno);
     return false;
   }
   const char* p = inhalt.data();
@@ -271,7 +271,7 @@ bool DateiErsetzen(const std::string& pfad, const std::string& inhalt, std::stri
     if (ec) ok = false, nummer = ec.value();
   }
   if (!ok) {
-    fehler = "Die Datei " + pfad + " kann nicht geschrieben werden: " + systemfehler(nummer);
+    fehler = "Die Datei " + pfad + " kann nicht geschrieben werden: " + Systemgrund(nummer);
     fs::remove(temp, ec);
   }
   return ok;

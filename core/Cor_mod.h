@@ -13,6 +13,7 @@
 namespace terval {
 
 class Oberflaeche;
+class Ergebnissatz;
 
 // ---- Run driver ---------------------------------------------------------------
 
@@ -33,8 +34,10 @@ enum class Rechenweg {
 // One simulation of the whole channel over the climate year: prepares the
 // hourly inputs once, then computes segment after segment (each one a full
 // year on its own cross-section), the outlet air of a segment feeding the
-// next. Honours StopRequested after each finished segment.
-void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg = Rechenweg::Gemeinsam);
+// next. Honours StopRequested after each finished segment. The 2-D fields of
+// the marked segment go into `felder` (none without a set).
+void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg = Rechenweg::Gemeinsam,
+                 Ergebnissatz* felder = nullptr);
 
 // Moisture sub-steps per hour for a moisture step of `feuchteZeitschritt` s:
 // 3600 / step rounded half to even; 0 for a step <= 0 (no moisture step then).

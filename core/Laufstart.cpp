@@ -1,10 +1,7 @@
 #include "core/Laufstart.h"
 
-#include <sys/stat.h>
-
-#include <array>
 #include <climits>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +12,7 @@
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 
 namespace terval {
 
@@ -25,59 +23,6 @@ const char* const KlimaUnvollstaendig =
     "Vervollständigen Sie ihn oder verwenden Sie die Option \"Fehlende Klimadaten ergänzen\" um "
     "die Datenbank synthetisch zu vervollständigen!\r"
     "Klimaelemente mit fehlenden Daten sind in der Gültigkeitsprüfung ROT gekennzeichnet !";
-
-// Identity of a file on disk: the writers replace a file by renaming a new
-// one over it, so a file written during the run has a new inode.
-struct Dateistand {
-  bool vorhanden = false;
-  ino_t inode = 0;
-  bool operator==(const Dateistand&) const = default;
-};
-
-Dateistand StandVon(const std::filesystem::path& p) {
-  struct stat st {};
-  if (::stat(p.c_str(), &st) != 0) return {};
-  return {true, st.st_ino};
-}
-
-// The 2-D fields of the marked segment are written during the run. A run
-// that is stopped (or refused by its fan schedule) must leave the files of
-// an earlier run as they were, so each existing field file is copied aside
-// before the run and put back afterwards.
-struct Feldsicherung {
-  std::filesystem::path dir;
-  std::vector<std::string> namen;
-
-  static std::filesystem::path Kopie(const std::filesystem::path& d, const std::string& name) {
-    return d / ("." + name + ".vor-dem-lauf");
-  }
-
-  void Sichern() {
-    std::error_code ec;
-    for (const std::string& name : namen)
-      if (std::filesystem::exists(dir / name, ec))
-        std::filesystem::copy_file(dir / name, Kopie(dir, name),
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-  }
-
-  // The run did not complete: earlier files back, new ones away.
-  void Zuruecklegen(const std::array<Dateistand, Referenztage.size()>& vorher) {
-    std::error_code ec;
-    for (size_t i = 0; i < namen.size(); ++i) {
-      const auto kopie = Kopie(dir, namen[i]);
-      if (std::filesystem::exists(kopie, ec))
-        std::filesystem::rename(kopie, dir / namen[i], ec);
-      else if (!vorher[i].vorhanden)
-        std::filesystem::remove(dir / namen[i], ec);
-    }
-  }
-
-  // The run completed: its files stand, the copies go.
-  void Verwerfen() {
-    std::error_code ec;
-    for (const std::string& name : namen) std::filesystem::remove(Kopie(dir, name), ec);
-  }
-};
 
 }  // namespace
 
@@ -129,6 +74,12 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   // checks the user knows, so their order and texts stay as they were.
   if (!PruefeEingaben(m, ui)) return bericht;
 
+  // The stem's set is ours for the whole run: its 2-D fields are written
+  // during the run, the other files after it.
+  std::string fehler;
+  std::unique_ptr<Ergebnissatz> satz = Ergebnissatz::Oeffnen(arbeitsverzeichnis, o.Stammname, fehler);
+  if (!satz) return ablehnen(fehler);
+
   // Every check has passed: only now do the options reach the model, so a
   // refused run leaves it as it was.
   m.AusgabeVerzeichnis = arbeitsverzeichnis;
@@ -140,73 +91,67 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.AusgabeStunde = stunde;
   m.MarkSegment = *mark < INT_MIN ? -1 : static_cast<int32_t>(*mark);
 
-  const std::filesystem::path dir(m.AusgabeVerzeichnis);
-  const bool mitFeld = m.MarkSegment >= 1 && m.MarkSegment <= m.Anz_Segmente;
-  std::array<Dateistand, Referenztage.size()> feldVorher{};
-  Feldsicherung sicherung{dir, {}};
-  if (mitFeld) {
-    for (size_t i = 0; i < Referenztage.size(); ++i) {
-      sicherung.namen.push_back(FeldDateiname(m.AusgabeStamm, m.MarkSegment, Referenztage[i]));
-      feldVorher[i] = StandVon(dir / sicherung.namen.back());
-    }
-    sicherung.Sichern();
-  }
-
   // The driver sets ErgebnisseVorhanden once its preparation has passed; a
   // fan schedule it refuses leaves it clear, and then there is nothing to write.
   const bool ergebnisseVorher = m.ErgebnisseVorhanden;
   m.ErgebnisseVorhanden = false;
 
   ui.LaufBeginnt();
-  RechneKanal(m, ui);
+  RechneKanal(m, ui, Rechenweg::Gemeinsam, satz.get());
 
-  if (m.StopRequested) {
-    sicherung.Zuruecklegen(feldVorher);
+  // A stop before the new set has taken the place of the earlier one
+  // leaves the earlier one: the set throws its working files away.
+  auto gestoppt = [&] {
+    satz.reset();
     ui.LaufEndet();
     ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");
     bericht.ergebnis = Laufergebnis::Abgebrochen;
     return bericht;
-  }
+  };
+  if (m.StopRequested) return gestoppt();
   if (!m.ErgebnisseVorhanden) {
     // CalcVolumenstrom has shown why.
-    sicherung.Zuruecklegen(feldVorher);
+    satz.reset();
     ui.LaufEndet();
     m.ErgebnisseVorhanden = ergebnisseVorher;
     return bericht;
   }
-  bericht.ergebnis = Laufergebnis::Fertig;
-  sicherung.Verwerfen();
 
-  if (mitFeld)
-    for (size_t i = 0; i < Referenztage.size(); ++i) {
-      const std::string name = FeldDateiname(m.AusgabeStamm, m.MarkSegment, Referenztage[i]);
-      const Dateistand jetzt = StandVon(dir / name);
-      if (jetzt.vorhanden && !(jetzt == feldVorher[i]))
-        bericht.dateien.push_back(name);
-      else
-        bericht.nichtGeschrieben.push_back(name);
-    }
-
-  auto vermerke = [&](bool geschrieben, const std::string& name) {
-    (geschrieben ? bericht.dateien : bericht.nichtGeschrieben).push_back(name);
+  // Between the writers the stop button is asked again.
+  auto stopp = [&] {
+    ui.procMsg();
+    return m.StopRequested;
   };
-
   ui.DrawSegment(m.Anz_Segmente);
   if (m.TextAusgabe)
-    vermerke(WriteTextSegmentData(m, ui, m.AusgabeVerzeichnis, m.AusgabeStamm),
-             m.AusgabeStamm + " Gesamtergebnis.TXT");
+    WriteTextSegmentData(m, ui, *satz);
   else
-    vermerke(WriteDBSegmentData(m, ui, m.AusgabeVerzeichnis, m.AusgabeStamm),
-             m.AusgabeStamm + " Gesamtergebnis.dbf");
-  for (int tag : Referenztage)
-    vermerke(WriteTextKanalData(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
-             m.AusgabeStamm + " Kanal Tag " + FormatInt(tag) + ".TXT");
+    WriteDBSegmentData(m, ui, *satz);
+  for (int tag : Referenztage) {
+    if (stopp()) return gestoppt();
+    WriteTextKanalData(m, ui, tag, *satz);
+  }
   if (o.Tagesgang)
-    for (int tag : Referenztage)
-      vermerke(WriteTagesgang(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
-               m.AusgabeStamm + " Verlauf Tag " + FormatInt(tag) + ".TXT");
+    for (int tag : Referenztage) {
+      if (stopp()) return gestoppt();
+      WriteTagesgang(m, ui, tag, *satz);
+    }
+  if (stopp()) return gestoppt();
+
+  bericht.ergebnis = Laufergebnis::Fertig;
+  if (satz->Uebernehmen(fehler)) {
+    bericht.dateien = satz->Dateien();
+  } else {
+    bericht.nichtGeschrieben = satz->Dateien();
+    ui.Fehler(fehler);
+  }
+  satz.reset();
   // The model-grid window and the stop button stay until the files are written.
   ui.LaufEndet();
+  // Once the new set has replaced the earlier one a stop changes nothing.
+  if (stopp())
+    ui.Information("Der Abbruch kam zu spät: die Simulation war abgeschlossen und ihre Ergebnisdateien "
+                   "sind geschrieben.");
   return bericht;
 }
 

@@ -26,7 +26,7 @@ struct Laufoptionen {
 
 enum class Laufergebnis {
   Abgelehnt,    // a check refused the run (its message was shown)
-  Abgebrochen,  // the user stopped it; nothing written
+  Abgebrochen,  // the user stopped it before its files replaced the earlier ones; nothing written
   Fertig,       // complete, result files written
 };
 
@@ -36,8 +36,8 @@ struct Laufbericht {
   // order of writing: the 2-D fields first, then the overall results, the
   // channel profiles and the day courses.
   std::vector<std::string> dateien;
-  // Files a complete run should have written but could not (a text file
-  // fails without a message, a table with one).
+  // The files of a complete run whose set could not replace the earlier
+  // one (a message said why); then none of them was written.
   std::vector<std::string> nichtGeschrieben;
 };
 

@@ -29,7 +29,7 @@ bool IstReferenztag(int d) {
 
 // One year of segment s on its own cross-section. Allocates nothing: every
 // array is part of the model.
-void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
+void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz* felder) {
   InitGrid(m, s);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
@@ -71,8 +71,7 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
       // The new moisture sets conductivity and diffusivity of the next hour.
       if (m.MitFeuchte) UpdateBodenThermik(m);
     }
-    if (m.MarkSegment == s && IstReferenztag(d))
-      WriteField(m, s, d, m.AusgabeVerzeichnis, m.AusgabeStamm);
+    if (felder != nullptr && m.MarkSegment == s && IstReferenztag(d)) WriteField(m, s, d, *felder);
     // Lets a window repaint within a long segment; a stop is still only
     // honoured after the whole segment.
     ui.Fortschritt(d, 365);
@@ -84,11 +83,11 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
 // segment, the trajectory's values where they do not. Ends with the model
 // as RechneSegment leaves it (apart from the heat step's scratch gradients).
 void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
-                            Zellgeometrie& zellen) {
+                            Zellgeometrie& zellen, Ergebnissatz* felder) {
   InitGrid(m, s);
   if (!BereiteZellen(m, zellen)) {
     // A grid whose distances the row step cannot reproduce exactly.
-    RechneSegment(m, ui, s, segmente);
+    RechneSegment(m, ui, s, segmente, felder);
     return;
   }
   InitTFeld(m);
@@ -124,9 +123,9 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
                           T_oben, Zeitschritt);
       std::memcpy(m.T_Feld.data(), m.T_Neu.data(), feldBytes);
     }
-    if (m.MarkSegment == s && IstReferenztag(d)) {
+    if (felder != nullptr && m.MarkSegment == s && IstReferenztag(d)) {
       m.Theta = bahn.Stand(art, StundenIndex(d, 23)).Theta;
-      WriteField(m, s, d, m.AusgabeVerzeichnis, m.AusgabeStamm);
+      WriteField(m, s, d, *felder);
     }
     ui.Fortschritt(d, 365);
   }
@@ -159,7 +158,7 @@ int FeuchteTeilschritte(int feuchteZeitschritt) {
   return static_cast<int>(std::nearbyint(3600.0 / feuchteZeitschritt));
 }
 
-void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg) {
+void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg, Ergebnissatz* felder) {
   ui.Stat("Initialisierung...");
 
   // Hourly inputs of the climate year, each a pass of its own.
@@ -204,9 +203,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg) {
 
   for (int s = 1; s <= segmente; ++s) {
     if (bahn)
-      RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen);
+      RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, felder);
     else
-      RechneSegment(m, ui, s, segmente);
+      RechneSegment(m, ui, s, segmente, felder);
     ui.DrawSegment(s);
     ui.ZeigeModellGrid();
     ui.Stat("Rechne Segment " + FormatInt(s));

@@ -3,14 +3,17 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "model/Oberflaeche.h"
+#include "model/Systemgrund.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "output/Ergebnissatz.h"
 #include "tables/DbfTabelle.h"
 
 namespace terval {
@@ -81,54 +84,47 @@ std::string NachCp1252(const std::string& utf8) {
 
 std::string ErsteZeile() { return NachCp1252("# Erdkanalmodell" + Credits); }
 
-std::filesystem::path Pfad(const std::string& verzeichnis, const std::string& name) {
-  return std::filesystem::path(verzeichnis) / name;
-}
-
-// A result text file that appears under its name only once it is complete:
-// lines go to a temporary file beside it, which Abschliessen() renames. A
-// failure keeps an older file of that name untouched.
+// A result text file of a set, written under its working name; the set
+// gives it its name once the whole set is written.
 class Ergebnisdatei {
  public:
-  explicit Ergebnisdatei(std::filesystem::path ziel) : ziel_(std::move(ziel)) {
-    std::string endung = std::to_string(::getpid());
-    endung.insert(0, 1, '.');
-    endung.append(".tmp");
-    temp_ = ziel_;
-    temp_ += endung;
-    datei_ = std::fopen(temp_.c_str(), "wb");
+  Ergebnisdatei(Ergebnissatz& satz, std::string endung) : satz_(satz), endung_(std::move(endung)) {
+    datei_ = std::fopen(satz_.Arbeitspfad(endung_).c_str(), "wb");
+    if (datei_ == nullptr) fehlerNr_ = errno;
   }
   ~Ergebnisdatei() {
-    if (datei_ != nullptr) {
-      std::fclose(datei_);
-      std::remove(temp_.c_str());
-    }
+    if (datei_ != nullptr) std::fclose(datei_);
+    if (!gemeldet_) satz_.Geschrieben(endung_, false, Systemgrund(fehlerNr_ != 0 ? fehlerNr_ : EIO));
   }
   Ergebnisdatei(const Ergebnisdatei&) = delete;
   Ergebnisdatei& operator=(const Ergebnisdatei&) = delete;
 
   // One line plus CR LF, handed to the file in one call.
   void Zeile(std::string zeile) {
-    if (datei_ == nullptr || !ok_) return;
+    if (datei_ == nullptr || fehlerNr_ != 0) return;
     zeile += "\r\n";
-    if (std::fwrite(zeile.data(), 1, zeile.size(), datei_) != zeile.size()) ok_ = false;
+    if (std::fwrite(zeile.data(), 1, zeile.size(), datei_) != zeile.size()) fehlerNr_ = errno != 0 ? errno : EIO;
   }
 
-  // True when every line reached the disk and the file took its name.
+  // True when every line reached the disk; tells the set either way.
   bool Abschliessen() {
-    if (datei_ == nullptr) return false;
-    bool ok = ok_ && std::fflush(datei_) == 0 && std::ferror(datei_) == 0;
-    ok = std::fclose(datei_) == 0 && ok;
-    datei_ = nullptr;
-    if (ok) ok = std::rename(temp_.c_str(), ziel_.c_str()) == 0;
-    if (!ok) std::remove(temp_.c_str());
+    if (datei_ != nullptr) {
+      if (fehlerNr_ == 0 && (std::fflush(datei_) != 0 || ::fsync(::fileno(datei_)) != 0)) fehlerNr_ = errno;
+      if (std::fclose(datei_) != 0 && fehlerNr_ == 0) fehlerNr_ = errno != 0 ? errno : EIO;
+      datei_ = nullptr;
+    }
+    const bool ok = fehlerNr_ == 0;
+    satz_.Geschrieben(endung_, ok, ok ? "" : Systemgrund(fehlerNr_));
+    gemeldet_ = true;
     return ok;
   }
 
  private:
-  std::filesystem::path ziel_, temp_;
+  Ergebnissatz& satz_;
+  std::string endung_;
   std::FILE* datei_ = nullptr;
-  bool ok_ = true;
+  int fehlerNr_ = 0;
+  bool gemeldet_ = false;
 };
 
 // Hourglass and writer window for the duration of one writer.
@@ -195,16 +191,25 @@ bool AnzahlSegmenteGueltig(const Modell& m) {
   return m.Anz_Segmente >= 1 && m.Anz_Segmente <= MaxSegmente;
 }
 
+// A file the model gives nothing sound to write.
+bool Misslungen(Ergebnissatz& satz, const std::string& endung, const std::string& grund) {
+  satz.Arbeitspfad(endung);
+  satz.Geschrieben(endung, false, grund);
+  return false;
+}
+
+const char* const KeineSegmentzahl = "der Kanal hat keine gültige Segmentzahl";
+
 }  // namespace
 
-bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
-                          const std::string& stamm) {
-  const std::string name = stamm + " Gesamtergebnis.TXT";
-  Schreibfenster fenster(ui, name);
+bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz) {
+  const std::string endung = " Gesamtergebnis.TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
   const int von = m.NurEinTermin ? m.AusgabeStunde : 0;
   const int bis = m.NurEinTermin ? m.AusgabeStunde : 23;
-  if (!AnzahlSegmenteGueltig(m) || von < 0 || bis > 23) return false;
-  Ergebnisdatei datei(Pfad(verzeichnis, name));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
+  if (von < 0 || bis > 23) return Misslungen(satz, endung, "die Ausgabestunde liegt nicht zwischen 0 und 23");
+  Ergebnisdatei datei(satz, endung);
   datei.Zeile(ErsteZeile());
   datei.Zeile(KopfGesamt);
 
@@ -216,20 +221,13 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& v
   return datei.Abschliessen();
 }
 
-bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
-                        const std::string& stamm) {
-  const std::string tabelle = stamm + " Gesamtergebnis";
-  Schreibfenster fenster(ui, tabelle);
-  const std::string pfad = Pfad(verzeichnis, tabelle + ".dbf").string();
-  auto abbruch = [&](const std::string& grund) {
-    ui.Fehler("Die Ergebnistabelle \"" + tabelle + "\" konnte nicht geschrieben werden !\r" +
-              grund);
-    return false;
-  };
-  if (!AnzahlSegmenteGueltig(m)) return abbruch("Der Kanal hat keine gültige Segmentzahl.");
+bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz) {
+  const std::string endung = " Gesamtergebnis.dbf", begleiter = " Gesamtergebnis.cpg";
+  Schreibfenster fenster(ui, satz.Name(" Gesamtergebnis"));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
   const int von = m.NurEinTermin ? m.AusgabeStunde : 0;
   const int bis = m.NurEinTermin ? m.AusgabeStunde : 23;
-  if (von < 0 || bis > 23) return abbruch("Die Ausgabestunde liegt nicht zwischen 0 und 23.");
+  if (von < 0 || bis > 23) return Misslungen(satz, endung, "die Ausgabestunde liegt nicht zwischen 0 und 23");
 
   static const char* const Gleitkommafelder[] = {
       "T_ein",     "T_aus",     "T_delta",   "Vol_Strom", "rFeuchte", "e",      "Esat",
@@ -240,6 +238,15 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& ver
                                         {"Stunde", Feldtyp::Ganzzahl, 0}};
   for (const char* name : Gleitkommafelder) felder.push_back({name, Feldtyp::Gleitkomma, 0});
 
+  // The table layer writes the code-page file beside the table, which is
+  // where the set keeps the working file of the companion.
+  const std::string pfad = satz.Arbeitspfad(endung);
+  satz.Arbeitspfad(begleiter);
+  auto abbruch = [&](const std::string& grund) {
+    satz.Geschrieben(begleiter, false, grund);
+    satz.Geschrieben(endung, false, grund);
+    return false;
+  };
   std::string fehler;
   std::unique_ptr<DbfTabelle> t = DbfTabelle::Erzeugen(pfad, felder, fehler);
   if (!t) return abbruch(fehler);
@@ -248,31 +255,33 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& ver
     ui.SchreibfensterFortschritt(tag);
     for (int stunde = von; stunde <= bis; ++stunde) {
       const Stundenwerte w = WerteDerStunde(m, StundenIndex(tag, stunde));
-      const int satz = t->Anhaengen();
-      bool ok = satz >= 0 && t->SchreibeGanzzahl(satz, 0, tag) &&
-                t->SchreibeGanzzahl(satz, 1, stunde);
+      const int satznr = t->Anhaengen();
+      bool ok = satznr >= 0 && t->SchreibeGanzzahl(satznr, 0, tag) &&
+                t->SchreibeGanzzahl(satznr, 1, stunde);
       // Model values go in as the floats they are; the two computed columns
       // as the doubles they were computed in. The table's T_delta is inlet
       // minus outlet, the opposite of the text form.
-      ok = ok && t->SchreibeZahl(satz, 2, static_cast<float>(w.T_ein)) &&
-           t->SchreibeZahl(satz, 3, static_cast<float>(w.T_aus)) &&
-           t->SchreibeZahl(satz, 4, w.T_ein - w.T_aus) && t->SchreibeZahl(satz, 5, w.Vol_Strom);
-      for (int f = 0; ok && f < 18; ++f) ok = t->SchreibeZahl(satz, 6 + f, w.klima[f]);
+      ok = ok && t->SchreibeZahl(satznr, 2, static_cast<float>(w.T_ein)) &&
+           t->SchreibeZahl(satznr, 3, static_cast<float>(w.T_aus)) &&
+           t->SchreibeZahl(satznr, 4, w.T_ein - w.T_aus) && t->SchreibeZahl(satznr, 5, w.Vol_Strom);
+      for (int f = 0; ok && f < 18; ++f) ok = t->SchreibeZahl(satznr, 6 + f, w.klima[f]);
       if (!ok)
-        return abbruch("Der Datensatz für Tag " + std::to_string(tag) + ", Stunde " +
-                       std::to_string(stunde) + " ließ sich nicht speichern.");
+        return abbruch("der Datensatz für Tag " + std::to_string(tag) + ", Stunde " + std::to_string(stunde) +
+                       " ließ sich nicht speichern");
     }
   }
   if (!t->Schliessen(fehler)) return abbruch(fehler);
+  satz.Geschrieben(endung, true);
+  satz.Geschrieben(begleiter, true);
   return true;
 }
 
-bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
-                        const std::string& stamm) {
-  const std::string name = stamm + " Kanal Tag " + std::to_string(tag) + ".TXT";
-  Schreibfenster fenster(ui, name);
-  if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
-  Ergebnisdatei datei(Pfad(verzeichnis, name));
+bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz) {
+  const std::string endung = " Kanal Tag " + std::to_string(tag) + ".TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
+  if (tag < 1 || tag > 365) return false;
+  Ergebnisdatei datei(satz, endung);
   datei.Zeile(ErsteZeile());
   datei.Zeile(KopfKanal);
 
@@ -300,12 +309,12 @@ bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::st
   return datei.Abschliessen();
 }
 
-bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
-                    const std::string& stamm) {
-  const std::string name = stamm + " Verlauf Tag " + std::to_string(tag) + ".TXT";
-  Schreibfenster fenster(ui, name);
-  if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
-  Ergebnisdatei datei(Pfad(verzeichnis, name));
+bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz) {
+  const std::string endung = " Verlauf Tag " + std::to_string(tag) + ".TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
+  if (tag < 1 || tag > 365) return false;
+  Ergebnisdatei datei(satz, endung);
   datei.Zeile(ErsteZeile());
   datei.Zeile(KopfVerlauf);
   ui.SchreibfensterFortschritt(tag);
@@ -318,10 +327,11 @@ std::string FeldDateiname(const std::string& stamm, int segment, int tag) {
   return stamm + "2D Feld Seg " + FormatInt(segment, 3) + " Tag " + FormatInt(tag, 3) + ".DAT";
 }
 
-void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,
-                const std::string& stamm) {
-  if (m.LetzteSpalte < 0 || m.LetzteSpalte >= MaxSpalten) return;
-  Ergebnisdatei datei(Pfad(verzeichnis, FeldDateiname(stamm, segment, tag)));
+bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz) {
+  const std::string endung = FeldDateiname("", segment, tag);
+  if (m.LetzteSpalte < 0 || m.LetzteSpalte >= MaxSpalten)
+    return Misslungen(satz, endung, "das Rechengitter ist nicht angelegt");
+  Ergebnisdatei datei(satz, endung);
   datei.Zeile("X Z T eta");
   // Rows outermost, from the surface (row 0) down; Z negative downwards.
   // The depth is computed from the negated row number so that row 0 gives
@@ -342,7 +352,7 @@ void WriteField(const Modell& m, int segment, int tag, const std::string& verzei
       datei.Zeile(std::move(z));
     }
   }
-  datei.Abschliessen();
+  return datei.Abschliessen();
 }
 
 }  // namespace terval

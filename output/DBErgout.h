@@ -2,10 +2,11 @@
 // channel-profile and day-course files of the reference days, and the 2-D
 // field of the marked segment.
 //
-// Files are named as the user knows them and written into `verzeichnis`
-// (the working directory recorded at the start of the run). Text files have
-// CR LF line ends and Windows-1252 bytes. A file appears under its name only
-// when it is complete; a failed write keeps an older file of that name.
+// Every writer writes one file of a result set (output/Ergebnissatz.h): under
+// its working name, into the folder of the stem, named by the stem as the
+// user knows it once the set takes its place. Text files have CR LF line
+// ends and Windows-1252 bytes. A writer shows nothing: it tells the set
+// whether its file is complete, and why not.
 #pragma once
 
 #include <string>
@@ -14,23 +15,18 @@ namespace terval {
 
 struct Modell;
 class Oberflaeche;
+class Ergebnissatz;
 
-// "<stamm> Gesamtergebnis.TXT". Text-file errors are not shown to the user;
-// the result says whether the file was written completely.
-bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
-                          const std::string& stamm);
-// Table "<stamm> Gesamtergebnis.dbf"; false after an error message.
-bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
-                        const std::string& stamm);
-// "<stamm> Kanal Tag <tag>.TXT"; false (silently) when not written.
-bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
-                        const std::string& stamm);
-// "<stamm> Verlauf Tag <tag>.TXT"; false (silently) when not written.
-bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
-                    const std::string& stamm);
-// "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run; shows nothing.
-void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,
-                const std::string& stamm);
+// "<stamm> Gesamtergebnis.TXT"; true when written completely.
+bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
+// Table "<stamm> Gesamtergebnis.dbf" with its "<stamm> Gesamtergebnis.cpg".
+bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
+// "<stamm> Kanal Tag <tag>.TXT".
+bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
+// "<stamm> Verlauf Tag <tag>.TXT".
+bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
+// "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run.
+bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz);
 
 // The name WriteField gives the file of this segment and day.
 std::string FeldDateiname(const std::string& stamm, int segment, int tag);

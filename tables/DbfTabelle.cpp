@@ -18,6 +18,7 @@
 
 #include <shapefil.h>
 
+#include "model/Systemgrund.h"
 #include "model/Zahltext.h"
 
 namespace terval {
@@ -92,27 +93,6 @@ std::string ZuCp1252(std::string_view utf8) {
 std::string AusCp1252(std::string_view cp1252) {
   thread_local Wandler w("UTF-8", "CP1252", false);
   return w(cp1252);
-}
-
-// ---- German texts for system errors -----------------------------------------
-
-std::string Systemgrund(int nr) {
-  switch (nr) {
-    case ENOENT: return "Datei oder Verzeichnis nicht vorhanden";
-    case EACCES:
-    case EPERM: return "keine Zugriffsberechtigung";
-    case EROFS: return "das Dateisystem ist schreibgeschützt";
-    case ENOSPC:
-    case EDQUOT: return "kein Platz mehr auf dem Datenträger";
-    case EFBIG: return "die Datei wird zu groß";
-    case EISDIR: return "der Pfad ist ein Verzeichnis";
-    case ENOTDIR: return "ein Teil des Pfades ist kein Verzeichnis";
-    case ENAMETOOLONG: return "der Dateiname ist zu lang";
-    case EMFILE:
-    case ENFILE: return "zu viele offene Dateien";
-    case EIO: return "Ein-/Ausgabefehler";
-    default: return "Systemfehler " + std::to_string(nr);
-  }
 }
 
 // ---- File access for shapelib -----------------------------------------------

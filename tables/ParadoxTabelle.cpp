@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "model/Systemgrund.h"
 #include "model/Zahltext.h"
 
 extern "C" {
@@ -104,8 +105,6 @@ fs::perms NeueRechte() {
   return static_cast<fs::perms>(0666 & ~maske);
 }
 
-std::string Systemfehler(int nummer) { return std::error_code(nummer, std::generic_category()).message(); }
-
 // Walks the header and the chain of data blocks before the library sees the
 // file: the library follows the chain without bounds, so a block number
 // outside the file or a chain that runs in a circle would hang or misread it.
@@ -120,7 +119,7 @@ std::string Systemfehler(int nummer) { return std::error_code(nummer, std::gener
 bool PruefeAufbau(const std::string& pfad, std::string& grund) {
   int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    grund = Systemfehler(errno);
+    grund = Systemgrund(errno);
     return false;
   }
   struct stat st {};
@@ -571,7 +570,7 @@ bool Einsetzen(const std::string& temp, const std::string& ziel, std::string& fe
   fs::permissions(temp, rechte, ec);
   fs::rename(temp, ziel, ec);
   if (ec) {
-    fehler = "Die Tabelle " + ziel + " kann nicht ersetzt werden: " + ec.message();
+    fehler = "Die Tabelle " + ziel + " kann nicht ersetzt werden: " + Systemgrund(ec.value());
     fs::remove(temp, ec);
     return false;
   }
@@ -600,13 +599,13 @@ bool ParadoxTabelle::Schliessen(std::string& fehler) {
     std::string temp = TempDatei(t.pfad);
     if (temp.empty()) {
       fehler = "Neben der Tabelle " + t.pfad + " kann keine Arbeitsdatei angelegt werden: " +
-               Systemfehler(errno);
+               Systemgrund(errno);
       return false;
     }
     std::error_code ec;
     fs::copy_file(t.pfad, temp, fs::copy_options::overwrite_existing, ec);
     if (ec) {
-      fehler = "Die Tabelle " + t.pfad + " kann nicht kopiert werden: " + ec.message();
+      fehler = "Die Tabelle " + t.pfad + " kann nicht kopiert werden: " + Systemgrund(ec.value());
       fs::remove(temp, ec);
       return false;
     }
@@ -622,7 +621,7 @@ bool ParadoxTabelle::Schliessen(std::string& fehler) {
     int nummer = errno;
     if (f && std::fclose(f) != 0) ok = false;
     if (!ok || !AufPlatteBringen(temp)) {
-      fehler = "Die Tabelle " + t.pfad + " kann nicht geschrieben werden: " + Systemfehler(nummer);
+      fehler = "Die Tabelle " + t.pfad + " kann nicht geschrieben werden: " + Systemgrund(nummer);
       fs::remove(temp, ec);
       return false;
     }
@@ -635,7 +634,7 @@ bool ParadoxTabelle::Schliessen(std::string& fehler) {
   std::string temp = TempDatei(t.pfad);
   if (temp.empty()) {
     fehler = "Neben der Tabelle " + t.pfad + " kann keine Arbeitsdatei angelegt werden: " +
-             Systemfehler(errno);
+             Systemgrund(errno);
     return false;
   }
   std::error_code ec;
@@ -674,7 +673,7 @@ bool ParadoxTabelle::Schliessen(std::string& fehler) {
   }
   if (ok && !AufPlatteBringen(temp)) {
     ok = false;
-    fehler = "Die Paradox-Tabelle " + t.pfad + " kann nicht geschrieben werden: " + Systemfehler(errno);
+    fehler = "Die Paradox-Tabelle " + t.pfad + " kann nicht geschrieben werden: " + Systemgrund(errno);
   }
   if (!ok) {
     fs::remove(temp, ec);

@@ -497,7 +497,7 @@ bool TMainform::FormCreate() {
   if (rohre.empty() ||
       !ReadRohrdatenDB(m_, QFileInfo(Q(rohre)).absolutePath().toStdString())) {
     UI().Fehler(
-        "Fehler: Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
+        "Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
     return false;
   }
   return true;
@@ -622,14 +622,6 @@ void TMainform::EKModellFDVerfahren1Click() {
     letzterLauf_ = Laufbericht{};
     UI().Fehler(std::string("Die Simulation wurde wegen eines internen Fehlers beendet:\r") +
                 e.what());
-  }
-  // A result file that could not be written must not look like a finished
-  // job: the text writers fail without a word of their own.
-  if (letzterLauf_.ergebnis == Laufergebnis::Fertig && !letzterLauf_.nichtGeschrieben.empty()) {
-    std::string liste;
-    for (const std::string& name : letzterLauf_.nichtGeschrieben) liste += "\r" + name;
-    UI().Warnung("Folgende Ergebnisdateien konnten nicht in \"" + m_.AusgabeVerzeichnis +
-                 "\" geschrieben werden:" + liste);
   }
   laufAktiv_ = false;
   // Whatever way the run ended, the window is idle again.

@@ -288,11 +288,14 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   ASSERT_EQ(ui.ablauf.size(), 13u);
   EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12], "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
-  // The table is the default form: no day courses, a table and five channel profiles.
-  o.TextAusgabe = o.Tagesgang = false, o.Stammname = "Tab";
+
+  // The table is the default form: no day courses, a table with its code page and five channel profiles.
+  o.TextAusgabe = o.Tagesgang = false;
+  o.Stammname = "Tab";
   const Laufbericht t = EKModellFDVerfahren(*m, ui, o, dir.string());
-  ASSERT_EQ(t.dateien.size(), 5u + 6u);
-  EXPECT_TRUE(t.dateien[5] == "Tab Gesamtergebnis.dbf" && fs::exists(dir / "Tab Gesamtergebnis.dbf"));
+  ASSERT_EQ(t.dateien.size(), 5u + 7u);
+  EXPECT_EQ(t.dateien[5] + t.dateien[6], "Tab Gesamtergebnis.dbfTab Gesamtergebnis.cpg");
+  EXPECT_TRUE(fs::exists(dir / "Tab Gesamtergebnis.dbf"));
 }
 
 TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
@@ -312,11 +315,12 @@ TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
   b = EKModellFDVerfahren(*m, ui2, o, dir.string());
   EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && fs::is_empty(dir) && !m->ErgebnisseVorhanden);
   EXPECT_EQ(ui2.Texte("Fehler"), std::vector<std::string>{"Der Wert für den Volumenstrom ist ungültig !"});
-  // An unwritable directory: the run completes, its six text files are not claimed, silently.
+  // A folder that does not exist is refused before a year is computed for nothing.
   m->Kanalbetrieb.Volstrom = 300;
   b = EKModellFDVerfahren(*m, ui3, o, (dir / "fehlt").string());
-  EXPECT_TRUE(b.ergebnis == Laufergebnis::Fertig && b.dateien.empty() && ui3.nachrichten.empty());
-  EXPECT_EQ(b.nichtGeschrieben.size(), 6u);
+  EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && b.dateien.empty() && ui3.ablauf.empty());
+  EXPECT_EQ(ui3.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" können nicht in \"" +
+            (dir / "fehlt").string() + "\" geschrieben werden: Datei oder Verzeichnis nicht vorhanden."});
 }
 
 }  // namespace

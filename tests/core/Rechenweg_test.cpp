@@ -18,6 +18,7 @@
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 #include "physics/UgetRadiation.h"
 #include "physics/getsoildata.h"
 #include "physics/maths.h"
@@ -110,9 +111,17 @@ void RechneBeide(Beide& x, const std::function<void(Modell&)>& vorbereiten) {
   x.g = std::make_unique<Modell>(*x.s);
   x.g->AusgabeStamm = "G";
   ASSERT_TRUE(FeuchtebahnMoeglich(*x.g));  // else the shared way would go segment by segment
-  RechneKanal(*x.s, x.ui_s, Rechenweg::Segmentweise);
-  RechneKanal(*x.g, x.ui_g, Rechenweg::Gemeinsam);
-  EXPECT_TRUE(x.ui_s.status == x.ui_g.status && x.ui_s.gezeichneteSegmente == x.ui_g.gezeichneteSegmente);
+  {
+    std::string fehler;
+    auto satz_s = Ergebnissatz::Oeffnen(dir.string(), "S", fehler);
+    auto satz_g = Ergebnissatz::Oeffnen(dir.string(), "G", fehler);
+    ASSERT_TRUE(satz_s && satz_g) << fehler;
+    RechneKanal(*x.s, x.ui_s, Rechenweg::Segmentweise, satz_s.get());
+    RechneKanal(*x.g, x.ui_g, Rechenweg::Gemeinsam, satz_g.get());
+    EXPECT_TRUE(satz_s->Uebernehmen(fehler) && satz_g->Uebernehmen(fehler)) << fehler;
+  }
+  EXPECT_EQ(x.ui_s.status, x.ui_g.status);
+  EXPECT_EQ(x.ui_s.gezeichneteSegmente, x.ui_g.gezeichneteSegmente);
   EXPECT_EQ(x.ui_s.nachrichten, x.ui_g.nachrichten);
   EXPECT_EQ(x.ui_s.tage, x.ui_g.tage);  // the window repaints day by day in both
   EXPECT_EQ(x.ui_g.tage.size(), 365u * x.ui_g.gezeichneteSegmente.size());

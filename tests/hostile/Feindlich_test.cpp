@@ -28,6 +28,7 @@
 #include "location/klimaprofil.h"
 #include "model/Vardef.h"
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 #include "physics/getsoildata.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
@@ -564,13 +565,19 @@ TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
   m->Anz_Segmente = 150;
   for (int s = 4; s <= 150; ++s) m->Segmente[s] = m->Segmente[1 + s % 3];
   m->Ortsname = "Anderswo";
+  // A result file on its own: a set of one file.
+  auto allein = [&](const std::string& d, const std::function<bool(Ergebnissatz&)>& schreiben) {
+    std::string fehler;
+    auto satz = Ergebnissatz::Oeffnen(d, "Terval", fehler);
+    return satz && schreiben(*satz) && satz->Uebernehmen(fehler);
+  };
   const std::vector<std::pair<const char*, std::function<bool(Aufzeichner&, const std::string&)>>> alle = {
       {"Erdkanal.ewt.db", [&](auto& ui, auto& d) { return SpeichereKanaldatei(*m, ui, d + "/Erdkanal.ewt.db"); }},
       {"Bochum.loc.db", [&](auto& ui, auto& d) { return SpeichereStandortdatei(*m, ui, d + "/Bochum.loc.db"); }},
-      {"Terval Gesamtergebnis.dbf", [&](auto& ui, auto& d) { return WriteDBSegmentData(*m, ui, d, "Terval"); }},
-      {"Terval Gesamtergebnis.TXT", [&](auto& ui, auto& d) { return WriteTextSegmentData(*m, ui, d, "Terval"); }},
-      {"Terval Kanal Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTextKanalData(*m, ui, 14, d, "Terval"); }},
-      {"Terval Verlauf Tag 14.TXT", [&](auto& ui, auto& d) { return WriteTagesgang(*m, ui, 14, d, "Terval"); }},
+      {"Terval Gesamtergebnis.dbf", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteDBSegmentData(*m, ui, s); }); }},
+      {"Terval Gesamtergebnis.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTextSegmentData(*m, ui, s); }); }},
+      {"Terval Kanal Tag 14.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTextKanalData(*m, ui, 14, s); }); }},
+      {"Terval Verlauf Tag 14.TXT", [&](auto& ui, auto& d) { return allein(d, [&](auto& s) { return WriteTagesgang(*m, ui, 14, s); }); }},
   };
   for (const auto& [datei, speichern] : alle) {
     Testverzeichnis probe;  // the size of the new file, from a save elsewhere
@@ -588,17 +595,114 @@ TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
 }
 
 // A directory where the overall results should go: the run completes, says
-// it could not write that file, and leaves the directory as it was.
+// why its files could not replace the earlier ones, and leaves the folder as it was.
 TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   std::filesystem::remove(v.Datei("Terval Gesamtergebnis.TXT"));
   std::filesystem::create_directory(v.Datei("Terval Gesamtergebnis.TXT"));
   SchreibeDatei(v.Datei("Terval Gesamtergebnis.TXT/drin.txt"), "bleibt");
+  const auto dateien = Dateien(v.Pfad());
   Aufzeichner ui;
   Laufbericht b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
   EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
-  EXPECT_EQ(b.nichtGeschrieben, std::vector<std::string>{"Terval Gesamtergebnis.TXT"});
+  EXPECT_TRUE(b.dateien.empty() && b.nichtGeschrieben.size() == 16u);
+  EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r"
+            "\"Terval Gesamtergebnis.TXT\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert."});
   EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
-  ErwarteEndlicheErgebnisse(v.Pfad());
+  ErwarteGleicheDateien(dateien, v.Pfad());
+}
+
+// ---- Result sets: stems, folders and causes the user must be told in German ----------------
+//
+// Each row prepares the run's folder, runs with its stem (text output, the
+// fields of segment 1) and names the one message; the folder stays as it was.
+
+struct Ergebnisfall {
+  const char* name;
+  std::string stamm;
+  // Prepares the folder; what it returns is held for the length of the run.
+  std::function<std::shared_ptr<void>(const std::string& ordner)> vorbereiten;
+  std::string meldung;  // a piece of the one message, as "Art: Text"
+  Laufergebnis ergebnis;
+  rlim_t grenze = RLIM_INFINITY;  // file-size limit during the run
+};
+
+std::shared_ptr<void> Nichts(const std::string&) { return nullptr; }
+// The stem "Terval" held by another run.
+std::shared_ptr<void> Gesperrt(const std::string& ordner) {
+  std::string fehler;
+  return std::shared_ptr<Ergebnissatz>(Ergebnissatz::Oeffnen(ordner, "Terval", fehler));
+}
+std::shared_ptr<void> CpgOrdner(const std::string& ordner) {
+  std::filesystem::create_directory(ordner + "/Terval Gesamtergebnis.cpg");
+  return nullptr;
+}
+
+const std::vector<Ergebnisfall>& Ergebniskatalog() {
+  static const std::vector<Ergebnisfall> faelle = {
+      {"Stamm mit 230 Zeichen", std::string(230, 'x'), Nichts, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
+      {"Stamm in fehlendem Ordner", "fehlt/x", Nichts, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
+      {"Stamm wird gerade geschrieben", "Terval", Gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
+      {"Datenträger voll", "Terval", Nichts, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
+      {"Ordner namens .cpg", "Terval", CpgOrdner, "", Laufergebnis::Fertig},
+  };
+  return faelle;
+}
+
+TEST(Feindlich, JederFallDerErgebnisdateien) {
+  for (const Ergebnisfall& f : Ergebniskatalog()) {
+    SCOPED_TRACE(f.name);
+    Testverzeichnis v;
+    auto m = Lauffaehig();
+    const auto halt = f.vorbereiten(v.Pfad());
+    const auto dateien = Dateien(v.Pfad());
+    Laufoptionen o;
+    o.Stammname = f.stamm;
+    o.TextAusgabe = true;
+    o.MarkSegmentText = "1";
+    Aufzeichner ui;
+    Laufbericht b;
+    {
+      Dateigroessengrenze grenze(f.grenze);
+      b = Starte(*m, ui, v.Pfad(), o);
+    }
+    EXPECT_EQ(b.ergebnis, f.ergebnis);
+    ErwarteMeldung(ui, f.meldung);
+    if (!f.meldung.empty()) ErwarteGleicheDateien(dateien, v.Pfad());
+  }
+}
+
+// A table's companion that cannot take its name is named itself, not the table.
+TEST(Feindlich, OrdnerNamensCpgWirdGenannt) {
+  Testverzeichnis v;
+  auto m = Lauffaehig();
+  CpgOrdner(v.Pfad());
+  const auto dateien = Dateien(v.Pfad());
+  Aufzeichner ui;
+  EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Fertig);
+  ErwarteMeldung(ui, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.cpg\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert.");
+  ErwarteGleicheDateien(dateien, v.Pfad());
+}
+
+// A stop while the results are written: until the new set has replaced the
+// earlier one it stops the run (exit 130 in the batch program) and leaves the
+// earlier set; after that it comes too late and is said to.
+TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
+  const auto dateien = Dateien(v.Pfad());
+  // procMsg is asked after each of the 3 segments, before each of the 10 profiles and day courses after
+  // the overall results, before the set replaces the earlier one, and once it has.
+  for (int aufruf = 4; aufruf <= 3 + 10 + 1; ++aufruf) {
+    SCOPED_TRACE(aufruf);
+    Aufzeichner ui;
+    ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == aufruf; };
+    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Abgebrochen);
+    EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
+    ErwarteGleicheDateien(dateien, v.Pfad());
+  }
+  Aufzeichner ui;
+  ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == 15; };
+  EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+  ErwarteMeldung(ui, "Information: Der Abbruch kam zu spät: die Simulation war abgeschlossen und ihre Ergebnisdateien sind geschrieben.");
+  EXPECT_NE(Dateien(v.Pfad()), dateien);
 }
 
 }  // namespace

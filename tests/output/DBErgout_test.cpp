@@ -2,6 +2,7 @@
 // by tests/data/output/golden_erzeugen.py, the overall results line by line,
 // and the table read back by python3-dbfread.
 #include "output/DBErgout.h"
+#include "output/Ergebnissatz.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -88,23 +89,40 @@ class Ergebnisdateien : public ::testing::Test {
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
+  // The set of `stamm` in the scratch folder, and its replacement of the earlier one.
+  std::unique_ptr<Ergebnissatz> Satz(const std::string& stamm) {
+    std::string fehler;
+    auto satz = Ergebnissatz::Oeffnen(dir.string(), stamm, fehler);
+    EXPECT_TRUE(satz) << fehler;
+    return satz;
+  }
+  static void Uebernimm(Ergebnissatz& satz) {
+    std::string fehler;
+    EXPECT_TRUE(satz.Uebernehmen(fehler)) << fehler;
+  }
   std::unique_ptr<Modell> m = NeuesModell();
   fs::path dir = fs::temp_directory_path() / ("terval_output_" + std::to_string(::getpid()));
   Schreibbeobachter ui;
 };
 
 TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
-  auto golden = [](const char* name) { return Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output" / name); };
-  std::ofstream(dir / "Terval Kanal Tag 14.TXT") << std::string(5000, 'x');  // an older, longer file is replaced
-  EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, dir.string(), "Terval"));
-  EXPECT_EQ(Lies(dir / "Terval Kanal Tag 14.TXT"), golden("kanal_tag14.txt"));
+  auto golden = [](const char* name) {
+    return Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output" / name);
+  };
+  std::ofstream(dir / "Terval Kanal Tag 14.TXT")
+      << std::string(5000, 'x');  // an older, longer file is replaced
+  auto satz = Satz("Terval");
+  EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, *satz));
   EXPECT_EQ(ui.ereignisse, (std::vector<std::string>{"Sanduhr an", "Schreibe \"Terval Kanal Tag 14.TXT\"",
                                                      "Verbergen", "Sanduhr aus"}));
   m->NurEinTermin = true;  // the day course has every hour whatever the option
-  EXPECT_TRUE(WriteTagesgang(*m, ui, 14, dir.string(), "Terval"));
-  EXPECT_EQ(Lies(dir / "Terval Verlauf Tag 14.TXT"), golden("verlauf_tag14.txt"));
+  EXPECT_TRUE(WriteTagesgang(*m, ui, 14, *satz));
   EXPECT_EQ(ui.fortschritt, std::vector<int>{14});
-  WriteField(*m, 5, 14, dir.string(), "Terval");
+  EXPECT_TRUE(WriteField(*m, 5, 14, *satz));
+  Uebernimm(*satz);
+  satz.reset();
+  EXPECT_EQ(Lies(dir / "Terval Kanal Tag 14.TXT"), golden("kanal_tag14.txt"));
+  EXPECT_EQ(Lies(dir / "Terval Verlauf Tag 14.TXT"), golden("verlauf_tag14.txt"));
   EXPECT_EQ(Lies(dir / "Terval2D Feld Seg   5 Tag  14.DAT"), golden("feld_seg5_tag14.dat"));
   EXPECT_EQ(FeldDateiname("W", 123, 166), "W2D Feld Seg 123 Tag 166.DAT");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3);  // no temporary left
@@ -112,15 +130,20 @@ TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
 
   // One segment: the channel profile's length and its equal changes in segment and channel.
   m->Anz_Segmente = 1;
-  ASSERT_TRUE(WriteTextKanalData(*m, ui, 258, dir.string(), "Eins"));
+  satz = Satz("Eins");
+  ASSERT_TRUE(WriteTextKanalData(*m, ui, 258, *satz));
+  Uebernimm(*satz);
   std::istringstream zeile(Zeilen(Lies(dir / "Eins Kanal Tag 258.TXT")).at(2));
   std::vector<std::string> s{std::istream_iterator<std::string>(zeile), {}};
   EXPECT_TRUE(s[1] == "2.50" && s[5] == s[6]);
 }
 
 TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
-  ASSERT_TRUE(WriteTextSegmentData(*m, ui, dir.string(), "Terval"));
-  auto z = Zeilen(Lies(dir / "Terval Gesamtergebnis.TXT"));
+  auto satz = Satz("Terval");
+  ASSERT_TRUE(WriteTextSegmentData(*m, ui, *satz));
+  Uebernimm(*satz);
+  const std::string inhalt = Lies(dir / "Terval Gesamtergebnis.TXT");
+  auto z = Zeilen(inhalt);
   ASSERT_EQ(z.size(), 2u + 8760u);
   // The credits line of every text file, in Windows-1252.
   EXPECT_EQ(z[0], "# Erdkanalmodell Terval 1.00 h  v. 10.08.04 - Simulation eines Erdw\xE4rmetauschers");
@@ -139,25 +162,36 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   EXPECT_TRUE(ui.fortschritt.size() == 365u && ui.fortschritt.back() == 365);  // the bar moves every day
   EXPECT_EQ(ui.ereignisse.at(1), "Schreibe \"Terval Gesamtergebnis.TXT\"");
 
-  m->NurEinTermin = true, m->AusgabeStunde = 12, m->Anz_Segmente = 1;  // inlet and outlet of the same segment
-  ASSERT_TRUE(WriteTextSegmentData(*m, ui, dir.string(), "Mittag"));
+  m->NurEinTermin = true;
+  m->AusgabeStunde = 12;
+  m->Anz_Segmente = 1;  // inlet and outlet of the same segment
+  satz = Satz("Mittag");
+  ASSERT_TRUE(WriteTextSegmentData(*m, ui, *satz));
+  Uebernimm(*satz);
   z = Zeilen(Lies(dir / "Mittag Gesamtergebnis.TXT"));
   ASSERT_EQ(z.size(), 2u + 365u);
   EXPECT_EQ(z[2].substr(0, 32), "  1   1 12 3.10 3.80 0.70 124.66");
   EXPECT_EQ(z.back().substr(0, 32), "365 365 12 6.74 7.44 0.70 124.66");
 }
 
-TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
+TEST_F(Ergebnisdateien, FilesThatCannotBeWritten) {
+  std::string fehler;
   const std::string fehlt = (dir / "fehlt").string();
-  EXPECT_FALSE(WriteTextSegmentData(*m, ui, fehlt, "Terval") || WriteTextKanalData(*m, ui, 14, fehlt, "Terval") ||
-               WriteTagesgang(*m, ui, 14, fehlt, "Terval"));
-  EXPECT_FALSE(WriteTextKanalData(*m, ui, 366, dir.string(), "Terval") || WriteTagesgang(*m, ui, 0, dir.string(), "T"));
-  WriteField(*m, 1, 14, fehlt, "Terval");
-  EXPECT_TRUE(ui.nachrichten.empty());  // text files fail silently, the table with a message
-  EXPECT_FALSE(WriteDBSegmentData(*m, ui, fehlt, "Terval"));
-  ASSERT_EQ(ui.Texte("Fehler").size(), 1u);
-  EXPECT_EQ(ui.Texte("Fehler")[0].rfind("Die Ergebnistabelle \"Terval Gesamtergebnis\" konnte nicht", 0), 0u);
-  EXPECT_TRUE(ui.ereignisse.back() == "Sanduhr aus" && fs::is_empty(dir));  // the cursor is restored all the same
+  EXPECT_FALSE(Ergebnissatz::Oeffnen(fehlt, "Terval", fehler));
+  EXPECT_EQ(fehler, "Die Ergebnisdateien \"Terval …\" können nicht in \"" + fehlt +
+                        "\" geschrieben werden: Datei oder Verzeichnis nicht vorhanden.");
+  auto satz = Satz("Terval");
+  EXPECT_FALSE(WriteTextKanalData(*m, ui, 366, *satz) || WriteTagesgang(*m, ui, 0, *satz));
+  EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, *satz));
+  m->Anz_Segmente = 0;
+  EXPECT_FALSE(WriteDBSegmentData(*m, ui, *satz));
+  EXPECT_TRUE(ui.nachrichten.empty());  // the writers show nothing; the set says why
+  EXPECT_EQ(ui.ereignisse.back(), "Sanduhr aus");  // the cursor is restored all the same
+  EXPECT_FALSE(satz->Uebernehmen(fehler));
+  EXPECT_EQ(fehler, "Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.dbf\": "
+                    "der Kanal hat keine gültige Segmentzahl.\rDie bisherigen Ergebnisdateien bleiben unverändert.");
+  satz.reset();
+  EXPECT_TRUE(fs::is_empty(dir));
 }
 
 // Regression: the model temperatures went into the table as doubles
@@ -167,7 +201,9 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeCreated) {
 TEST_F(Ergebnisdateien, TableReadBackByAnIndependentReader) {
   if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
     GTEST_SKIP() << "python3-dbfread fehlt";
-  ASSERT_TRUE(WriteDBSegmentData(*m, ui, dir.string(), "Terval"));
+  auto satz = Satz("Terval");
+  ASSERT_TRUE(WriteDBSegmentData(*m, ui, *satz));
+  Uebernimm(*satz);
   EXPECT_EQ(ui.fortschritt.size(), 365u);
   const std::string befehl =
       "/usr/bin/python3 -c \"import dbfread\nt = list(dbfread.DBF('" +
