@@ -608,7 +608,7 @@ TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r"
             "\"Terval Gesamtergebnis.TXT\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert."});
   EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
-  ErwarteGleicheDateien(dateien, v.Pfad());
+  EXPECT_EQ(Dateien(v.Pfad()), dateien);
 }
 
 // ---- Result sets: stems, folders and causes the user must be told in German ----------------
@@ -663,11 +663,13 @@ TEST(Feindlich, JederFallDerErgebnisdateien) {
     Laufbericht b;
     {
       Dateigroessengrenze grenze(f.grenze);
-      b = Starte(*m, ui, v.Pfad(), o);
+      b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
     }
     EXPECT_EQ(b.ergebnis, f.ergebnis);
     ErwarteMeldung(ui, f.meldung);
-    if (!f.meldung.empty()) ErwarteGleicheDateien(dateien, v.Pfad());
+    if (!f.meldung.empty()) {
+      EXPECT_EQ(Dateien(v.Pfad()), dateien);
+    }
   }
 }
 
@@ -678,9 +680,9 @@ TEST(Feindlich, OrdnerNamensCpgWirdGenannt) {
   CpgOrdner(v.Pfad());
   const auto dateien = Dateien(v.Pfad());
   Aufzeichner ui;
-  EXPECT_EQ(Starte(*m, ui, v.Pfad()).ergebnis, Laufergebnis::Fertig);
+  EXPECT_EQ(EKModellFDVerfahren(*m, ui, {}, v.Pfad()).ergebnis, Laufergebnis::Fertig);
   ErwarteMeldung(ui, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.cpg\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert.");
-  ErwarteGleicheDateien(dateien, v.Pfad());
+  EXPECT_EQ(Dateien(v.Pfad()), dateien);
 }
 
 // A stop while the results are written: until the new set has replaced the
@@ -694,13 +696,13 @@ TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
     SCOPED_TRACE(aufruf);
     Aufzeichner ui;
     ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == aufruf; };
-    EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Abgebrochen);
+    EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Abgebrochen);
     EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
-    ErwarteGleicheDateien(dateien, v.Pfad());
+    EXPECT_EQ(Dateien(v.Pfad()), dateien);
   }
   Aufzeichner ui;
   ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == 15; };
-  EXPECT_EQ(Starte(*m, ui, v.Pfad(), o).ergebnis, Laufergebnis::Fertig);
+  EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Fertig);
   ErwarteMeldung(ui, "Information: Der Abbruch kam zu spät: die Simulation war abgeschlossen und ihre Ergebnisdateien sind geschrieben.");
   EXPECT_NE(Dateien(v.Pfad()), dateien);
 }
