@@ -20,6 +20,7 @@ bool CalcVolumenstrom(Modell& m, Oberflaeche& ui) {
   const float Q_ein = static_cast<float>(b.Volstrom) / 3600.0f;
   const float Q_aus = static_cast<float>(b.Vol_Aus) / 3600.0f;
   if (b.Betriebsart == 0) {
+    if (b.Volstrom == 0) ui.Warnung(KeinVolumenstrom);
     for (int h = 1; h <= Stunden; ++h) m.VolStromStunde[h] = Q_ein;
     return true;
   }

@@ -22,7 +22,8 @@ bool QtOberflaeche::Kasten(QMessageBox::Icon symbol, const QString& titel,
   if (jaNein) {
     box.button(QMessageBox::Yes)->setText("&Ja");
     box.button(QMessageBox::No)->setText("&Nein");
-    box.setDefaultButton(QMessageBox::Yes);
+    // Every question asks before something is destroyed: Enter must not.
+    box.setDefaultButton(QMessageBox::No);
   }
   // The hourglass of long work must not stand over a question.
   if (sanduhr_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);

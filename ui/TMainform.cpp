@@ -407,7 +407,7 @@ void TMainform::BaueStatuszeile() {
   pb_fortschritt_->hide();
   statusBar()->addPermanentWidget(pb_fortschritt_);
   btStopsim_ = Benannt(new QPushButton("Berechnung stoppen"), "btStopsim",
-                       "Die Rechnung nach dem laufenden Segment beenden; es wird nichts geschrieben");
+                       "Die Rechnung sofort beenden (Esc); es wird nichts geschrieben");
   btStopsim_->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
   btStopsim_->hide();
   connect(btStopsim_, &QPushButton::clicked, this, &TMainform::btStopsimClick);
@@ -587,6 +587,10 @@ void TMainform::Bt_DBKlimaSelectClick() {
   if (laufAktiv_) return;
   const QString name = KlimaDateiWaehlen();
   if (name.isEmpty()) return;
+  // A refused table leaves the one loaded before in place, with its name:
+  // the reader keeps the year in memory and only takes the verdict back.
+  const std::string vorherName = m_.DBKlimaName;
+  const bool vorherGueltig = m_.KlimaGueltig;
   m_.DBKlimaName = name.toStdString();
   UI().Sanduhr(true);
   ReadKlimaDB(m_, UI());
@@ -598,7 +602,9 @@ void TMainform::Bt_DBKlimaSelectClick() {
     Updatedisplay();
   } else {
     UI().Fehler("Klimadatenbank konnte nicht gelesen werden !");
-    l_DBKlimaName_->setText("<keine>");
+    m_.DBKlimaName = vorherName;
+    m_.KlimaGueltig = vorherGueltig;
+    Updatedisplay();
   }
 }
 
@@ -632,6 +638,8 @@ void TMainform::EKModellFDVerfahren1Click() {
                  "\" geschrieben werden:" + liste);
   }
   laufAktiv_ = false;
+  // The run's last status text names the segment it was at.
+  if (letzterLauf_.ergebnis == Laufergebnis::Abgebrochen) UI().Stat(Gestoppt);
   // Whatever way the run ended, the window is idle again.
   ZeigeFortschritt(0, 0);
   ZeigeStopknopf(false);
@@ -643,7 +651,7 @@ void TMainform::EKModellFDVerfahren1Click() {
 
 void TMainform::btStopsimClick() {
   m_.StopRequested = true;
-  // The segment in progress still finishes; the greyed button says the
+  // The run ends within the day it is computing; the greyed button says the
   // request has been taken.
   btStopsim_->setEnabled(false);
 }
@@ -675,11 +683,13 @@ void TMainform::btEditEWTDatenClick() {
 
 void TMainform::closeEvent(QCloseEvent* ereignis) {
   // Closing during a run would pull the window from under the run: stop it
-  // after the current segment and close then.
+  // (within the day being computed) and close then, if the user agrees.
   if (laufAktiv_) {
+    ereignis->ignore();
+    if (schliessenNachLauf_ || !UI().Frage(SchliessenFrage)) return;
     m_.StopRequested = true;
     schliessenNachLauf_ = true;
-    ereignis->ignore();
+    btStopsim_->setEnabled(false);
     return;
   }
   QMainWindow::closeEvent(ereignis);

@@ -40,6 +40,12 @@ class TMainform : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The status line after a stopped run.
+  static constexpr char Gestoppt[] = "Die Berechnung wurde gestoppt; es wurde nichts geschrieben.";
+  // The question when the window is closed during a run.
+  static constexpr char SchliessenFrage[] =
+      "Es läuft eine Berechnung.\rWollen Sie sie abbrechen und das Programm beenden ?";
+
   // Moisture time step in seconds of the items 0..4 of cb_SoilmodRes.
   static constexpr int FeuchteZeitschritte[5] = {3600, 1800, 600, 60, 1};
 
@@ -105,7 +111,7 @@ class TMainform : public QMainWindow {
   void CreateDataPermClick();
   // "Simulation starten...".
   void EKModellFDVerfahren1Click();
-  // "Berechnung stoppen": the run ends after the current segment.
+  // "Berechnung stoppen" (Esc): the run ends within the day it computes.
   void btStopsimClick();
   // "Klima-Datenbank anzeigen...": the climate viewer, modally, once a
   // table has been accepted; its delete buttons only between runs.

@@ -275,6 +275,8 @@ TdlgStandortprofil::TdlgStandortprofil(Modell& m, Oberflaeche& ui, QWidget* pare
   connect(bt_savelocas_, &QToolButton::clicked, this, &TdlgStandortprofil::bt_savelocasClick);
   connect(cbSoils_, &QComboBox::currentIndexChanged, this, &TdlgStandortprofil::cbSoilsChange);
   connect(E_relBodenfeuchte_, &QLineEdit::textChanged, this, &TdlgStandortprofil::cbSoilsChange);
+  for (QLineEdit* e : findChildren<QLineEdit*>())
+    if (e != e_locname_) Zahlenfeld(e);
 
   // A fixed dialog of 463 x 586, larger only when the system's fonts need it.
   setFixedSize(minimumSizeHint().expandedTo(QSize(463, 586)));
@@ -362,7 +364,13 @@ void TdlgStandortprofil::cbSoilsChange() {
     l_tlf_->setText(QText(*zeile));
 }
 
-void TdlgStandortprofil::Button2Click() { WerteUebernehmen(); }
+void TdlgStandortprofil::Button2Click() {
+  if (ZahlenPruefen(this, ui_)) WerteUebernehmen();
+}
+
+void TdlgStandortprofil::done(int ergebnis) {
+  if (ZahlenPruefen(this, ui_)) QDialog::done(ergebnis);
+}
 
 void TdlgStandortprofil::btOpenLocDateiClick() {
   Dateiwahl wahl;
@@ -379,6 +387,7 @@ void TdlgStandortprofil::bt_savelocasClick() { Speichern(sender() == bt_saveloca
 
 void TdlgStandortprofil::Speichern(bool unterNeuemNamen) {
   std::string pfad = m_.Standortdatei;
+  if (!ZahlenPruefen(this, ui_)) return;
   if (unterNeuemNamen) {
     Dateiwahl wahl;
     wahl.titel = "Standortprofil speichern";

@@ -50,12 +50,17 @@ class TdlgStandortprofil : public QDialog {
   void OrtsnameGeaendert(const QString& ortsname);
 
  public slots:
-  // "Übernehmen".
+  // "Übernehmen"; refused while a number field holds no number.
   void Button2Click();
   // Open a location file.
   void btOpenLocDateiClick();
   // Both save buttons; the sender tells save (btSaveLoc) from save as.
   void bt_savelocasClick();
+
+ public:
+  // "Schliessen", Escape and the close box: refused while a number field
+  // holds no number (the user would take the red field for taken over).
+  void done(int ergebnis) override;
 
  protected:
   // The file dialog; empty when cancelled. Tests decide here.

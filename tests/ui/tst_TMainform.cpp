@@ -6,7 +6,9 @@
 
 #include "Fensterhilfen.h"
 #include "channel/UshowKanaldaten.h"
+#include "core/Cor_mod.h"
 #include "location/klimaprofil.h"
+#include "output/DBErgout.h"
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/Tfrm_DBWriteerg.h"
@@ -156,25 +158,46 @@ void tst_TMainform::anhaltenUndSchliessen() {
   Starte(a, dir.path());
   QCOMPARE(a.ui.nachrichten, (std::vector<Nachricht>{{"Warnung", "Die Simulation wurde vom Anweder abgebrochen !"}}));
   QCOMPARE(a.ui.gezeichneteSegmente, std::vector<int>{1});  // no redraw after the stop
-  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.status.back() == "Rechne Segment 1");
+  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.status.back() == TMainform::Gestoppt);
   QVERIFY(gesperrt && stop->isHidden() && !f.Gitterfenster()->isVisible() && !QApplication::overrideCursor() &&
           Dateien(dir.path()).isEmpty() && Befehl(f, "EKModellFDVerfahren1")->isEnabled());
-  // Closed during the next run (the stop button live again): the window stays until the segment is done.
+  // Stopped within the first segment (day 20, after the field of reference day 14 was written): the half
+  // segment is neither drawn nor written, the earlier field file is back.
+  const QString feld = dir.filePath(QString::fromStdString(FeldDateiname("Terval", 1, 14)));
+  QFile alt(feld);
+  QVERIFY(alt.open(QIODevice::WriteOnly) && alt.write("alt") == 3);
+  alt.close();
+  Setze(f, "E_markseg", "1"), a.ui.beiProcMsg = {}, a.ui.gezeichneteSegmente.clear();
+  QMetaObject::Connection tag20 = connect(Kind<QProgressBar>(f, "pb_Fortschritt"), &QProgressBar::valueChanged, [&](int d) {
+    if (d == 20) stop->click();
+  });
+  Starte(a, dir.path());
+  disconnect(tag20);
+  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.gezeichneteSegmente.empty() && a.ui.status.back() == TMainform::Gestoppt);
+  QVERIFY(Dateien(dir.path()) == QStringList{QFileInfo(feld).fileName()} && alt.open(QIODevice::ReadOnly) && alt.readAll() == "alt");
+  QFile::remove(feld), Setze(f, "E_markseg", "-1");
+  // Closed during the next run (the stop button live again): asked first, "No" runs on; after "Yes" the window
+  // stays until the run has ended.
   bool frei = false, offen = false;
+  a.ui.antworten = {false, true};
   a.ui.beiProcMsg = [&](int) { frei = stop->isEnabled(), f.close(), offen = f.isVisible(); };
   Starte(a, dir.path()), QCoreApplication::processEvents();
   QVERIFY(frei && offen && !f.isVisible() && f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && Dateien(dir.path()).isEmpty());
+  QVERIFY(a.ui.Texte("Frage") == std::vector<std::string>(2, TMainform::SchliessenFrage) && a.ui.gezeichneteSegmente.size() == 2);
 }
 
 void tst_TMainform::nichtGeschriebeneDateienWerdenGenannt() {
   // A stem in a folder that does not exist: the finished run must not look like a finished job.
+  // No air in constant operation is told before the run, as a warning (a question would refuse the run).
   Aufbau a(2);
+  a.m->Kanalbetrieb.Volstrom = 0;
   Klick(*a.f, "mpTextoutput"), Setze(*a.f, "e_output", "fehlt/Terval");
   QTemporaryDir dir;
   Starte(a, dir.path());
   const std::vector<std::string> warnung = a.ui.Texte("Warnung");
-  QVERIFY(a.f->LetzterLauf().ergebnis == Laufergebnis::Fertig && Dateien(dir.path()).isEmpty() && warnung.size() == 1);
-  QCOMPARE(warnung[0], "Folgende Ergebnisdateien konnten nicht in \"" + StdText(QDir(dir.path()).absolutePath()) +
+  QVERIFY(a.f->LetzterLauf().ergebnis == Laufergebnis::Fertig && Dateien(dir.path()).isEmpty() && warnung.size() == 2);
+  QVERIFY(warnung[0] == KeinVolumenstrom && a.ui.Texte("Frage").empty());
+  QCOMPARE(warnung[1], "Folgende Ergebnisdateien konnten nicht in \"" + StdText(QDir(dir.path()).absolutePath()) +
                            "\" geschrieben werden:\rfehlt/Terval Gesamtergebnis.TXT\rfehlt/Terval Kanal Tag 14.TXT\rfehlt/Terval "
                            "Kanal Tag 74.TXT\rfehlt/Terval Kanal Tag 166.TXT\rfehlt/Terval Kanal Tag 225.TXT\rfehlt/Terval Kanal Tag 258.TXT");
 }
@@ -202,7 +225,8 @@ void tst_TMainform::laufMitBeispieldaten() {
 
   m.ErgebnisseVorhanden = true, f.klimadatei = daten + "/gibt es nicht.DBF";
   Befehl(f, "KlimaDatenbankladen1")->trigger();
-  QTest::mouseDClick(f.Chart()->viewport(), Qt::LeftButton);  // the viewer has nothing to show
+  QTest::mouseDClick(f.Chart()->viewport(), Qt::LeftButton);  // no table named: nothing opens
+  Befehl(f, "KlimaDatenbankanzeigen1")->trigger();  // the viewer has nothing to show
   const std::vector<std::string> fehler = a.ui.Texte("Fehler");
   QCOMPARE(std::vector<std::string>(fehler.end() - 2, fehler.end()), (std::vector<std::string>{
       "Klimadatenbank konnte nicht gelesen werden !", "Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !"}));
@@ -214,6 +238,12 @@ void tst_TMainform::laufMitBeispieldaten() {
   // 11.63 degC is the year's mean of the measured air temperature; the year has no precipitation.
   QCOMPARE(Label(f, "l_DBKlimaName") + "|" + Label(f, "l_tmittelmessort"), f.klimadatei + "|Mitteltemperatur am Messort: 11.6");
   QVERIFY(Farbe(f, "l_Tluft") == Gruen && Farbe(f, "l_ns") == Dunkelrot);
+  // A file that is no climate table is refused and leaves the year loaded and named, labels, means and chart.
+  f.klimadatei = daten + "/Erdkanal.ewt.db";
+  Befehl(f, "KlimaDatenbankladen1")->trigger();
+  QCOMPARE(Label(f, "l_DBKlimaName") + "|" + Label(f, "l_tmittelmessort"), daten + "/Aachen2022.DBF|Mitteltemperatur am Messort: 11.6");
+  QVERIFY(m.KlimaGueltig && m.DBKlimaName == StdText(daten + "/Aachen2022.DBF") && Farbe(f, "l_Tluft") == Gruen &&
+          f.Chart()->Tin()->count() == 365 && a.ui.Texte("Fehler").back() == "Klimadatenbank konnte nicht gelesen werden !");
 
   QTemporaryDir dir;
   a.ui.nachrichten.clear();
@@ -303,6 +333,7 @@ void tst_TMainform::meldungenUndSanduhr() {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), box->text());
       for (QAbstractButton* b : box->buttons()) gesehen.last() += b->text() == knopf ? "[" + b->text() + "]" : b->text();
+      if (knopf == "Enter") QTest::keyClick(box, Qt::Key_Return);
       for (QAbstractButton* b : box->buttons())
         if (b->text() == knopf) b->click();
     });
@@ -314,9 +345,12 @@ void tst_TMainform::meldungenUndSanduhr() {
   const bool nein = ui.Frage("Wollen Sie ?");
   beantworte("&Ja");
   QVERIFY(!nein && ui.Frage("Wollen Sie ?") && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+  beantworte("Enter");  // every question guards a destructive step: Enter must not say "Ja"
+  QVERIFY(!ui.Frage("Wollen Sie ?"));
   QCOMPARE(gesehen, (QStringList{"2 3 Fehler: Zeile 1\nZeile 2 [OK]", "0 2 Warnung: Zeile 1\nZeile 2 [OK]",
                                  "0 1 Information: Zeile 1\nZeile 2 [OK]", "0 0 Terval: Zeile 1\nZeile 2 [OK]",
-                                 "0 4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie ? [&Ja]&Nein"}));
+                                 "0 4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie ? [&Ja]&Nein",
+                                 "0 4 Bestätigung: Wollen Sie ? &Ja&Nein"}));
   for (int i = 0; i < 5; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();
