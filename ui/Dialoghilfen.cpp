@@ -113,15 +113,16 @@ constexpr char Zahlenart[] = "terval_zahlenfeld";
 constexpr char Zahlhinweis[] = "Keine gültige Zahl: bitte eine Zahl mit \".\" als Dezimalpunkt eingeben";
 const QColor Zahlfehler(255, 190, 190);
 
-void Markiere(QLineEdit* e) {
-  const bool gut = ZahlLesbar(e->text(), false);
+void Markiere(QLineEdit* e) { FeldMarkieren(e, ZahlLesbar(e->text(), false), Zahlhinweis); }
+
+}  // namespace
+
+void FeldMarkieren(QLineEdit* e, bool gut, const QString& hinweis) {
   QPalette p = e->palette();
   p.setColor(QPalette::Base, gut ? e->style()->standardPalette().color(QPalette::Base) : Zahlfehler);
   e->setPalette(p);
-  e->setToolTip(gut ? QString() : QString(Zahlhinweis));
+  e->setToolTip(gut ? QString() : hinweis);
 }
-
-}  // namespace
 
 bool ZahlLesbar(const QString& text, bool amAnfang) {
   if (FeldZahl(text)) return true;

@@ -76,6 +76,8 @@ void Zahlenfeld(QLineEdit* e);
 // ZahlAmAnfang, so a text that starts with a number ("2.5 m") is taken.
 // Call again whenever the text changes.
 void ZahlenzelleMarkieren(QTableWidgetItem* z, bool amAnfang = true);
+// Shows a field red with `hinweis` as its tool tip, or (gut) as normal.
+void FeldMarkieren(QLineEdit* e, bool gut, const QString& hinweis);
 // True when a number field or cell can be taken (an empty text counts as 0).
 bool ZahlLesbar(const QString& text, bool amAnfang);
 // Before a dialog closes or takes its fields over: the first number field

@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
+class QTimer;
 
 namespace terval {
 
@@ -144,6 +145,8 @@ class TMainform : public QMainWindow {
   void SetzeAnzeigeposition(int wert);
   void AnzeigeEingabe();
   void SegmentWechsel(int s);
+  // e_display red while it holds no hour (or day) the chart can show.
+  void AnzeigefeldPruefen();
   void Neuzeichnen();
 
   Modell& m_;
@@ -197,6 +200,7 @@ class TMainform : public QMainWindow {
   QLabel* l_display_ = nullptr;
   QSlider* tb_display_ = nullptr;
   QLineEdit* e_display_ = nullptr;
+  QTimer* zeichenTakt_ = nullptr;  // redraw after the slider rests
   QSpinBox* eShowSegnr_ = nullptr;
   QCheckBox* cb_Tin_ = nullptr;
   QCheckBox* cb_tout_ = nullptr;

@@ -278,6 +278,11 @@ TdlgStandortprofil::TdlgStandortprofil(Modell& m, Oberflaeche& ui, QWidget* pare
   for (QLineEdit* e : findChildren<QLineEdit*>())
     if (e != e_locname_) Zahlenfeld(e);
 
+  // A wrapped label in a grid gets the height of one line less than it
+  // needs ("werden ignoriert." fell off): reserve its lines at the width it
+  // has in a dialog of 463 pixels.
+  for (QLabel* l : {hinweis1, hinweis2}) l->setMinimumHeight(l->heightForWidth(400));
+
   // A fixed dialog of 463 x 586, larger only when the system's fonts need it.
   setFixedSize(minimumSizeHint().expandedTo(QSize(463, 586)));
 }
@@ -360,8 +365,10 @@ void TdlgStandortprofil::WerteUebernehmen() {
 void TdlgStandortprofil::cbSoilsChange() {
   const int p = cbSoils_->currentIndex();
   if (p < 0) return;
-  if (const auto zeile = BodenVorschau(m_, p + 1, StdText(E_relBodenfeuchte_->text())))
-    l_tlf_->setText(QText(*zeile));
+  // Typing 150 passes 15 on its way: what cannot be shown must not leave
+  // the value of 15 % standing.
+  const auto zeile = BodenVorschau(m_, p + 1, StdText(E_relBodenfeuchte_->text()));
+  l_tlf_->setText(zeile ? QText(*zeile) : QString());
 }
 
 void TdlgStandortprofil::Button2Click() {
@@ -398,6 +405,7 @@ void TdlgStandortprofil::Speichern(bool unterNeuemNamen) {
     const QString gewaehlt = DateiWaehlen(wahl);
     if (gewaehlt.isEmpty()) return;
     pfad = StdText(gewaehlt);
+    m_.Startverzeichnis = Verzeichnisanteil(pfad);  // the next open dialog starts here
   }
   // The file always holds what the dialog shows. It takes the name of the
   // file only once it has been written (a failed save keeps the old one).

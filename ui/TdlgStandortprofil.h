@@ -41,7 +41,8 @@ class TdlgStandortprofil : public QDialog {
   // Ends with OrtsnameGeaendert.
   void WerteUebernehmen();
   // The preview line l_tlf for the selected soil and the typed start
-  // moisture; unchanged when no soil is selected or nothing can be shown.
+  // moisture; unchanged when no soil is selected, empty when the typed
+  // moisture cannot be shown (no number, above 100 %).
   void cbSoilsChange();
 
  signals:

@@ -267,7 +267,7 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   spalte->addLayout(werkzeug);
   spalte->addWidget(basis);
   spalte->addLayout(unten);
-  resize(1000, 680);
+  resize(1000, 620);  // fits a screen of 1024 x 640 with the window frame
 
   connect(bt_addsegment, &QPushButton::clicked, this, &TfrmKanaldaten::bt_addsegmentClick);
   connect(btNew, &QToolButton::clicked, this, &TfrmKanaldaten::btNewClick);
@@ -493,6 +493,7 @@ void TfrmKanaldaten::btSaveKanalClick() {
     const QString gewaehlt = DateiWaehlen(wahl);
     if (gewaehlt.isEmpty()) return;
     pfad = StdText(gewaehlt);
+    m_.Startverzeichnis = Verzeichnisanteil(pfad);  // the next open dialog starts here
   }
   // The file gets what the user sees; the channel takes the file's name
   // only once it has been written (a failed save keeps the old file).

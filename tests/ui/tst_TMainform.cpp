@@ -221,6 +221,18 @@ void tst_TMainform::laufMitBeispieldaten() {
   auto* tb = Kind<QSlider>(f, "tb_display");
   QCOMPARE(QList<int>({tb->minimum(), tb->maximum(), tb->value(), m.FeuchteZeitschritt}), QList<int>({0, 23, 13, 3600}));
   for (const char* n : {"l_Tluft", "L_rfeuchte", "L_wind", "l_strahlung", "l_ns"}) QCOMPARE(Farbe(f, n), Dunkelrot);
+  // The open dialogs start where the samples lie; a missing reference file ends the start-up with a second line
+  // that names the folders searched.
+  QCOMPARE(QString::fromStdString(m.Startverzeichnis), daten);
+  const std::string gesucht = "\rGesucht in: " + StdText(QCoreApplication::applicationDirPath()) + ", " +
+                              StdText(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/terval"));
+  for (const char* datei : {"SOILS.DAT", "Rohre.DBF"}) {
+    auto m2 = NeuesModell();
+    Aufzeichner ui2;
+    Prueffenster f2(*m2, &ui2);
+    f2.fehlend = {datei};
+    QVERIFY(!f2.FormCreate() && ui2.Texte("Fehler").size() == 1 && ui2.Texte("Fehler")[0].ends_with(gesucht));
+  }
   QVERIFY(Kind(f, "btStopsim")->isHidden() && !f.Chart()->Monat(1)->chart() && !f.Chart()->AchseW()->isVisible());
 
   m.ErgebnisseVorhanden = true, f.klimadatei = daten + "/gibt es nicht.DBF";
@@ -257,9 +269,25 @@ void tst_TMainform::laufMitBeispieldaten() {
   QVERIFY(ohneJa && a.ui.Texte("Frage").size() == 1 && m.KlimaKomplett && Farbe(f, "l_ns") == Gruen);
   a.ui.nachrichten.clear();
   Klick(f, "mpTextoutput"), Klick(f, "cbShowEnergie");
-  f.resize(1280, 800);
+  // On a screen of 1024 x 640 the window fits with its progress and stop button in sight.
+  f.resize(1024, 640);
   f.show();
+  QString imLauf;
+  QPixmap bildImLauf;
+  a.ui.beiProcMsg = [&](int segment) {
+    if (segment != 5) return;
+    for (const char* n : {"pb_Fortschritt", "btStopsim"}) {
+      QWidget* w = Kind(f, n);
+      imLauf += w->isVisible() && f.rect().contains(QRect(w->mapTo(&f, QPoint(0, 0)), w->size())) ? "1" : "0";
+    }
+    bildImLauf = f.grab();  // saved after the run: the run's working directory is the results folder
+  };
   Starte(a, dir.path());
+  a.ui.beiProcMsg = {};
+  QCOMPARE(f.size(), QSize(1024, 640));
+  QCOMPARE(imLauf, QString("11"));
+  QVERIFY(bildImLauf.save(qEnvironmentVariable("TERVAL_BILDVERZEICHNIS", ".") + "/hauptfenster-lauf.png"));
+  f.resize(1280, 800);
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
   QVERIFY(Dateien(dir.path()).size() == 6 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
   // Winter air leaves the channel warmer than it entered, summer air cooler.
@@ -270,6 +298,11 @@ void tst_TMainform::laufMitBeispieldaten() {
     QCoreApplication::processEvents();
     QVERIFY(Bild(f, QString("hauptfenster-modus%1.png").arg(i)));
   }
+  // The year course follows the slider once it rests, and says what it shows.
+  Kind<QComboBox>(f, "cbDisplaymode")->setCurrentIndex(0);
+  Kind<QSlider>(f, "tb_display")->setValue(8);
+  QTRY_COMPARE(f.Chart()->chart()->title(), QString("EWT-Betrieb: Segment 35, Jahresverlauf um 8 Uhr"));
+  QVERIFY(Bild(*f.Chart(), "diagramm-schieber.png"));
 }
 
 void tst_TMainform::diagramm() {
@@ -305,8 +338,20 @@ void tst_TMainform::diagramm() {
   QVERIFY(zeige(0, "") == "Angezeigte Stunde:13 0-23" && !d->Monat(1)->chart() && d->Tin()->chart() == d->chart() && d->Energie()->isVisible());
   tb->setValue(7);
   QVERIFY(Text(f, "e_display") == "7" && d->Tin()->at(0).y() == double(Ein(1, 13)));
-  zeige(-1, "abc");  // no number: the bar stays, the chart follows the last position
-  QVERIFY(tb->value() == 7 && d->Tin()->at(0).y() == double(Ein(1, 7)));
+  zeige(-1, "abc");  // no number: the bar stays, the chart follows the last position, the field is red
+  QVERIFY(tb->value() == 7 && d->Tin()->at(0).y() == double(Ein(1, 7)) && !Kind(f, "e_display")->toolTip().isEmpty());
+  // Moved alone, the slider redraws once it rests: the title names segment and hour, the x axis what it counts;
+  // the temperature axis (curves from 3 to 13.9) keeps round ticks at multiples of its step.
+  tb->setValue(9);
+  QVERIFY(Kind(f, "e_display")->toolTip().isEmpty());
+  QTRY_VERIFY(d->Tin()->at(0).y() == double(Ein(1, 9)));
+  QCOMPARE(d->chart()->title() + " | " + d->AchseX()->titleText(), QString("EWT-Betrieb: Segment 3, Jahresverlauf um 9 Uhr | Tage seit Jahresbeginn"));
+  const double schritt = d->AchseT()->tickInterval();
+  QVERIFY(d->AchseT()->tickType() == QValueAxis::TicksDynamic && schritt == 2 && d->AchseT()->min() == 2 && d->AchseT()->max() == 14);
+  Setze(f, "e_display", "24");  // no hour of the day
+  QVERIFY(!Kind(f, "e_display")->toolTip().isEmpty());
+  tb->setValue(7);
+  QTRY_VERIFY(d->Tin()->at(0).y() == double(Ein(1, 7)));
   // The chosen segment is drawn; beyond the channel nothing; "neuzeichnen" takes new data; segment 0
   // changes only the visibility.
   Kind<QSpinBox>(f, "eShowSegnr")->setValue(4);
@@ -322,7 +367,8 @@ void tst_TMainform::diagramm() {
 }
 
 void tst_TMainform::meldungenUndSanduhr() {
-  // Without a recorder every message is a box: symbol, title, line breaks, buttons, and over the hourglass
+  // Without a recorder every message is a box: symbol, title, line breaks, a sign that never wraps alone ("_"
+  // marks the non-breaking space), buttons, and over the hourglass
   // (only there) the arrow; the hourglass counts, surplus "off"s take no cursor that someone else set.
   auto m = NeuesModell();
   TMainform f(*m);
@@ -331,7 +377,7 @@ void tst_TMainform::meldungenUndSanduhr() {
   auto beantworte = [&gesehen](const QString& knopf) {
     Sobald(qApp, [&gesehen, knopf] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), box->text());
+      gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), QString(box->text()).replace(QChar(0xA0), "_"));
       for (QAbstractButton* b : box->buttons()) gesehen.last() += b->text() == knopf ? "[" + b->text() + "]" : b->text();
       if (knopf == "Enter") QTest::keyClick(box, Qt::Key_Return);
       for (QAbstractButton* b : box->buttons())
@@ -349,8 +395,8 @@ void tst_TMainform::meldungenUndSanduhr() {
   QVERIFY(!ui.Frage("Wollen Sie ?"));
   QCOMPARE(gesehen, (QStringList{"2 3 Fehler: Zeile 1\nZeile 2 [OK]", "0 2 Warnung: Zeile 1\nZeile 2 [OK]",
                                  "0 1 Information: Zeile 1\nZeile 2 [OK]", "0 0 Terval: Zeile 1\nZeile 2 [OK]",
-                                 "0 4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie ? [&Ja]&Nein",
-                                 "0 4 Bestätigung: Wollen Sie ? &Ja&Nein"}));
+                                 "0 4 Bestätigung: Wollen Sie_? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie_? [&Ja]&Nein",
+                                 "0 4 Bestätigung: Wollen Sie_? &Ja&Nein"}));
   for (int i = 0; i < 5; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();

@@ -98,12 +98,16 @@ void tst_TdlgStandortprofil::standortprofil() {
   QList<float> hoehen;
   for (const char* text : {"0", "-1", "", "0.3", " 1.25 "}) Setze(w, "e_veghoehe", text), Klick(w, "Button2"), hoehen << m->Veg_Hoehe;
   QCOMPARE(hoehen, QList<float>({0.5f, 0.5f, 0.5f, 0.3f, 1.25f}));
-  // The soil preview follows the list and the moisture field; with nothing to show it keeps its line.
+  // The soil preview follows the list and the moisture field; what it cannot show (150 %, typed past 15 %, or a
+  // word) empties it.
   auto* vorschau = Kind<QLabel>(w, "l_tlf");
   Setze(w, "E_relBodenfeuchte", "90");
   const QString neunzig = vorschau->text();
-  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0), Setze(w, "E_relBodenfeuchte", "viel");
+  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0);
   QVERIFY(neunzig == QString::fromStdString(*BodenVorschau(*m, 3, "90")) && vorschau->text() == QString::fromStdString(*BodenVorschau(*m, 1, "90")));
+  for (const char* feuchte : {"15", "150"}) Setze(w, "E_relBodenfeuchte", feuchte);
+  QVERIFY(vorschau->text().isEmpty());
+  Setze(w, "E_relBodenfeuchte", "90");
 
   // Files: saved under the current name without a question, under a new one with the edits taken over.
   QTemporaryDir dir;
@@ -127,6 +131,8 @@ void tst_TdlgStandortprofil::standortprofil() {
   m->Wetter_[1] = m->Wetter_[2] = 3, m->Wetter_[6] = m->Wetter_[7] = 1;
   w.WerteAnzeigen(), w.show();
   QVERIFY(QTest::qWaitForWindowExposed(&w) && Bild(w, "standortprofil.png"));
+  auto* hinweis = Kind<QLabel>(w, "l_hinweis2");  // its last words were cut off
+  QVERIFY(hinweis->height() >= hinweis->heightForWidth(hinweis->width()));
 }
 
 QTEST_MAIN(tst_TdlgStandortprofil)

@@ -257,6 +257,10 @@ void tst_TfrmKanaldaten::gerundeteZahlenBleibenBitgenau() {
           bild.pixelColor(22 * 30 - 26, 145) == Qt::white);
   a.w->show();
   QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor.png"));
+  // Editor and pipe dialog fit a screen of 1024 x 640.
+  for (QWidget* w : {static_cast<QWidget*>(a.w.get()), static_cast<QWidget*>(a.w->Rohrdialog())})
+    QVERIFY2(w->minimumSizeHint().width() <= 1024 && w->minimumSizeHint().height() <= 640 && w->height() <= 640,
+             qPrintable(w->objectName()));
 }
 
 void tst_TfrmKanaldaten::rohrdaten() {
