@@ -1,5 +1,8 @@
 #include "batch/StderrOberflaeche.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -85,6 +88,7 @@ void StderrOberflaeche::Stat(const std::string& text) {
   const std::string praefix = "Rechne Segment ";
   if (text == "Hauptmodul...") {
     segment_ = 1;
+    beginn_ = std::chrono::steady_clock::now();
   } else if (text.compare(0, praefix.size(), praefix) == 0) {
     // Shown after a segment has finished: the next one is under way.
     segment_ = static_cast<int>(GanzzahlAmAnfang(text.substr(praefix.size()))) + 1;
@@ -106,10 +110,23 @@ void StderrOberflaeche::Fortschritt(int wert, int maximum) {
   const int voll = prozent * Breite / 100;
   std::string balken = "\rRechne Segment " + FormatInt(segment_) + " von " +
                        FormatInt(m_.Anz_Segmente) + " [" + std::string(voll, '#') +
-                       std::string(Breite - voll, ' ') + "] " + FormatInt(prozent, 3) + " %";
+                       std::string(Breite - voll, ' ') + "] " + FormatInt(prozent, 3) + " %" +
+                       Restzeit(wert, maximum);
   std::fputs(balken.c_str(), stderr);
   std::fflush(stderr);
   balkenOffen_ = true;
+}
+
+std::string StderrOberflaeche::Restzeit(int wert, int maximum) const {
+  // The run so far, extrapolated over the whole channel; of fixed width, so
+  // the line overwrites the last one completely.
+  const double anteil = (segment_ - 1 + static_cast<double>(wert) / maximum) / std::max(1, m_.Anz_Segmente);
+  const double vergangen = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn_).count();
+  if (!(anteil > 0 && anteil <= 1) || vergangen < 1) return ", noch ca.   -:--";
+  const long long rest = std::llround(vergangen * (1 - anteil) / anteil);
+  const long long sekunden = rest % 60;
+  return ", noch ca. " + FormatInt(static_cast<int>(std::min(rest / 60, 999LL)), 3) + ":" +
+         (sekunden < 10 ? "0" : "") + FormatInt(static_cast<int>(sekunden));
 }
 
 void StderrOberflaeche::KlimaLabel(Klimaelement element, bool komplett) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <string>
 
@@ -48,8 +49,12 @@ class StderrOberflaeche : public Oberflaeche {
   void Zeile(const std::string& text);
   void Nachricht(const char* art, const std::string& text);
 
+  // ", noch ca. mmm:ss" for the progress line: the time the channel still needs.
+  std::string Restzeit(int wert, int maximum) const;
+
   Modell& m_;
   bool terminal_;
+  std::chrono::steady_clock::time_point beginn_;  // start of the main module
   bool balkenOffen_ = false;
   int segment_ = 0;        // segment being computed, 1-based; 0 before the main module
   int letzteAnzeige_ = -1; // percentage last drawn

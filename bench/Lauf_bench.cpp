@@ -11,6 +11,7 @@
 // shared way is about the longer of the two trajectories plus the heat part.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -151,6 +152,39 @@ void BM_Gesamtergebnis(benchmark::State& state) {
   std::filesystem::remove_all(dir);
 }
 
+// How long a stop takes: from the moment the user asks (just after a day of
+// segment 1 was reported, so the run first computes a whole further day: the
+// worst case) to the return of RechneKanal with its worker threads joined.
+// The desktop program looks at the stop button once per reported day.
+class Stoppuhr : public StilleOberflaeche {
+ public:
+  explicit Stoppuhr(Modell& m) : m_(m) {}
+  std::chrono::steady_clock::time_point gefragt;
+  void Fortschritt(int tag, int) override {
+    if (tag == 3) gefragt = std::chrono::steady_clock::now();
+    if (tag == 4) m_.StopRequested = true;  // seen here, asked a day before
+  }
+
+ private:
+  Modell& m_;
+};
+
+void BM_Anhalten(benchmark::State& state, int schritt, Rechenweg weg) {
+  const Modell* vorlage = Beispiel();
+  if (vorlage == nullptr) {
+    state.SkipWithError("Beispieldaten fehlen");
+    return;
+  }
+  for (auto _ : state) {
+    auto m = Kanal(*vorlage, 2, schritt);
+    Stoppuhr ui(*m);
+    m->StopRequested = false;
+    RechneKanal(*m, ui, weg);
+    const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - ui.gefragt;
+    state.SetIterationTime(dauer.count());
+  }
+}
+
 BENCHMARK(BM_Einschwingen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gesamtergebnis)->Unit(benchmark::kMillisecond);
 
@@ -192,6 +226,13 @@ const bool registriert = [] {
     b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
     if (f.wiederholungen > 0) b->Iterations(f.wiederholungen);
   }
+  for (int schritt : {3600, 60, 1})
+    for (Rechenweg weg : {Rechenweg::Segmentweise, Rechenweg::Gemeinsam})
+      benchmark::RegisterBenchmark(("Anhalten/" + std::to_string(schritt) + " s/" + Name(weg)).c_str(),
+                                   [schritt, weg](benchmark::State& state) { BM_Anhalten(state, schritt, weg); })
+          ->Unit(benchmark::kMillisecond)
+          ->UseManualTime()
+          ->Iterations(3);
   return true;
 }();
 

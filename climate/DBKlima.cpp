@@ -17,6 +17,8 @@
 //   gone missing, and writing the year back would overwrite it.
 // - Writing back changes only cells whose value differs; a table that already
 //   holds the year is left untouched. Read-only formats are never written.
+// - A cleared column is written alone: generated data kept in memory only
+//   must not reach the file on the side.
 
 #include "climate/DBKlima.h"
 
@@ -230,7 +232,9 @@ void CheckKlimaDaten(Modell& m, Oberflaeche& ui) {
   m.KlimaKomplett = tLuft && feuchte && wind && strahlung && niederschlag;
 }
 
-bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
+bool WriteKlimaDB(Modell& m, Oberflaeche& ui) { return WriteKlimaSpalte(m, ui, 0); }
+
+bool WriteKlimaSpalte(Modell& m, Oberflaeche& ui, int nurSpalte) {
   const std::string& name = m.DBKlimaName;
   Klimaformat format = KlimaformatVonName(name);
   if (!name.empty() && NurLesbar(format)) {
@@ -252,6 +256,9 @@ bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
   std::unique_ptr<Klimatabelle> t = std::move(o.tabelle);
 
   int spalten = 4 + (m.KlimaFeldzahl > 4 ? 1 : 0) + (m.KlimaFeldzahl > 5 ? 1 : 0);
+  // One column: the others hold what the user chose to keep in memory only.
+  const int erste = nurSpalte > 0 ? std::min(nurSpalte, spalten + 1) : 1;
+  if (nurSpalte > 0) spalten = std::min(nurSpalte, spalten);
   if (t->Datensaetze() < Stunden || t->Spalten() - 1 < spalten) {
     VerwirfKlimaDB(m, t);
     Schreibfehler(ui, name, "Die Tabelle hat nicht mehr die " + std::to_string(Stunden) + " Datensätze mit " +
@@ -279,7 +286,7 @@ bool WriteKlimaDB(Modell& m, Oberflaeche& ui) {
       int h = StundenIndex(tag, stunde);
       const TKlimaStunde& k = m.Klima[h];
       const float werte[] = {k.T_Luft, k.rFeuchte, k.Wind, k.Glob_Str, k.Nieders, k.Wolken};
-      for (int spalte = 1; spalte <= spalten; ++spalte) {
+      for (int spalte = erste; spalte <= spalten; ++spalte) {
         if (!t->Setze(h - 1, spalte, werte[spalte - 1])) {
           VerwirfKlimaDB(m, t);
           Schreibfehler(ui, name, "Datensatz " + std::to_string(h) + ", Feld " + std::to_string(spalte) +

@@ -29,6 +29,11 @@ void CheckKlimaDaten(Modell& m, Oberflaeche& ui);
 // written or is read-only, and then the previous file is unchanged.
 bool WriteKlimaDB(Modell& m, Oberflaeche& ui);
 
+// As WriteKlimaDB, but only table column `spalte` (1 air temperature,
+// 2 humidity, 3 wind, 4 radiation, 5 precipitation, 6 cloud cover); 0 writes
+// every column. A column the table was not read with is not written.
+bool WriteKlimaSpalte(Modell& m, Oberflaeche& ui, int spalte);
+
 // True when the format of this file name can be written back.
 bool KlimaformatSchreibbar(const std::string& name);
 

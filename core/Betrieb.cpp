@@ -51,6 +51,7 @@ bool CalcVolumenstrom(Modell& m, Oberflaeche& ui) {
   if (b.VolStromAusKlima) ui.Information("Die Volumenstromdaten werden aus der Klimatabelle entnommen !");
   // An unknown mode leaves the flows as they are.
   else if (b.Betriebsart < 0 || b.Betriebsart > 3) return true;
+  else if (b.Betriebsart == 0 && b.Volstrom == 0) ui.Warnung(KeinVolumenstrom);
   else if (b.Betriebsart != 0 && b.Ein_Zeit > b.Aus_Zeit) {
     ui.Fehler("Ungülige Zeitsteuerung für den Volumenstrom: EIN muß vor AUS liegen !");
     return false;

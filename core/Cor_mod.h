@@ -34,8 +34,9 @@ enum class Rechenweg {
 // One simulation of the whole channel over the climate year: prepares the
 // hourly inputs once, then computes segment after segment (each one a full
 // year on its own cross-section), the outlet air of a segment feeding the
-// next. Honours StopRequested after each finished segment. The 2-D fields of
-// the marked segment go into `felder` (none without a set).
+// next. Honours StopRequested after each day of a segment: the segment in
+// progress is left unfinished and not drawn. The 2-D fields of the marked
+// segment go into `felder` (none without a set).
 void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg = Rechenweg::Gemeinsam,
                  Ergebnissatz* felder = nullptr);
 
@@ -211,8 +212,13 @@ float Wasserfaktor(const Modell& m, int s);
 // ---- Operation ----------------------------------------------------------------
 
 // Builds VolStromStunde (m3/s) from the fan schedule or the climate table.
-// False after an error message; VolStromStunde is then unchanged.
+// False after an error message; VolStromStunde is then unchanged. A flow of
+// 0 m3/h in constant operation draws the warning KeinVolumenstrom and the
+// run goes on (a question would refuse it wherever no one answers Yes).
 bool CalcVolumenstrom(Modell& m, Oberflaeche& ui);
+inline constexpr char KeinVolumenstrom[] =
+    "Der Basis-Volumenstrom ist 0 m3/h: im Dauerbetrieb strömt keine Luft durch den Kanal,\r"
+    "jeder Auslass zeigt die Temperatur seines Einlasses. Bitte prüfen Sie die Betriebsdaten des Erdkanals.";
 
 // One value per hour of the year, index 0 unused.
 using Stundenfeld = std::array<float, Stunden + 1>;

@@ -90,6 +90,9 @@ void Feuchtebahn::Starte(Bahn& b, const Modell& m, float g) {
 
 void Feuchtebahn::RechneTag(Bahn& b, int d) {
   for (int k = 0; k < 24; ++k) {
+    // A stopped run waits for this worker: at a 1 s moisture step an hour
+    // takes milliseconds, a day a tenth of a second. The day is not published.
+    if (halt_.load(std::memory_order_relaxed)) return;
     const int h = StundenIndex(d, k);
     float beta = 0;
     for (int i = 0; i < teilschritte_; ++i) {
@@ -107,8 +110,8 @@ void Feuchtebahn::RechneTag(Bahn& b, int d) {
 
 void Feuchtebahn::Arbeite(Bahn& b) {
   for (int d = b.tage.load(std::memory_order_relaxed) + 1; d <= Tage; ++d) {
-    if (halt_.load(std::memory_order_relaxed)) return;
     RechneTag(b, d);
+    if (halt_.load(std::memory_order_relaxed)) return;
     b.tage.store(d, std::memory_order_release);
     b.tage.notify_all();
   }

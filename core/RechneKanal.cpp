@@ -28,8 +28,9 @@ bool IstReferenztag(int d) {
 }
 
 // One year of segment s on its own cross-section. Allocates nothing: every
-// array is part of the model.
-void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz* felder) {
+// array is part of the model. False when a stop was requested: the segment
+// is left after the day in progress.
+bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz* felder) {
   InitGrid(m, s);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
@@ -72,23 +73,25 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz
       if (m.MitFeuchte) UpdateBodenThermik(m);
     }
     if (felder != nullptr && m.MarkSegment == s && IstReferenztag(d)) WriteField(m, s, d, *felder);
-    // Lets a window repaint within a long segment; a stop is still only
-    // honoured after the whole segment.
+    // Lets a window repaint and take a stop within a long segment: at a
+    // moisture step of 1 s a segment takes half a minute, a day a tenth of a second.
     ui.Fortschritt(d, 365);
+    if (m.StopRequested) return false;
   }
+  return true;
 }
 
 // One year of segment s replaying the moisture trajectory of its kind of
 // surface: the same calls as RechneSegment where they depend on the
 // segment, the trajectory's values where they do not. Ends with the model
 // as RechneSegment leaves it (apart from the heat step's scratch gradients).
-void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
+// False when a stop was requested, as RechneSegment.
+bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
                             Zellgeometrie& zellen, Ergebnissatz* felder) {
   InitGrid(m, s);
   if (!BereiteZellen(m, zellen)) {
     // A grid whose distances the row step cannot reproduce exactly.
-    RechneSegment(m, ui, s, segmente, felder);
-    return;
+    return RechneSegment(m, ui, s, segmente, felder);
   }
   InitTFeld(m);
   // The ring around the pipe block stays where it is all year.
@@ -128,6 +131,7 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       WriteField(m, s, d, *felder);
     }
     ui.Fortschritt(d, 365);
+    if (m.StopRequested) return false;
   }
 
   // The moisture column and soil properties as the segment's own year
@@ -149,6 +153,7 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       kl.Eta_kanal = static_cast<float>(st.Theta[zeile]);
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -202,10 +207,10 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg, Ergebnissatz* felder
   ui.Stat("Hauptmodul...");
 
   for (int s = 1; s <= segmente; ++s) {
-    if (bahn)
-      RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, felder);
-    else
-      RechneSegment(m, ui, s, segmente, felder);
+    // A stopped segment is half a year: it is neither drawn nor reported.
+    if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, felder)
+               : RechneSegment(m, ui, s, segmente, felder)))
+      return;
     ui.DrawSegment(s);
     ui.ZeigeModellGrid();
     ui.Stat("Rechne Segment " + FormatInt(s));

@@ -23,11 +23,17 @@ std::string Programmverzeichnis() {
   }
 }
 
-std::string FindeReferenzdatei(const std::string& name) {
+std::vector<std::string> Referenzordner() {
   const std::string verzeichnis = Programmverzeichnis();
-  if (verzeichnis.empty() || name.empty()) return {};
+  if (verzeichnis.empty()) return {};
   const std::string basis = verzeichnis == "/" ? std::string() : verzeichnis;
-  for (const std::string& kandidat : {basis + "/" + name, basis + "/../share/terval/" + name}) {
+  return {verzeichnis, std::filesystem::path(basis + "/../share/terval").lexically_normal().string()};
+}
+
+std::string FindeReferenzdatei(const std::string& name) {
+  if (name.empty()) return {};
+  for (const std::string& ordner : Referenzordner()) {
+    const std::string kandidat = (ordner == "/" ? std::string() : ordner) + "/" + name;
     struct stat st;
     if (::stat(kandidat.c_str(), &st) == 0 && S_ISREG(st.st_mode))
       return std::filesystem::path(kandidat).lexically_normal().string();

@@ -4,12 +4,18 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace terval {
 
 // Directory of the running executable, without a trailing '/'; empty when
 // the system cannot tell.
 std::string Programmverzeichnis();
+
+// The folders searched for reference files, in order: the program
+// directory and ../share/terval relative to it (normalised). Empty when the
+// program directory is unknown.
+std::vector<std::string> Referenzordner();
 
 // Full path of the reference file `name`: first in the program directory,
 // then in ../share/terval relative to it. Empty when neither holds it.

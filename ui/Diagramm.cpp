@@ -109,6 +109,7 @@ Diagramm::Diagramm(QWidget* parent) : QChartView(new QChart, parent) {
   achseW_ = new QValueAxis;
   achseW_->setTitleText("W");
   achseW_->setLabelFormat("%g");
+  for (QValueAxis* a : {achseT_, achseW_}) a->setTickType(QValueAxis::TicksDynamic), a->setTickAnchor(0);
   c->addAxis(achseX_, Qt::AlignBottom);
   c->addAxis(achseT_, Qt::AlignLeft);
   c->addAxis(achseW_, Qt::AlignRight);
@@ -177,6 +178,8 @@ void Diagramm::Skalieren() {
     }
   }
   achseX_->setRange(0, std::max(xmax, 1.0));
+  const char* const xTitel[] = {"Tage seit Jahresbeginn", "Stunde des Tages", "Segmente ab dem Kanaleingang"};
+  achseX_->setTitleText(xTitel[std::clamp(modus_, 0, 2)]);
   // A round tick step giving at most about a dozen ticks: days by 50, hours
   // by 2, segments by 1, 5 or 10.
   double schritt = 1;
@@ -186,8 +189,12 @@ void Diagramm::Skalieren() {
       break;
     }
   achseX_->setTickInterval(schritt);
+  // Ticks at whole multiples of a round step (1, 2 or 5 times a power of
+  // ten) that gives five to ten intervals, anchored at 0: from one redraw to
+  // the next the labels keep their form and only move where the data do.
   auto fit = [](QValueAxis* achse, double lo, double hi) {
     if (!(lo <= hi)) {
+      achse->setTickInterval(0.2);
       achse->setRange(0, 1);
       return;
     }
@@ -195,8 +202,16 @@ void Diagramm::Skalieren() {
       lo -= 1;
       hi += 1;
     }
-    achse->setRange(lo, hi);
-    achse->applyNiceNumbers();
+    const double roh = (hi - lo) / 10;
+    const double zehner = std::pow(10.0, std::floor(std::log10(roh)));
+    double schritt = 10 * zehner;
+    for (double f : {1.0, 2.0, 5.0})
+      if (f * zehner >= roh) {
+        schritt = f * zehner;
+        break;
+      }
+    achse->setTickInterval(schritt);
+    achse->setRange(std::floor(lo / schritt) * schritt, std::ceil(hi / schritt) * schritt);
   };
   fit(achseT_, tmin, tmax);
   fit(achseW_, wmin, wmax);

@@ -58,7 +58,8 @@ class Diagramm : public QChartView {
   QValueAxis* AchseW() const { return achseW_; }
 
   // Fits both value axes and the x axis to the visible points of the
-  // attached series (an axis without points keeps 0..1).
+  // attached series (an axis without points keeps 0..1), with round ticks,
+  // and names what the x axis counts in the current mode.
   void Skalieren();
 
   // The chart as a picture on a white background, then silver again.

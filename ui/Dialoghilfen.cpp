@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QStyle>
+#include <QRegularExpressionValidator>
+#include <QTableWidget>
 #include <QStatusTipEvent>
 #include <QTableWidgetItem>
 #include <algorithm>
@@ -103,6 +106,68 @@ bool Unveraendert(const QTableWidgetItem* z) {
 void Abgeglichen(QLineEdit* e) { e->setProperty(Modelltext, e->text()); }
 
 void Abgeglichen(QTableWidgetItem* z) { z->setData(ModelltextRolle, z->text()); }
+
+namespace {
+
+constexpr char Zahlenart[] = "terval_zahlenfeld";
+constexpr char Zahlhinweis[] = "Keine gültige Zahl: bitte eine Zahl mit \".\" als Dezimalpunkt eingeben";
+const QColor Zahlfehler(255, 190, 190);
+
+void Markiere(QLineEdit* e) { FeldMarkieren(e, ZahlLesbar(e->text(), false), Zahlhinweis); }
+
+}  // namespace
+
+void FeldMarkieren(QLineEdit* e, bool gut, const QString& hinweis) {
+  QPalette p = e->palette();
+  p.setColor(QPalette::Base, gut ? e->style()->standardPalette().color(QPalette::Base) : Zahlfehler);
+  e->setPalette(p);
+  e->setToolTip(gut ? QString() : hinweis);
+}
+
+bool ZahlLesbar(const QString& text, bool amAnfang) {
+  if (FeldZahl(text)) return true;
+  if (!amAnfang) return false;
+  // A start with the form of a number: sign, then a digit or a point and a digit.
+  const QString t = text.trimmed();
+  int i = t.startsWith('+') || t.startsWith('-') ? 1 : 0;
+  if (i < t.size() && t[i] == '.') ++i;
+  return i < t.size() && t[i].isDigit() && t[i].unicode() < 128;
+}
+
+void Zahlenfeld(QLineEdit* e) {
+  e->setProperty(Zahlenart, 1);
+  // Letters never reach the field from the keyboard; the rest of a number
+  // may be typed in any order of completion.
+  static const QRegularExpression form(R"(\s*[+-]?[0-9]*\.?[0-9]*([eE][+-]?[0-9]*)?\s*)");
+  e->setValidator(new QRegularExpressionValidator(form, e));
+  QObject::connect(e, &QLineEdit::textChanged, e, [e] { Markiere(e); });
+  Markiere(e);
+}
+
+void ZahlenzelleMarkieren(QTableWidgetItem* z, bool amAnfang) {
+  const bool gut = ZahlLesbar(z->text(), amAnfang);
+  z->setData(Qt::BackgroundRole, gut ? QVariant() : QVariant(Zahlfehler));
+  z->setToolTip(gut ? QString() : QString(Zahlhinweis));
+}
+
+bool ZahlenPruefen(QWidget* dialog, Oberflaeche& ui) {
+  for (QLineEdit* e : dialog->findChildren<QLineEdit*>()) {
+    if (!e->property(Zahlenart).isValid() || ZahlLesbar(e->text(), false)) continue;
+    ui.Fehler(KeineZahl);
+    e->setFocus();
+    return false;
+  }
+  for (QTableWidget* t : dialog->findChildren<QTableWidget*>())
+    for (int r = 0; r < t->rowCount(); ++r)
+      for (int c = 0; c < t->columnCount(); ++c)
+        if (QTableWidgetItem* z = t->item(r, c); z && z->data(Qt::BackgroundRole) == QVariant(Zahlfehler)) {
+          ui.Fehler(KeineZahl);
+          t->setCurrentItem(z);
+          t->setFocus();
+          return false;
+        }
+  return true;
+}
 
 bool HinweisWeitergeben(QEvent* e, Oberflaeche& ui) {
   if (e->type() != QEvent::StatusTip) return false;

@@ -66,6 +66,29 @@ bool Unveraendert(const QTableWidgetItem* z);
 void Abgeglichen(QLineEdit* e);
 void Abgeglichen(QTableWidgetItem* z);
 
+// Number fields. A field marked as one refuses keystrokes that cannot lead
+// to a number ("." is the decimal point, as everywhere in the program); a
+// text it cannot take (set from elsewhere, or unfinished such as "-") shows
+// the field red with a hint in its tool tip.
+void Zahlenfeld(QLineEdit* e);
+// The same for a table cell, which has no validator: red with the hint
+// while its text holds no number. `amAnfang`: the cell is read by
+// ZahlAmAnfang, so a text that starts with a number ("2.5 m") is taken.
+// Call again whenever the text changes.
+void ZahlenzelleMarkieren(QTableWidgetItem* z, bool amAnfang = true);
+// Shows a field red with `hinweis` as its tool tip, or (gut) as normal.
+void FeldMarkieren(QLineEdit* e, bool gut, const QString& hinweis);
+// True when a number field or cell can be taken (an empty text counts as 0).
+bool ZahlLesbar(const QString& text, bool amAnfang);
+// Before a dialog closes or takes its fields over: the first number field
+// of `dialog` (or cell of its tables) that holds no number gets the focus
+// and the user is told; false then. True when every one can be taken.
+bool ZahlenPruefen(QWidget* dialog, Oberflaeche& ui);
+// The message of ZahlenPruefen.
+inline constexpr char KeineZahl[] =
+    "Ein rot markiertes Feld enthält keine gültige Zahl !\r"
+    "Bitte geben Sie eine Zahl mit \".\" als Dezimalpunkt ein.";
+
 // A status tip event (mouse entering or leaving a control with a hint) goes
 // to the status line through `ui` (an empty tip shows the banner again).
 // True when `e` was such an event and has been handled.

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
 
 #include "model/Zahltext.h"
 #include "ui/ModellGrid.h"
@@ -16,13 +17,17 @@ QtOberflaeche::QtOberflaeche(TMainform& fenster, Oberflaeche* beobachter)
 
 bool QtOberflaeche::Kasten(QMessageBox::Icon symbol, const QString& titel,
                            const std::string& text, bool jaNein) {
-  QMessageBox box(symbol, titel, QString::fromStdString(MitZeilenumbruechen(text)),
-                  jaNein ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, &fenster_);
+  // The texts set a blank before "?" and "!": a non-breaking one keeps the
+  // sign from wrapping onto a line of its own.
+  QString zeilen = QString::fromStdString(MitZeilenumbruechen(text));
+  zeilen.replace(" ?", QString(QChar(0xA0)) + "?").replace(" !", QString(QChar(0xA0)) + "!");
+  QMessageBox box(symbol, titel, zeilen, jaNein ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, &fenster_);
   box.setObjectName("Meldungsfenster");
   if (jaNein) {
     box.button(QMessageBox::Yes)->setText("&Ja");
     box.button(QMessageBox::No)->setText("&Nein");
-    box.setDefaultButton(QMessageBox::Yes);
+    // Every question asks before something is destroyed: Enter must not.
+    box.setDefaultButton(QMessageBox::No);
   }
   // The hourglass of long work must not stand over a question.
   if (sanduhr_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -102,7 +107,17 @@ void QtOberflaeche::Sanduhr(bool an) {
 void QtOberflaeche::LaufBeginnt() {
   Sanduhr(true);
   fenster_.ZeigeStopknopf(true);
-  fenster_.Gitterfenster()->show();
+  // Beside the main window where the screen has room, else over the
+  // chart's upper right corner; never a sliver at the screen's edge.
+  ModellGrid* gitter = fenster_.Gitterfenster();
+  if (!gitter->isVisible()) {
+    const QRect haupt = fenster_.frameGeometry();
+    const QRect schirm = fenster_.screen() ? fenster_.screen()->availableGeometry() : haupt;
+    QPoint ort = haupt.topRight() + QPoint(8, 0);
+    if (ort.x() + gitter->width() > schirm.right()) ort = haupt.topRight() + QPoint(-gitter->width() - 40, 80);
+    gitter->move(ort);
+  }
+  gitter->show();
   if (beobachter_) beobachter_->LaufBeginnt();
 }
 

@@ -116,7 +116,9 @@ void TDBShowKlima::bclClick() {
   if (!ui_.Frage(LoeschFrage)) return;
   for (int h = 1; h <= Stunden; ++h) m_.Klima[h].*(welcher->element) = Fehlwert;
   FillKlimaGrid();
-  WriteKlimaDB(m_, ui_);
+  // The grid's columns are the table's shifted by the day column; only the
+  // cleared one is written, never data kept in memory only.
+  WriteKlimaSpalte(m_, ui_, welcher->spalte - 1);
   CheckKlimaDaten(m_, ui_);
 }
 

@@ -41,8 +41,8 @@ class TDBShowKlima : public QDialog {
 
  public slots:
   // The five delete buttons; the sender selects the element. After the
-  // question: -999 into every hour of the element, the grid refilled, the
-  // table written back and the completeness checked again.
+  // question: -999 into every hour of the element, the grid refilled, that
+  // column written back into the table and the completeness checked again.
   void bclClick();
 
  protected:

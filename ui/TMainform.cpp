@@ -24,6 +24,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -44,6 +46,7 @@
 #include "model/Zahltext.h"
 #include "physics/getsoildata.h"
 #include "tables/Referenzdateien.h"
+#include "ui/Dialoghilfen.h"
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
@@ -80,6 +83,20 @@ QLabel* NeuesLabel(const char* name, const QString& text, const QString& hinweis
   return l;
 }
 
+// A dock's content in a scroll area: a small screen scrolls it instead of
+// pushing the status line (progress, stop button) below its edge.
+QScrollArea* Rollbar(QWidget* inhalt) {
+  auto* r = new QScrollArea;
+  r->setWidget(inhalt);
+  r->setWidgetResizable(true);
+  r->setFrameShape(QFrame::NoFrame);
+  r->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // As wide as the content, but no higher than needed.
+  r->setMinimumWidth(std::min(inhalt->sizeHint().width() + 20, 360));
+  r->setMinimumHeight(std::min(inhalt->sizeHint().height(), 80));
+  return r;
+}
+
 template <typename W>
 W* Benannt(W* w, const char* name, const QString& hinweis) {
   w->setObjectName(name);
@@ -93,6 +110,8 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
     : QMainWindow(parent), m_(m), ui_(std::make_unique<QtOberflaeche>(*this, beobachter)) {
   setObjectName("Mainform");
   setWindowTitle("Terval");
+  // A laptop of 1366 x 768 must show the progress and the stop button:
+  // every dock scrolls, so the window shrinks to 1024 x 640 and below.
   resize(1280, 800);
 
   chart_ = new Diagramm(this);
@@ -114,6 +133,8 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
   BaueGrafiksteuerung();
   BaueStatuszeile();
   SetzeBedienbarkeit();
+  if (const QScreen* schirm = screen())
+    resize(size().boundedTo(schirm->availableGeometry().size() - QSize(40, 60)));
 }
 
 TMainform::~TMainform() = default;
@@ -148,6 +169,15 @@ void TMainform::BaueMenues() {
   aStart_ = neu("EKModellFDVerfahren1", "Simulation starten...",
                 "Den Erdkanal über das ganze Klimajahr simulieren und die Ergebnisdateien schreiben");
   aStart_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  aKlimaLaden_->setShortcut(QKeySequence::Open);
+  aStart_->setShortcut(Qt::Key_F5);
+  aKlimaAnzeigen_->setShortcut(Qt::CTRL | Qt::Key_K);
+  aEWTDaten_->setShortcut(Qt::CTRL | Qt::Key_E);
+  aStandortprofil_->setShortcut(Qt::CTRL | Qt::Key_L);
+  // The menu texts stay as they read; the mnemonic goes on the first letter.
+  for (QAction* a : {aStandortprofil_, aKlimaLaden_, aKlimaAnzeigen_, aEWTDaten_, aErzeugenTemp_, aErzeugenPerm_, aStart_})
+    a->setText("&" + a->text());
+  aKlimaAnzeigen_->setText("Klima-Datenbank &anzeigen...");
 
   connect(aStandortprofil_, &QAction::triggered, this, &TMainform::ShowStandortprofil);
   connect(aEWTDaten_, &QAction::triggered, this, &TMainform::btEditEWTDatenClick);
@@ -157,16 +187,16 @@ void TMainform::BaueMenues() {
   connect(aErzeugenPerm_, &QAction::triggered, this, &TMainform::CreateDataPermClick);
   connect(aStart_, &QAction::triggered, this, &TMainform::EKModellFDVerfahren1Click);
 
-  QMenu* basis = menuBar()->addMenu("Basisdaten");
+  QMenu* basis = menuBar()->addMenu("&Basisdaten");
   basis->setObjectName("Basisdaten1");
   basis->addAction(aStandortprofil_);
   basis->addAction(aKlimaLaden_);
   basis->addAction(aKlimaAnzeigen_);
   basis->addAction(aEWTDaten_);
 
-  QMenu* rechnen = menuBar()->addMenu("Berechnen");
+  QMenu* rechnen = menuBar()->addMenu("&Berechnen");
   rechnen->setObjectName("Berechnen1");
-  QMenu* erzeugen = rechnen->addMenu("Fehlende Klimadaten erzeugen");
+  QMenu* erzeugen = rechnen->addMenu("&Fehlende Klimadaten erzeugen");
   erzeugen->setObjectName("FehlendeKlimadatenerzeugen1");
   erzeugen->addAction(aErzeugenTemp_);
   erzeugen->addAction(aErzeugenPerm_);
@@ -315,7 +345,7 @@ void TMainform::BaueOptionen() {
   auto* dock = new QDockWidget("Optionen", this);
   dock->setObjectName("dockOptionen");
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-  dock->setWidget(inhalt);
+  dock->setWidget(Rollbar(inhalt));
   addDockWidget(Qt::LeftDockWidgetArea, dock);
 }
 
@@ -347,17 +377,25 @@ void TMainform::BaueGrafiksteuerung() {
   form->setColumnStretch(1, 1);
 
   connect(cbDisplaymode_, &QComboBox::currentIndexChanged, this, &TMainform::cbDisplaymodeChange);
+  // Dragging redraws once the slider rests for a moment: a year course of
+  // 365 points per curve is too much for every step of the drag.
+  zeichenTakt_ = new QTimer(this);
+  zeichenTakt_->setSingleShot(true);
+  zeichenTakt_->setInterval(150);
+  connect(zeichenTakt_, &QTimer::timeout, this, &TMainform::Neuzeichnen);
   connect(tb_display_, &QSlider::valueChanged, this, [this](int v) {
     anzeigePosition_ = v;
     e_display_->setText(QString::number(v));
+    zeichenTakt_->start();
   });
+  connect(e_display_, &QLineEdit::textChanged, this, &TMainform::AnzeigefeldPruefen);
   connect(e_display_, &QLineEdit::returnPressed, this, &TMainform::AnzeigeEingabe);
   connect(eShowSegnr_, &QSpinBox::valueChanged, this, &TMainform::SegmentWechsel);
 
   auto* dockSteuerung = new QDockWidget("Steuerung Grafik", this);
   dockSteuerung->setObjectName("dockSteuerungGrafik");
   dockSteuerung->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-  dockSteuerung->setWidget(steuerung);
+  dockSteuerung->setWidget(Rollbar(steuerung));
   addDockWidget(Qt::BottomDockWidgetArea, dockSteuerung);
 
   // "Grafik": which series, redraw, clipboard, printer.
@@ -387,11 +425,19 @@ void TMainform::BaueGrafiksteuerung() {
   connect(neu, &QPushButton::clicked, this, &TMainform::Neuzeichnen);
   connect(kopieren, &QPushButton::clicked, this, &TMainform::KopiereDiagramm);
   connect(drucken, &QPushButton::clicked, this, &TMainform::DruckeDiagramm);
+  // Window-wide keys; a focused text field keeps Ctrl+C for its own text.
+  auto* druckTaste = new QAction(this);
+  druckTaste->setShortcut(QKeySequence::Print);
+  connect(druckTaste, &QAction::triggered, this, &TMainform::DruckeDiagramm);
+  auto* kopierTaste = new QAction(this);
+  kopierTaste->setShortcut(QKeySequence::Copy);
+  connect(kopierTaste, &QAction::triggered, this, &TMainform::KopiereDiagramm);
+  addActions({druckTaste, kopierTaste});
 
   auto* dockGrafik = new QDockWidget("Grafik", this);
   dockGrafik->setObjectName("dockGrafik");
   dockGrafik->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-  dockGrafik->setWidget(grafik);
+  dockGrafik->setWidget(Rollbar(grafik));
   addDockWidget(Qt::BottomDockWidgetArea, dockGrafik);
   splitDockWidget(dockSteuerung, dockGrafik, Qt::Horizontal);
 }
@@ -407,8 +453,9 @@ void TMainform::BaueStatuszeile() {
   pb_fortschritt_->hide();
   statusBar()->addPermanentWidget(pb_fortschritt_);
   btStopsim_ = Benannt(new QPushButton("Berechnung stoppen"), "btStopsim",
-                       "Die Rechnung nach dem laufenden Segment beenden; es wird nichts geschrieben");
+                       "Die Rechnung sofort beenden (Esc); es wird nichts geschrieben");
   btStopsim_->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+  btStopsim_->setShortcut(Qt::Key_Escape);  // only while it shows: during a run
   btStopsim_->hide();
   connect(btStopsim_, &QPushButton::clicked, this, &TMainform::btStopsimClick);
   statusBar()->addPermanentWidget(btStopsim_);
@@ -483,21 +530,26 @@ bool TMainform::FormCreate() {
   m_.Startverzeichnis = QCoreApplication::applicationDirPath().toStdString();
   Updatedisplay();
 
-  // 11.
+  // 11. A missing file is the installation's fault: the second line says
+  // where the program looked.
+  std::string gesucht = "\rGesucht in: ";
+  for (const std::string& ordner : Referenzordner()) gesucht += (gesucht.ends_with(": ") ? "" : ", ") + ordner;
   const std::string soils = Referenzdatei("SOILS.DAT");
   if (soils.empty() || !GetSoilData(m_, soils)) {
     UI().Fehler(
         "Die Datenbank SOILS.DAT konnte nicht geöffnet werden !\rStellen Sie sicher, dass die "
-        "Datei im aktuellen Verzeichnis steht und starten Sie das Programm neu !");
+        "Datei im aktuellen Verzeichnis steht und starten Sie das Programm neu !" + gesucht);
     return false;
   }
+  // The open dialogs start where the samples lie, not in an empty bin/.
+  m_.Startverzeichnis = Verzeichnisanteil(soils);
 
   // 12.
   const std::string rohre = Referenzdatei("Rohre.DBF");
   if (rohre.empty() ||
       !ReadRohrdatenDB(m_, QFileInfo(Q(rohre)).absolutePath().toStdString())) {
     UI().Fehler(
-        "Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! ");
+        "Konnte die Datenbank \"Rohre.DBF\" mit verschiedenen Rohrtypen \rnicht finden! " + gesucht);
     return false;
   }
   return true;
@@ -587,7 +639,12 @@ void TMainform::Bt_DBKlimaSelectClick() {
   if (laufAktiv_) return;
   const QString name = KlimaDateiWaehlen();
   if (name.isEmpty()) return;
+  // A refused table leaves the one loaded before in place, with its name:
+  // the reader keeps the year in memory and only takes the verdict back.
+  const std::string vorherName = m_.DBKlimaName;
+  const bool vorherGueltig = m_.KlimaGueltig;
   m_.DBKlimaName = name.toStdString();
+  m_.Startverzeichnis = Verzeichnisanteil(m_.DBKlimaName);  // the next dialog starts here
   UI().Sanduhr(true);
   ReadKlimaDB(m_, UI());
   UI().Sanduhr(false);
@@ -598,7 +655,9 @@ void TMainform::Bt_DBKlimaSelectClick() {
     Updatedisplay();
   } else {
     UI().Fehler("Klimadatenbank konnte nicht gelesen werden !");
-    l_DBKlimaName_->setText("<keine>");
+    m_.DBKlimaName = vorherName;
+    m_.KlimaGueltig = vorherGueltig;
+    Updatedisplay();
   }
 }
 
@@ -624,6 +683,8 @@ void TMainform::EKModellFDVerfahren1Click() {
                 e.what());
   }
   laufAktiv_ = false;
+  // The run's last status text names the segment it was at.
+  if (letzterLauf_.ergebnis == Laufergebnis::Abgebrochen) UI().Stat(Gestoppt);
   // Whatever way the run ended, the window is idle again.
   ZeigeFortschritt(0, 0);
   ZeigeStopknopf(false);
@@ -635,7 +696,7 @@ void TMainform::EKModellFDVerfahren1Click() {
 
 void TMainform::btStopsimClick() {
   m_.StopRequested = true;
-  // The segment in progress still finishes; the greyed button says the
+  // The run ends within the day it is computing; the greyed button says the
   // request has been taken.
   btStopsim_->setEnabled(false);
 }
@@ -667,11 +728,13 @@ void TMainform::btEditEWTDatenClick() {
 
 void TMainform::closeEvent(QCloseEvent* ereignis) {
   // Closing during a run would pull the window from under the run: stop it
-  // after the current segment and close then.
+  // (within the day being computed) and close then, if the user agrees.
   if (laufAktiv_) {
+    ereignis->ignore();
+    if (schliessenNachLauf_ || !UI().Frage(SchliessenFrage)) return;
     m_.StopRequested = true;
     schliessenNachLauf_ = true;
-    ereignis->ignore();
+    btStopsim_->setEnabled(false);
     return;
   }
   QMainWindow::closeEvent(ereignis);
@@ -701,6 +764,15 @@ void TMainform::AnzeigeEingabe() {
 }
 
 void TMainform::SegmentWechsel(int s) { DrawSegment(s); }
+
+void TMainform::AnzeigefeldPruefen() {
+  // A day beyond the year shows the last day; an hour outside the day is
+  // no hour (the chart shows 12 Uhr then).
+  const auto v = ParseGanzzahl(e_display_->text().toStdString());
+  const bool tag = cbDisplaymode_->currentIndex() == 1;
+  FeldMarkieren(e_display_, v && (tag || (*v >= 0 && *v <= 23)),
+                tag ? "Keine gültige Tagesnummer (1 bis 365)" : "Keine gültige Stunde (0 bis 23)");
+}
 
 void TMainform::Neuzeichnen() { DrawSegment(eShowSegnr_->value()); }
 
@@ -755,6 +827,11 @@ void TMainform::DrawSegment(int s) {
     const auto kurven = Kanalverlauf(m_, stunde);
     for (int monat = 1; monat <= 12; ++monat) chart_->Monat(monat)->replace(kurven[monat - 1]);
   }
+  const QString was = modus == 0   ? QString("Segment %1, Jahresverlauf um %2 Uhr").arg(s).arg(stunde)
+                      : modus == 1 ? QString("Segment %1, Tagesverlauf am Tag %2").arg(s).arg(std::clamp(anzeigePosition_, 1, 365))
+                                   : QString("Temperaturverlauf im Kanal um %1 Uhr, Monatsmitte").arg(stunde);
+  chart_->chart()->setTitle("EWT-Betrieb: " + was);
+  AnzeigefeldPruefen();
   chart_->Skalieren();
   chart_->repaint();
   UI().Sanduhr(false);

@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
+class QTimer;
 
 namespace terval {
 
@@ -40,6 +41,12 @@ class TMainform : public QMainWindow {
   Q_OBJECT
 
  public:
+  // The status line after a stopped run.
+  static constexpr char Gestoppt[] = "Die Berechnung wurde gestoppt; es wurde nichts geschrieben.";
+  // The question when the window is closed during a run.
+  static constexpr char SchliessenFrage[] =
+      "Es läuft eine Berechnung.\rWollen Sie sie abbrechen und das Programm beenden ?";
+
   // Moisture time step in seconds of the items 0..4 of cb_SoilmodRes.
   static constexpr int FeuchteZeitschritte[5] = {3600, 1800, 600, 60, 1};
 
@@ -105,7 +112,7 @@ class TMainform : public QMainWindow {
   void CreateDataPermClick();
   // "Simulation starten...".
   void EKModellFDVerfahren1Click();
-  // "Berechnung stoppen": the run ends after the current segment.
+  // "Berechnung stoppen" (Esc): the run ends within the day it computes.
   void btStopsimClick();
   // "Klima-Datenbank anzeigen...": the climate viewer, modally, once a
   // table has been accepted; its delete buttons only between runs.
@@ -138,6 +145,8 @@ class TMainform : public QMainWindow {
   void SetzeAnzeigeposition(int wert);
   void AnzeigeEingabe();
   void SegmentWechsel(int s);
+  // e_display red while it holds no hour (or day) the chart can show.
+  void AnzeigefeldPruefen();
   void Neuzeichnen();
 
   Modell& m_;
@@ -191,6 +200,7 @@ class TMainform : public QMainWindow {
   QLabel* l_display_ = nullptr;
   QSlider* tb_display_ = nullptr;
   QLineEdit* e_display_ = nullptr;
+  QTimer* zeichenTakt_ = nullptr;  // redraw after the slider rests
   QSpinBox* eShowSegnr_ = nullptr;
   QCheckBox* cb_Tin_ = nullptr;
   QCheckBox* cb_tout_ = nullptr;

@@ -275,6 +275,13 @@ TdlgStandortprofil::TdlgStandortprofil(Modell& m, Oberflaeche& ui, QWidget* pare
   connect(bt_savelocas_, &QToolButton::clicked, this, &TdlgStandortprofil::bt_savelocasClick);
   connect(cbSoils_, &QComboBox::currentIndexChanged, this, &TdlgStandortprofil::cbSoilsChange);
   connect(E_relBodenfeuchte_, &QLineEdit::textChanged, this, &TdlgStandortprofil::cbSoilsChange);
+  for (QLineEdit* e : findChildren<QLineEdit*>())
+    if (e != e_locname_) Zahlenfeld(e);
+
+  // A wrapped label in a grid gets the height of one line less than it
+  // needs ("werden ignoriert." fell off): reserve its lines at the width it
+  // has in a dialog of 463 pixels.
+  for (QLabel* l : {hinweis1, hinweis2}) l->setMinimumHeight(l->heightForWidth(400));
 
   // A fixed dialog of 463 x 586, larger only when the system's fonts need it.
   setFixedSize(minimumSizeHint().expandedTo(QSize(463, 586)));
@@ -358,11 +365,19 @@ void TdlgStandortprofil::WerteUebernehmen() {
 void TdlgStandortprofil::cbSoilsChange() {
   const int p = cbSoils_->currentIndex();
   if (p < 0) return;
-  if (const auto zeile = BodenVorschau(m_, p + 1, StdText(E_relBodenfeuchte_->text())))
-    l_tlf_->setText(QText(*zeile));
+  // Typing 150 passes 15 on its way: what cannot be shown must not leave
+  // the value of 15 % standing.
+  const auto zeile = BodenVorschau(m_, p + 1, StdText(E_relBodenfeuchte_->text()));
+  l_tlf_->setText(zeile ? QText(*zeile) : QString());
 }
 
-void TdlgStandortprofil::Button2Click() { WerteUebernehmen(); }
+void TdlgStandortprofil::Button2Click() {
+  if (ZahlenPruefen(this, ui_)) WerteUebernehmen();
+}
+
+void TdlgStandortprofil::done(int ergebnis) {
+  if (ZahlenPruefen(this, ui_)) QDialog::done(ergebnis);
+}
 
 void TdlgStandortprofil::btOpenLocDateiClick() {
   Dateiwahl wahl;
@@ -379,6 +394,7 @@ void TdlgStandortprofil::bt_savelocasClick() { Speichern(sender() == bt_saveloca
 
 void TdlgStandortprofil::Speichern(bool unterNeuemNamen) {
   std::string pfad = m_.Standortdatei;
+  if (!ZahlenPruefen(this, ui_)) return;
   if (unterNeuemNamen) {
     Dateiwahl wahl;
     wahl.titel = "Standortprofil speichern";
@@ -389,6 +405,7 @@ void TdlgStandortprofil::Speichern(bool unterNeuemNamen) {
     const QString gewaehlt = DateiWaehlen(wahl);
     if (gewaehlt.isEmpty()) return;
     pfad = StdText(gewaehlt);
+    m_.Startverzeichnis = Verzeichnisanteil(pfad);  // the next open dialog starts here
   }
   // The file always holds what the dialog shows. It takes the name of the
   // file only once it has been written (a failed save keeps the old one).

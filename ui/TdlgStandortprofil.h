@@ -41,7 +41,8 @@ class TdlgStandortprofil : public QDialog {
   // Ends with OrtsnameGeaendert.
   void WerteUebernehmen();
   // The preview line l_tlf for the selected soil and the typed start
-  // moisture; unchanged when no soil is selected or nothing can be shown.
+  // moisture; unchanged when no soil is selected, empty when the typed
+  // moisture cannot be shown (no number, above 100 %).
   void cbSoilsChange();
 
  signals:
@@ -50,12 +51,17 @@ class TdlgStandortprofil : public QDialog {
   void OrtsnameGeaendert(const QString& ortsname);
 
  public slots:
-  // "Übernehmen".
+  // "Übernehmen"; refused while a number field holds no number.
   void Button2Click();
   // Open a location file.
   void btOpenLocDateiClick();
   // Both save buttons; the sender tells save (btSaveLoc) from save as.
   void bt_savelocasClick();
+
+ public:
+  // "Schliessen", Escape and the close box: refused while a number field
+  // holds no number (the user would take the red field for taken over).
+  void done(int ergebnis) override;
 
  protected:
   // The file dialog; empty when cancelled. Tests decide here.

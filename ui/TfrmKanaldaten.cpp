@@ -267,7 +267,7 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   spalte->addLayout(werkzeug);
   spalte->addWidget(basis);
   spalte->addLayout(unten);
-  resize(1000, 680);
+  resize(1000, 620);  // fits a screen of 1024 x 640 with the window frame
 
   connect(bt_addsegment, &QPushButton::clicked, this, &TfrmKanaldaten::bt_addsegmentClick);
   connect(btNew, &QToolButton::clicked, this, &TfrmKanaldaten::btNewClick);
@@ -284,9 +284,21 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   connect(btShowRohrdata, &QPushButton::clicked, this, &TfrmKanaldaten::btShowRohrdataClick);
   connect(btClose, &QPushButton::clicked, this, &QDialog::accept);
 
+  for (QLineEdit* e : {e_addsegment_, E_toolvalue_, eVolstrom_, eVolAusZustand_, eVolein_zeit_, eVolaus_zeit_,
+                       evol_heizT_, evol_kuehlT_})
+    Zahlenfeld(e);
+  // Columns 1..7 hold numbers.
+  connect(sgKanal_, &QTableWidget::itemChanged, this, [](QTableWidgetItem* z) {
+    if (z->column() >= 1 && z->column() <= 7) ZahlenzelleMarkieren(z);
+  });
+
   SetzeModus(0);
   e_addsegment_->setText("1");
   Mem2Grid();
+}
+
+void TfrmKanaldaten::done(int ergebnis) {
+  if (ZahlenPruefen(this, ui_)) QDialog::done(ergebnis);
 }
 
 int TfrmKanaldaten::zeigen() {
@@ -369,19 +381,24 @@ void TfrmKanaldaten::Grid2Mem() {
       wert = 0;
       return;
     }
+    if (!ZahlLesbar(z->text(), true)) return;  // stays red, the model keeps its value
     if (!Unveraendert(z)) wert = ZahlAmAnfang(z->text());
     Abgeglichen(z);
   };
   auto feld = [](QLineEdit* e, float& wert) {
+    if (!ZahlLesbar(e->text(), false)) return;
     if (!Unveraendert(e)) wert = ZahlAmAnfang(e->text());
     Abgeglichen(e);
+  };
+  auto ganz = [](const QString& text, int32_t& wert) {
+    if (ZahlLesbar(text, true)) wert = GanzzahlAmAnfang32(text);
   };
   const int n = std::clamp(m_.Anz_Segmente, 0, std::min(MaxSegmente, sgKanal_->rowCount()));
   for (int k = 1; k <= n; ++k) {
     Kanalsegment& s = m_.Segmente[k];
     const int z = k - 1;
     zahl(z, 1, s.Tiefe);
-    s.Anz_Rohre = GanzzahlAmAnfang32(Zelle(z, 2));
+    ganz(Zelle(z, 2), s.Anz_Rohre);
     zahl(z, 3, s.Abst_Rohre);
     zahl(z, 4, s.Abst_Geb_li);
     zahl(z, 5, s.Tief_Geb_li);
@@ -391,12 +408,12 @@ void TfrmKanaldaten::Grid2Mem() {
     s.Überbaut = flaeche == "Ü" ? 1 : flaeche == "V" ? 2 : 0;
   }
   TKanalbetrieb& b = m_.Kanalbetrieb;
-  b.Volstrom = GanzzahlAmAnfang32(eVolstrom_->text());
-  b.Ein_Zeit = GanzzahlAmAnfang32(eVolein_zeit_->text());
-  b.Aus_Zeit = GanzzahlAmAnfang32(eVolaus_zeit_->text());
+  ganz(eVolstrom_->text(), b.Volstrom);
+  ganz(eVolein_zeit_->text(), b.Ein_Zeit);
+  ganz(eVolaus_zeit_->text(), b.Aus_Zeit);
   feld(evol_heizT_, b.Heiz_T);
   feld(evol_kuehlT_, b.Kuehl_T);
-  b.Vol_Aus = GanzzahlAmAnfang32(eVolAusZustand_->text());
+  ganz(eVolAusZustand_->text(), b.Vol_Aus);
   b.Betriebsart = std::max(0, betriebsart_->checkedId());
   b.Fuenftagebetrieb = cb_5tagesbetrieb_->isChecked();
 }
@@ -415,6 +432,7 @@ void TfrmKanaldaten::SetzeModus(int modus) {
 // ---- Commands --------------------------------------------------------------------
 
 void TfrmKanaldaten::bt_addsegmentClick() {
+  if (!ZahlenPruefen(this, ui_)) return;
   Grid2Mem();
   const long long n = GanzzahlAmAnfang(StdText(e_addsegment_->text()));
   if (m_.Anz_Segmente + n > MaxSegmente) {
@@ -437,12 +455,14 @@ void TfrmKanaldaten::btNewClick() {
 }
 
 void TfrmKanaldaten::btShowRohrdataClick() {
+  if (!ZahlenPruefen(this, ui_)) return;
   Grid2Mem();
   rohrdaten_->zeigen();
   Mem2Grid();
 }
 
 void TfrmKanaldaten::bt_aktdatafromTabClick() {
+  if (!ZahlenPruefen(this, ui_)) return;
   Grid2Mem();
   Mem2Grid();
 }
@@ -461,6 +481,8 @@ void TfrmKanaldaten::btOpenKanalClick() {
 
 void TfrmKanaldaten::btSaveKanalClick() {
   std::string pfad = m_.Kanaldatei;
+  // The file would not get what the red field shows.
+  if (!ZahlenPruefen(this, ui_)) return;
   if (sender() == bt_saveas_) {
     Dateiwahl wahl;
     wahl.titel = "Erdkanal speichern...";
@@ -471,6 +493,7 @@ void TfrmKanaldaten::btSaveKanalClick() {
     const QString gewaehlt = DateiWaehlen(wahl);
     if (gewaehlt.isEmpty()) return;
     pfad = StdText(gewaehlt);
+    m_.Startverzeichnis = Verzeichnisanteil(pfad);  // the next open dialog starts here
   }
   // The file gets what the user sees; the channel takes the file's name
   // only once it has been written (a failed save keeps the old file).

@@ -55,12 +55,16 @@ class TfrmKanaldaten : public QDialog {
   // Table and settings into the model. A number cell or field whose text is
   // still the one shown from the model keeps the model's exact value. Edited
   // numbers are read from the start of a text (integers stop at the first
-  // non-digit, "2.5" gives 2); a text that does not begin with a number
-  // gives 0. Column 8 counts as "Ü" or "V"
+  // non-digit, "2.5" gives 2); a text that does not begin with a number is
+  // not taken (the cell or field stays red). Column 8 counts as "Ü" or "V"
   // after upper-casing a..z only, so "v" is sealed and "ü" open ground.
   void Grid2Mem();
 
   TfrmRohrdaten* Rohrdialog() const { return rohrdaten_; }
+
+  // "Schließen", Escape and the close box: refused while a number field or
+  // cell holds no number.
+  void done(int ergebnis) override;
 
  public slots:
   void bt_addsegmentClick();

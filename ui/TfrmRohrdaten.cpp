@@ -49,7 +49,7 @@ TfrmRohrdaten::TfrmRohrdaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   E_rohrdicke_ = NeuesFeld("E_rohrdicke", "Geben Sie die Dicke der Rohrwandung an");
   e_Rohrwlf_ = NeuesFeld("e_Rohrwlf", {});
   e_seglaenge_ = NeuesFeld("e_seglaenge", "Geben Sie die Länge eines Rohrsegmentes ein");
-  for (QLineEdit* e : {e_idurchm_, E_rohrdicke_, e_Rohrwlf_, e_seglaenge_}) e->setFixedWidth(80);
+  for (QLineEdit* e : {e_idurchm_, E_rohrdicke_, e_Rohrwlf_, e_seglaenge_}) e->setFixedWidth(80), Zahlenfeld(e);
   e_Rohrname_->setMinimumWidth(230);
 
   cbRohrtypen_ = new QComboBox;
@@ -147,12 +147,14 @@ void TfrmRohrdaten::Dlg2Mem(int k) {
   TRohrdaten& r = m_.Rohrdaten;
   // The fields show whole millimetres: a field still showing the model's
   // value keeps it exactly (a wall of 11.9 mm shown as "12" stays 11.9 mm).
-  const bool neueDicke = !Unveraendert(E_rohrdicke_);
-  const bool neuerDurchmesser = !Unveraendert(e_idurchm_);
+  // A field that holds no number keeps the model's value (and stays red).
+  auto neu = [](const QLineEdit* e) { return !Unveraendert(e) && ZahlLesbar(e->text(), false); };
+  const bool neueDicke = neu(E_rohrdicke_);
+  const bool neuerDurchmesser = neu(e_idurchm_);
   const double innenradius = static_cast<double>(r.Rohr_Ra[k]) - r.Rohr_Dicke[k];
   r.Rohrname[k] = StdText(e_Rohrname_->text());
   if (neueDicke) r.Rohr_Dicke[k] = static_cast<float>(Zahl(E_rohrdicke_));
-  if (!Unveraendert(e_Rohrwlf_)) r.Rohr_wlf[k] = static_cast<float>(Zahl(e_Rohrwlf_));
+  if (neu(e_Rohrwlf_)) r.Rohr_wlf[k] = static_cast<float>(Zahl(e_Rohrwlf_));
   if (neueDicke) r.Rohr_Dicke[k] = static_cast<float>(r.Rohr_Dicke[k] / 1000.0);
   if (neuerDurchmesser) {
     const double d = Zahl(e_idurchm_) / 1000;
@@ -161,8 +163,9 @@ void TfrmRohrdaten::Dlg2Mem(int k) {
     // A new wall around the same bore.
     r.Rohr_Ra[k] = static_cast<float>(innenradius + r.Rohr_Dicke[k]);
   }
-  r.Seglaenge = static_cast<float>(Segmentlaenge());
-  for (QLineEdit* e : {e_idurchm_, E_rohrdicke_, e_Rohrwlf_, e_seglaenge_}) Abgeglichen(e);
+  if (neu(e_seglaenge_)) r.Seglaenge = static_cast<float>(Zahl(e_seglaenge_));
+  for (QLineEdit* e : {e_idurchm_, E_rohrdicke_, e_Rohrwlf_, e_seglaenge_})
+    if (ZahlLesbar(e->text(), false)) Abgeglichen(e);
 }
 
 void TfrmRohrdaten::Wechsle(int neu) {
@@ -185,8 +188,9 @@ void TfrmRohrdaten::btCopyDataClick() {
   e_Rohrname_->setText(QText(t.Name));
   ZeigeNeuenWert(e_Rohrwlf_, QText(FormatReal(t.wlf, 2, 2)));
   ZeigeNeuenWert(E_rohrdicke_, QText(FormatReal(static_cast<double>(t.Dicke) * 1000, 3, 0)));
-  // Single precision, as the catalogue holds the sizes.
-  const float x = (t.Aussenmass - t.Dicke) * 0.5f * 1000.0f;
+  // The catalogue holds outer diameters: the bore is the outer diameter
+  // less the wall on both sides. Single precision, as the catalogue holds the sizes.
+  const float x = (t.Aussenmass - 2.0f * t.Dicke) * 1000.0f;
   if (x <= 0)
     ui_.Fehler(
         "Fehler im Datensatz: Aussendurchmesser ist gleich oder kleiner Innendurchmesser !\r"
@@ -195,6 +199,7 @@ void TfrmRohrdaten::btCopyDataClick() {
 }
 
 void TfrmRohrdaten::done(int ergebnis) {
+  if (!ZahlenPruefen(this, ui_)) return;
   // The length the model would get is the one checked.
   const double laenge = Segmentlaenge();
   if (!(laenge >= 0.5 && laenge <= 5)) {

@@ -52,8 +52,9 @@ class TfrmRohrdaten : public QDialog {
   void btCopyDataClick();
 
  public:
-  // OK, Escape and the close box end here: a segment length outside
-  // 0.5..5 m is refused with its message and the dialog stays open.
+  // OK, Escape and the close box end here: a number field that holds no
+  // number, or a segment length outside 0.5..5 m, is refused with its
+  // message and the dialog stays open.
   void done(int ergebnis) override;
 
  protected:

@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
   // start-up, then the program ends (for documentation and headless checks).
   const QString bild = qEnvironmentVariable("TERVAL_SCREENSHOT");
   if (!bild.isEmpty()) {
+    fenster.resize(1280, 800);  // the picture shows the usual size, whatever the screen
     QTimer::singleShot(500, &fenster, [&fenster, bild] {
       const bool ok = fenster.grab().save(bild);
       QApplication::exit(ok ? 0 : 1);

@@ -49,6 +49,10 @@ TEST(CalcVolumenstrom, ModesThresholdsAndRefusals) {
     EXPECT_FALSE(CalcVolumenstrom(*m, ui)) << art;
   }
   EXPECT_EQ(m->VolStromStunde[100], 0.25f);
+  // No air in constant operation: a warning, and the run goes on.
+  b.Betriebsart = 0, b.Volstrom = 0;
+  EXPECT_TRUE(CalcVolumenstrom(*m, ui) && ui.Texte("Warnung") == std::vector<std::string>{KeinVolumenstrom});
+  b.Volstrom = 2400;
   const std::string zeiten = "Ungülige Zeitsteuerung für den Volumenstrom: EIN muß vor AUS liegen !";
   EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>(3, zeiten));
   // Flows of the climate table (m3/h) replace the schedule; a negative channel flow is refused all the same.

@@ -6,7 +6,9 @@
 
 #include "Fensterhilfen.h"
 #include "channel/UshowKanaldaten.h"
+#include "core/Cor_mod.h"
 #include "location/klimaprofil.h"
+#include "output/DBErgout.h"
 #include "ui/Diagramm.h"
 #include "ui/ModellGrid.h"
 #include "ui/Tfrm_DBWriteerg.h"
@@ -159,14 +161,32 @@ void tst_TMainform::anhaltenUndSchliessen() {
   Starte(a, dir.path());
   QCOMPARE(a.ui.nachrichten, (std::vector<Nachricht>{{"Warnung", "Die Simulation wurde vom Anweder abgebrochen !"}}));
   QCOMPARE(a.ui.gezeichneteSegmente, std::vector<int>{1});  // no redraw after the stop
-  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.status.back() == "Rechne Segment 1");
+  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.status.back() == TMainform::Gestoppt);
   QVERIFY(gesperrt && stop->isHidden() && !f.Gitterfenster()->isVisible() && !QApplication::overrideCursor() &&
           Dateien(dir.path()).isEmpty() && Befehl(f, "EKModellFDVerfahren1")->isEnabled());
-  // Closed during the next run (the stop button live again): the window stays until the segment is done.
+  // Stopped within the first segment (day 20, after the field of reference day 14 was written): the half
+  // segment is neither drawn nor written, the earlier field file is back.
+  const QString feld = dir.filePath(QString::fromStdString(FeldDateiname("Terval", 1, 14)));
+  QFile alt(feld);
+  QVERIFY(alt.open(QIODevice::WriteOnly) && alt.write("alt") == 3);
+  alt.close();
+  Setze(f, "E_markseg", "1"), a.ui.beiProcMsg = {}, a.ui.gezeichneteSegmente.clear();
+  QMetaObject::Connection tag20 = connect(Kind<QProgressBar>(f, "pb_Fortschritt"), &QProgressBar::valueChanged, [&](int d) {
+    if (d == 20) stop->click();
+  });
+  Starte(a, dir.path());
+  disconnect(tag20);
+  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && a.ui.gezeichneteSegmente.empty() && a.ui.status.back() == TMainform::Gestoppt);
+  QVERIFY(Dateien(dir.path()) == QStringList{QFileInfo(feld).fileName()} && alt.open(QIODevice::ReadOnly) && alt.readAll() == "alt");
+  QFile::remove(feld), Setze(f, "E_markseg", "-1");
+  // Closed during the next run (the stop button live again): asked first, "No" runs on; after "Yes" the window
+  // stays until the run has ended.
   bool frei = false, offen = false;
+  a.ui.antworten = {false, true};
   a.ui.beiProcMsg = [&](int) { frei = stop->isEnabled(), f.close(), offen = f.isVisible(); };
   Starte(a, dir.path()), QCoreApplication::processEvents();
   QVERIFY(frei && offen && !f.isVisible() && f.LetzterLauf().ergebnis == Laufergebnis::Abgebrochen && Dateien(dir.path()).isEmpty());
+  QVERIFY(a.ui.Texte("Frage") == std::vector<std::string>(2, TMainform::SchliessenFrage) && a.ui.gezeichneteSegmente.size() == 2);
 }
 
 void tst_TMainform::nichtGeschriebeneDateienWerdenGenannt() {
@@ -200,11 +220,24 @@ void tst_TMainform::laufMitBeispieldaten() {
   auto* tb = Kind<QSlider>(f, "tb_display");
   QCOMPARE(QList<int>({tb->minimum(), tb->maximum(), tb->value(), m.FeuchteZeitschritt}), QList<int>({0, 23, 13, 3600}));
   for (const char* n : {"l_Tluft", "L_rfeuchte", "L_wind", "l_strahlung", "l_ns"}) QCOMPARE(Farbe(f, n), Dunkelrot);
+  // The open dialogs start where the samples lie; a missing reference file ends the start-up with a second line
+  // that names the folders searched.
+  QCOMPARE(QString::fromStdString(m.Startverzeichnis), daten);
+  const std::string gesucht = "\rGesucht in: " + StdText(QCoreApplication::applicationDirPath()) + ", " +
+                              StdText(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/terval"));
+  for (const char* datei : {"SOILS.DAT", "Rohre.DBF"}) {
+    auto m2 = NeuesModell();
+    Aufzeichner ui2;
+    Prueffenster f2(*m2, &ui2);
+    f2.fehlend = {datei};
+    QVERIFY(!f2.FormCreate() && ui2.Texte("Fehler").size() == 1 && ui2.Texte("Fehler")[0].ends_with(gesucht));
+  }
   QVERIFY(Kind(f, "btStopsim")->isHidden() && !f.Chart()->Monat(1)->chart() && !f.Chart()->AchseW()->isVisible());
 
   m.ErgebnisseVorhanden = true, f.klimadatei = daten + "/gibt es nicht.DBF";
   Befehl(f, "KlimaDatenbankladen1")->trigger();
-  QTest::mouseDClick(f.Chart()->viewport(), Qt::LeftButton);  // the viewer has nothing to show
+  QTest::mouseDClick(f.Chart()->viewport(), Qt::LeftButton);  // no table named: nothing opens
+  Befehl(f, "KlimaDatenbankanzeigen1")->trigger();  // the viewer has nothing to show
   const std::vector<std::string> fehler = a.ui.Texte("Fehler");
   QCOMPARE(std::vector<std::string>(fehler.end() - 2, fehler.end()), (std::vector<std::string>{
       "Klimadatenbank konnte nicht gelesen werden !", "Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !"}));
@@ -216,6 +249,12 @@ void tst_TMainform::laufMitBeispieldaten() {
   // 11.63 degC is the year's mean of the measured air temperature; the year has no precipitation.
   QCOMPARE(Label(f, "l_DBKlimaName") + "|" + Label(f, "l_tmittelmessort"), f.klimadatei + "|Mitteltemperatur am Messort: 11.6");
   QVERIFY(Farbe(f, "l_Tluft") == Gruen && Farbe(f, "l_ns") == Dunkelrot);
+  // A file that is no climate table is refused and leaves the year loaded and named, labels, means and chart.
+  f.klimadatei = daten + "/Erdkanal.ewt.db";
+  Befehl(f, "KlimaDatenbankladen1")->trigger();
+  QCOMPARE(Label(f, "l_DBKlimaName") + "|" + Label(f, "l_tmittelmessort"), daten + "/Aachen2022.DBF|Mitteltemperatur am Messort: 11.6");
+  QVERIFY(m.KlimaGueltig && m.DBKlimaName == StdText(daten + "/Aachen2022.DBF") && Farbe(f, "l_Tluft") == Gruen &&
+          f.Chart()->Tin()->count() == 365 && a.ui.Texte("Fehler").back() == "Klimadatenbank konnte nicht gelesen werden !");
 
   QTemporaryDir dir;
   a.ui.nachrichten.clear();
@@ -229,9 +268,25 @@ void tst_TMainform::laufMitBeispieldaten() {
   QVERIFY(ohneJa && a.ui.Texte("Frage").size() == 1 && m.KlimaKomplett && Farbe(f, "l_ns") == Gruen);
   a.ui.nachrichten.clear();
   Klick(f, "mpTextoutput"), Klick(f, "cbShowEnergie");
-  f.resize(1280, 800);
+  // On a screen of 1024 x 640 the window fits with its progress and stop button in sight.
+  f.resize(1024, 640);
   f.show();
+  QString imLauf;
+  QPixmap bildImLauf;
+  a.ui.beiProcMsg = [&](int segment) {
+    if (segment != 5) return;
+    for (const char* n : {"pb_Fortschritt", "btStopsim"}) {
+      QWidget* w = Kind(f, n);
+      imLauf += w->isVisible() && f.rect().contains(QRect(w->mapTo(&f, QPoint(0, 0)), w->size())) ? "1" : "0";
+    }
+    bildImLauf = f.grab();  // saved after the run: the run's working directory is the results folder
+  };
   Starte(a, dir.path());
+  a.ui.beiProcMsg = {};
+  QCOMPARE(f.size(), QSize(1024, 640));
+  QCOMPARE(imLauf, QString("11"));
+  QVERIFY(bildImLauf.save(qEnvironmentVariable("TERVAL_BILDVERZEICHNIS", ".") + "/hauptfenster-lauf.png"));
+  f.resize(1280, 800);
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
   QVERIFY(Dateien(dir.path()).size() == 6 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
   // Winter air leaves the channel warmer than it entered, summer air cooler.
@@ -242,6 +297,11 @@ void tst_TMainform::laufMitBeispieldaten() {
     QCoreApplication::processEvents();
     QVERIFY(Bild(f, QString("hauptfenster-modus%1.png").arg(i)));
   }
+  // The year course follows the slider once it rests, and says what it shows.
+  Kind<QComboBox>(f, "cbDisplaymode")->setCurrentIndex(0);
+  Kind<QSlider>(f, "tb_display")->setValue(8);
+  QTRY_COMPARE(f.Chart()->chart()->title(), QString("EWT-Betrieb: Segment 35, Jahresverlauf um 8 Uhr"));
+  QVERIFY(Bild(*f.Chart(), "diagramm-schieber.png"));
 }
 
 void tst_TMainform::diagramm() {
@@ -277,8 +337,20 @@ void tst_TMainform::diagramm() {
   QVERIFY(zeige(0, "") == "Angezeigte Stunde:13 0-23" && !d->Monat(1)->chart() && d->Tin()->chart() == d->chart() && d->Energie()->isVisible());
   tb->setValue(7);
   QVERIFY(Text(f, "e_display") == "7" && d->Tin()->at(0).y() == double(Ein(1, 13)));
-  zeige(-1, "abc");  // no number: the bar stays, the chart follows the last position
-  QVERIFY(tb->value() == 7 && d->Tin()->at(0).y() == double(Ein(1, 7)));
+  zeige(-1, "abc");  // no number: the bar stays, the chart follows the last position, the field is red
+  QVERIFY(tb->value() == 7 && d->Tin()->at(0).y() == double(Ein(1, 7)) && !Kind(f, "e_display")->toolTip().isEmpty());
+  // Moved alone, the slider redraws once it rests: the title names segment and hour, the x axis what it counts;
+  // the temperature axis (curves from 3 to 13.9) keeps round ticks at multiples of its step.
+  tb->setValue(9);
+  QVERIFY(Kind(f, "e_display")->toolTip().isEmpty());
+  QTRY_VERIFY(d->Tin()->at(0).y() == double(Ein(1, 9)));
+  QCOMPARE(d->chart()->title() + " | " + d->AchseX()->titleText(), QString("EWT-Betrieb: Segment 3, Jahresverlauf um 9 Uhr | Tage seit Jahresbeginn"));
+  const double schritt = d->AchseT()->tickInterval();
+  QVERIFY(d->AchseT()->tickType() == QValueAxis::TicksDynamic && schritt == 2 && d->AchseT()->min() == 2 && d->AchseT()->max() == 14);
+  Setze(f, "e_display", "24");  // no hour of the day
+  QVERIFY(!Kind(f, "e_display")->toolTip().isEmpty());
+  tb->setValue(7);
+  QTRY_VERIFY(d->Tin()->at(0).y() == double(Ein(1, 7)));
   // The chosen segment is drawn; beyond the channel nothing; "neuzeichnen" takes new data; segment 0
   // changes only the visibility.
   Kind<QSpinBox>(f, "eShowSegnr")->setValue(4);
@@ -294,7 +366,8 @@ void tst_TMainform::diagramm() {
 }
 
 void tst_TMainform::meldungenUndSanduhr() {
-  // Without a recorder every message is a box: symbol, title, line breaks, buttons, and over the hourglass
+  // Without a recorder every message is a box: symbol, title, line breaks, a sign that never wraps alone ("_"
+  // marks the non-breaking space), buttons, and over the hourglass
   // (only there) the arrow; the hourglass counts, surplus "off"s take no cursor that someone else set.
   auto m = NeuesModell();
   TMainform f(*m);
@@ -303,8 +376,9 @@ void tst_TMainform::meldungenUndSanduhr() {
   auto beantworte = [&gesehen](const QString& knopf) {
     Sobald(qApp, [&gesehen, knopf] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), box->text());
+      gesehen << QString("%1 %2 %3: %4 ").arg(QApplication::overrideCursor()->shape()).arg(int(box->icon())).arg(box->windowTitle(), QString(box->text()).replace(QChar(0xA0), "_"));
       for (QAbstractButton* b : box->buttons()) gesehen.last() += b->text() == knopf ? "[" + b->text() + "]" : b->text();
+      if (knopf == "Enter") QTest::keyClick(box, Qt::Key_Return);
       for (QAbstractButton* b : box->buttons())
         if (b->text() == knopf) b->click();
     });
@@ -316,9 +390,12 @@ void tst_TMainform::meldungenUndSanduhr() {
   const bool nein = ui.Frage("Wollen Sie ?");
   beantworte("&Ja");
   QVERIFY(!nein && ui.Frage("Wollen Sie ?") && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+  beantworte("Enter");  // every question guards a destructive step: Enter must not say "Ja"
+  QVERIFY(!ui.Frage("Wollen Sie ?"));
   QCOMPARE(gesehen, (QStringList{"2 3 Fehler: Zeile 1\nZeile 2 [OK]", "0 2 Warnung: Zeile 1\nZeile 2 [OK]",
                                  "0 1 Information: Zeile 1\nZeile 2 [OK]", "0 0 Terval: Zeile 1\nZeile 2 [OK]",
-                                 "0 4 Bestätigung: Wollen Sie ? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie ? [&Ja]&Nein"}));
+                                 "0 4 Bestätigung: Wollen Sie_? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie_? [&Ja]&Nein",
+                                 "0 4 Bestätigung: Wollen Sie_? &Ja&Nein"}));
   for (int i = 0; i < 5; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();

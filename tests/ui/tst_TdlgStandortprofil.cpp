@@ -60,8 +60,9 @@ void tst_TdlgStandortprofil::standortprofil() {
   QCOMPARE(QList<int>({m->Wetter_[1], m->Wetter_[2], m->Truebung, m->Wetter_[6], int(ortsname.count())}), QList<int>({3, 1, 5, 2, 2}));
   QCOMPARE(m->Ortsname, std::string("Testort (Bochum,D)"));
 
-  // "Übernehmen" takes what is typed: month k with its bar and field, the lists; an empty field is 0;
-  // a decimal comma, a word or a number beyond single precision keep the old value. It does not close.
+  // Letters never reach a number field from the keyboard; a decimal comma, a word or a number beyond single
+  // precision set from elsewhere turn the field red with a hint, and neither "Übernehmen" nor closing goes past
+  // them: nothing is taken, the dialog stays.
   ortsname.clear();
   w.WerteAnzeigen();
   for (const auto& [feld, text] : std::vector<std::pair<const char*, QString>>{
@@ -70,10 +71,24 @@ void tst_TdlgStandortprofil::standortprofil() {
     Setze(w, feld, text);
   regler(3)->setValue(3), regler(4)->setValue(1);
   for (const auto& [liste, index] : {std::pair{"cbTruebung", 2}, {"cbVegTyp", 1}, {"cbSoils", 2}}) Kind<QComboBox>(w, liste)->setCurrentIndex(index);
+  auto* breite = Kind<QLineEdit>(w, "e_breite");
+  QTest::keyClicks(breite, "abc");
+  QStringList rot;
+  for (QLineEdit* e : w.findChildren<QLineEdit*>())
+    if (!e->toolTip().isEmpty() && e->palette().color(QPalette::Base) != Qt::white) rot << e->objectName();
+  rot.sort();
+  QCOMPARE(rot, (QStringList{"e_wind_tn", "e_windhoehe", "ens2"}));
+  w.show(), Klick(w, "Button2"), Klick(w, "Button1");
+  QVERIFY(breite->text() == "50.8" && m->Breitengrad == 51.256f && w.isVisible() && ortsname.isEmpty());
+  QCOMPARE(ui.Texte("Fehler"), std::vector<std::string>(2, KeineZahl));
+  // Mended, "Übernehmen" takes what is typed: month k with its bar and field, the lists; an empty field is 0.
+  // It does not close.
+  ui.nachrichten.clear(), w.hide();
+  Setze(w, "e_windhoehe", "12"), Setze(w, "e_wind_tn", "1.5"), Setze(w, "ens2", "55");
   Klick(w, "Button2");
   QCOMPARE(ErsteAbweichung({m->Breitengrad, m->Laengengrad, m->T_Keller, m->Wg_mittel, m->WG_Messhoehe, m->Wg_Tag_Nacht, m->Ns_[1],
                             m->Ns_[2], m->Ns_[3], m->Ns_[4], m->Ns_[5]},
-                           {50.8f, -6.02f, 12.5f, 0, 10.005f, 1.875f, 70, 54.7f, 40.5f, 100, 63.3f}), -1);
+                           {50.8f, -6.02f, 12.5f, 0, 12, 1.5f, 70, 55, 40.5f, 100, 63.3f}), -1);
   QCOMPARE(QList<int>({m->Wetter_[3], m->Wetter_[4], m->Wetter_[5], m->Truebung, m->Veg_typ, m->Bodenart}), QList<int>({3, 1, 2, 2, 2, 3}));
   QVERIFY(ortsname.count() == 1 && ortsname[0][0].toString() == "Aachen-Orsbach" && w.isHidden());
   // Typed back to the text first shown, after "Übernehmen" took the edit: taken as typed.
@@ -83,12 +98,16 @@ void tst_TdlgStandortprofil::standortprofil() {
   QList<float> hoehen;
   for (const char* text : {"0", "-1", "", "0.3", " 1.25 "}) Setze(w, "e_veghoehe", text), Klick(w, "Button2"), hoehen << m->Veg_Hoehe;
   QCOMPARE(hoehen, QList<float>({0.5f, 0.5f, 0.5f, 0.3f, 1.25f}));
-  // The soil preview follows the list and the moisture field; with nothing to show it keeps its line.
+  // The soil preview follows the list and the moisture field; what it cannot show (150 %, typed past 15 %, or a
+  // word) empties it.
   auto* vorschau = Kind<QLabel>(w, "l_tlf");
   Setze(w, "E_relBodenfeuchte", "90");
   const QString neunzig = vorschau->text();
-  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0), Setze(w, "E_relBodenfeuchte", "viel");
+  Kind<QComboBox>(w, "cbSoils")->setCurrentIndex(0);
   QVERIFY(neunzig == QString::fromStdString(*BodenVorschau(*m, 3, "90")) && vorschau->text() == QString::fromStdString(*BodenVorschau(*m, 1, "90")));
+  for (const char* feuchte : {"15", "150"}) Setze(w, "E_relBodenfeuchte", feuchte);
+  QVERIFY(vorschau->text().isEmpty());
+  Setze(w, "E_relBodenfeuchte", "90");
 
   // Files: saved under the current name without a question, under a new one with the edits taken over.
   QTemporaryDir dir;
@@ -112,6 +131,8 @@ void tst_TdlgStandortprofil::standortprofil() {
   m->Wetter_[1] = m->Wetter_[2] = 3, m->Wetter_[6] = m->Wetter_[7] = 1;
   w.WerteAnzeigen(), w.show();
   QVERIFY(QTest::qWaitForWindowExposed(&w) && Bild(w, "standortprofil.png"));
+  auto* hinweis = Kind<QLabel>(w, "l_hinweis2");  // its last words were cut off
+  QVERIFY(hinweis->height() >= hinweis->heightForWidth(hinweis->width()));
 }
 
 QTEST_MAIN(tst_TdlgStandortprofil)

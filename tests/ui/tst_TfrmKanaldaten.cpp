@@ -80,13 +80,21 @@ void tst_TfrmKanaldaten::tabelleZeigenUndUebernehmen() {
   for (int spalte = 0; spalte < TfrmKanaldaten::Spalten; ++spalte) zeilen << a.Spalte(spalte).mid(0, 2);
   QCOMPARE(zeilen, (QStringList{"2.50", "5.00", "1.0", "1.2", "1", "3", "0.0", "0.8", "0.0", "12.3", "0.0", "3.0",
                                 "0.0", "-1.0", "0.0", "0.1", "Ü", "V", "Hauptrohr", "Registerrohr"}));
-  // Taken over: the number at the start of each text, the surface letter (Ü, V in either case, else none);
-  // column 0 is not read back, an untouched cell keeps the model's value, not its rounded text.
-  const QStringList zahlen = {"2.5", "  -3.5", "4.25 m", "2,5", "abc", "", "1.5e1 m", "2-3"};
+  // A depth "tief" and a flow "dreihundert" are no numbers: red, and the table is not taken over (before,
+  // both became 0 and the run went through without a word).
+  const QStringList zahlen = {"2.5", "  -3.5", "4.25 m", "2,5", "tief", "", "1.5e1 m", "2-3"};
   const QStringList flaechen = {"v", "V", "Ü", "ü", "-", " V", "", "x"};
   for (int z = 0; z < 8; ++z) a.Tippe(z, 1, zahlen[z]), a.Tippe(z, 2, zahlen[z]), a.Tippe(z, 8, flaechen[z]);
   a.Tippe(0, 0, "999"), a.Tippe(0, 5, "2.5"), a.Tippe(0, 6, "4.5");
-  Setze(*a.w, "eVolstrom", "4.25 m"), Setze(*a.w, "evol_kuehlT", "4.25 m");
+  Setze(*a.w, "eVolstrom", "dreihundert"), Setze(*a.w, "evol_kuehlT", "4.25");
+  Klick(*a.w, "bt_aktdatafromTab"), a.w->show(), Klick(*a.w, "btClose");
+  QVERIFY(m.Segmente[1].Tiefe == 1 && m.Kanalbetrieb.Volstrom == 2400 && a.w->isVisible() &&
+          a.Tabelle()->item(4, 1)->background().color() != a.Tabelle()->item(3, 1)->background().color());
+  QCOMPARE(a.ui.Texte("Fehler"), std::vector<std::string>(2, KeineZahl));
+  // Mended and taken over: the number at the start of each text, the surface letter (Ü, V in either case, else
+  // none); column 0 is not read back, an untouched cell keeps the model's value, not its rounded text.
+  a.ui.nachrichten.clear(), a.w->hide();
+  a.Tippe(4, 1, ""), a.Tippe(4, 2, ""), Setze(*a.w, "eVolstrom", "4");
   Klick(*a.w, "bt_aktdatafromTab");
   QStringList gelesen;
   for (int k = 1; k <= 8; ++k) gelesen << Werte(m.Segmente[k]).section(' ', 0, 1) + " " + QString::number(m.Segmente[k].Überbaut);
@@ -249,6 +257,10 @@ void tst_TfrmKanaldaten::gerundeteZahlenBleibenBitgenau() {
           bild.pixelColor(22 * 30 - 26, 145) == Qt::white);
   a.w->show();
   QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor.png"));
+  // Editor and pipe dialog fit a screen of 1024 x 640.
+  for (QWidget* w : {static_cast<QWidget*>(a.w.get()), static_cast<QWidget*>(a.w->Rohrdialog())})
+    QVERIFY2(w->minimumSizeHint().width() <= 1024 && w->minimumSizeHint().height() <= 640 && w->height() <= 640,
+             qPrintable(w->objectName()));
 }
 
 void tst_TfrmKanaldaten::rohrdaten() {
@@ -285,16 +297,17 @@ void tst_TfrmKanaldaten::rohrdaten() {
   QVERIFY(r.Rohrname[1] == "Geändert" && r.Rohrname[2] == "Register" && r.Seglaenge == 2.0f && Text(w, "e_seglaenge") == "2");
   Klick(w, "rbHauptstrang");
   QVERIFY(r.Rohrname[2] == "nicht gespeichert" && Text(w, "e_Rohrname") == "Geändert");
-  // Copied from the catalogue: (200 - 12) / 2 = 94 mm bore; tidied by hand to "12" (the text that stood for
-  // the old 11.9 mm) the wall still counts as typed. A faulty entry is copied all the same, with a message.
+  // Copied from the catalogue of outer diameters: 200 - 2 x 12 = 176 mm bore (the pipe keeps its size);
+  // tidied by hand to "12" (the text that stood for the old 11.9 mm) the wall still counts as typed. A faulty
+  // entry (wall as thick as the radius) is copied all the same, with a message.
   r.Rohr_Dicke[1] = 0.0119f;
   w.Mem2Dlg(1), Klick(w, "btCopyData");
   QCOMPARE(QStringList({Text(w, "e_Rohrname"), Text(w, "e_idurchm"), Text(w, "E_rohrdicke"), Text(w, "e_Rohrwlf")}),
-           (QStringList{"PE 200 x 12", "94", " 12", "0.42"}));
+           (QStringList{"PE 200 x 12", "176", " 12", "0.42"}));
   Setze(w, "E_rohrdicke", "12"), w.Dlg2Mem(1);
-  QVERIFY(ErsteAbweichung({r.Rohr_Dicke[1], r.Rohr_Ra[1]}, {0.012f, 0.059f}) == -1 && ui.nachrichten.empty());
+  QVERIFY(ErsteAbweichung({r.Rohr_Dicke[1], r.Rohr_Ra[1]}, {0.012f, 0.1f}) == -1 && ui.nachrichten.empty());
   Kind<QComboBox>(w, "cbRohrtypen")->setCurrentIndex(2), Klick(w, "btCopyData");
-  QVERIFY(ui.Texte("Fehler").size() == 1 && Text(w, "e_idurchm") == " 0" && Text(w, "e_Rohrname") == "Fehlerhaft");
+  QVERIFY(ui.Texte("Fehler").size() == 1 && Text(w, "e_idurchm") == "-50" && Text(w, "e_Rohrname") == "Fehlerhaft");
   // Closing (button or close box) takes a segment length of 0.5 to 5 m only; 5.004 m shows as "5.00" but is refused.
   QStringList geschlossen;
   r.Seglaenge = 5.004f;
@@ -310,7 +323,10 @@ void tst_TfrmKanaldaten::rohrdaten() {
   });
   w.zeigen();
   QCOMPARE(geschlossen, (QStringList{"5.00", "0.49", "5.01", "zwei", "2,5", "", "0.5 zu", "5 zu"}));
-  QVERIFY(ui.Texte("Fehler").size() == 7 && ui.Texte("Fehler")[6] == TfrmRohrdaten::SegmentlaengeFehler && r.Seglaenge == 5.0f);
+  // A word or a decimal comma is no number: its own message, the field red.
+  const std::vector<std::string> fehler = ui.Texte("Fehler");
+  QVERIFY(fehler.size() == 7 && fehler[4] == KeineZahl && fehler[5] == KeineZahl && fehler[6] == TfrmRohrdaten::SegmentlaengeFehler);
+  QVERIFY(r.Seglaenge == 5.0f);
 }
 
 QTEST_MAIN(tst_TfrmKanaldaten)
