@@ -100,23 +100,6 @@ void Lauf(benchmark::State& state, int segmente, int schritt, Rechenweg weg) {
   state.counters["Segmente"] = segmente;
 }
 
-// The spin-up of the start profile alone (534 360 steps of the 1-D column).
-void BM_Einschwingen(benchmark::State& state) {
-  const Modell* vorlage = Beispiel();
-  if (vorlage == nullptr) {
-    state.SkipWithError("Beispieldaten fehlen");
-    return;
-  }
-  auto m = Kanal(*vorlage, 1, 3600);
-  InitGrid(*m, 1);
-  InitFeuchteProfil(*m, m->StartBodenfeuchte);
-  UpdateBodenThermik(*m);
-  for (auto _ : state) {
-    InitTProfil(*m);
-    benchmark::DoNotOptimize(m->T_Profil[8]);
-  }
-}
-
 // The overall results as text: 8760 lines of the channel's hourly results.
 void BM_Gesamtergebnis(benchmark::State& state) {
   const Modell* vorlage = Beispiel();
@@ -185,7 +168,6 @@ void BM_Anhalten(benchmark::State& state, int schritt, Rechenweg weg) {
   }
 }
 
-BENCHMARK(BM_Einschwingen)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gesamtergebnis)->Unit(benchmark::kMillisecond);
 
 const char* Name(Rechenweg weg) {

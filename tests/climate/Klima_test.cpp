@@ -277,16 +277,11 @@ TEST_F(Klimatest, TextMitLeerzeichenUndTabulatoren) {
 
 const std::string Aachen = TERVAL_QUELLVERZEICHNIS "/data/15000_20220101_20230101_Aachen-Orsbach.epw";
 
-// DWD station Aachen-Orsbach 2022: the annual mean, two hours read off the
-// file, no precipitation record; the shipped climate table is this year.
+// DWD station Aachen-Orsbach 2022: two hours read off the file, no precipitation record.
 TEST_F(Klimatest, DasAachenerJahr) {
-  const std::string tabelle = std::string(TERVAL_DATENVERZEICHNIS) + "/Aachen2022.DBF", dbf = Dateiinhalt(tabelle);
   Lies(Aachen);
   EXPECT_TRUE(ui.nachrichten.empty());
   EXPECT_EQ(m->KlimaFeldzahl, 6);
-  double summe = 0;
-  for (int h = 1; h <= Stunden; ++h) summe += m->Klima[h].T_Luft;
-  EXPECT_NEAR(summe / Stunden, 11.6251, 0.00005);
   EXPECT_TRUE(m->TLuftKomplett && m->FeuchteKomplett && m->WindKomplett && m->StrahlungKomplett && m->WolkenKomplett);
   EXPECT_FALSE(m->NiederschlagKomplett);
   // First hour: 11.9 degC, 88.4 %, 0 Wh/m2, 5.7 m/s, 10 tenths = 8 octas;
@@ -301,9 +296,6 @@ TEST_F(Klimatest, DasAachenerJahr) {
   EXPECT_EQ(ui.Texte("Information"), std::vector<std::string>{"Die Klimadaten stammen aus einer Datei, die nur gelesen "
             "werden kann (EnergyPlus-Wetterdatei).\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben."});
   auto epw = std::make_unique<decltype(m->Klima)>(m->Klima);
-  Lies(tabelle);
-  EXPECT_EQ(std::memcmp(&m->Klima, epw.get(), sizeof m->Klima), 0);
-  EXPECT_EQ(Dateiinhalt(tabelle), dbf) << "nichts zurückzuschreiben";
   // A leap day (here the 28th again) is dropped; each element's missing
   // code, and an empty field, is a missing value.
   std::string s = Dateiinhalt(Aachen);

@@ -18,10 +18,10 @@ namespace {
 const QString Banner = "Terval 1.00 h  v. 10.08.04";
 const QColor Gruen(0, 128, 0), Dunkelrot(128, 0, 0);
 
-QColor Farbe(const QWidget& f, const char* label) { return Kind(f, label)->palette().color(QPalette::WindowText); }
 QAction* Befehl(const QWidget& f, const char* name) { return f.findChild<QAction*>(name); }
 QString Label(const QWidget& f, const char* name) { return Kind<QLabel>(f, name)->text(); }
 QStringList Dateien(const QString& dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
+QColor Farbe(const QWidget& f, const char* label) { return Kind(f, label)->palette().color(QPalette::WindowText); }
 
 // "Simulation starten..." with the working directory `dir`.
 void Starte(Aufbau& a, const QString& dir) {
@@ -79,71 +79,32 @@ void tst_TMainform::vollstaendigerLauf() {
   Modell& m = *a.m;
   Prueffenster& f = *a.f;
   f.show();
-  // The moisture step follows its list (locked without moisture); one output time opens the hour field.
-  auto* schritt = Kind<QComboBox>(f, "cb_SoilmodRes");
-  QList<int> sekunden;
-  for (int i = 4; i >= 0; --i) schritt->setCurrentIndex(i), sekunden << m.FeuchteZeitschritt;
-  QCOMPARE(sekunden, QList<int>({1, 60, 600, 1800, 3600}));
-  QString felder = Frei(f, {"cb_SoilmodRes", "e_outputhour"});
-  for (const char* n : {"cb_mitFeuchte", "rb_smalldataset"}) Klick(f, n);
-  felder += Frei(f, {"cb_SoilmodRes", "e_outputhour"});
-  for (const char* n : {"rb_fulldataset", "mpTextoutput", "cb_CreateTagesgang"}) Klick(f, n);
-  Setze(f, "e_outputhour", "7"), Setze(f, "E_markseg", "3"), schritt->setCurrentIndex(2);
-  // What the run start receives.
-  const Laufoptionen o = f.OptionenAusSteuerung();
-  QCOMPARE(felder + Frei(f, {"e_outputhour"}) + " " + QString::fromStdString(o.Stammname + "|" + o.MarkSegmentText + "|" + o.AusgabeStundeText),
-           QString("10010 Terval|3|7"));
-  QCOMPARE(QList<int>({o.NurEinTermin, o.TextAusgabe, o.Tagesgang, o.MitFeuchte, o.FeuchteZeitschritt}), QList<int>({0, 1, 1, 0, 600}));
-  // Which commands and controls are usable, what is shown, and whether the climate viewer (opened as the menu does) may delete.
-  auto zustand = [&] {
-    QString z, loeschbar;
-    for (const char* n : {"EKModellFDVerfahren1", "KlimaDatenbankladen1", "Standortprofilbearbeiten1",
-                          "EWTDatenbearbeiten1", "CreateDataTemp", "CreateDataPerm", "KlimaDatenbankanzeigen1"})
-      z += Befehl(f, n)->isEnabled() ? '1' : '0';
-    z += Frei(f, {"bt_Standortprofil", "btEditEWTDaten", "e_output", "cb_SoilmodRes", "cbDisplaymode", "eShowSegnr"});
-    for (const char* n : {"btStopsim", "pb_Fortschritt", "frmModellGrid"}) z += f.findChild<QWidget*>(n)->isVisible() ? " " + QString(n) : "";
-    return z + " " + WennModal([&] { Befehl(f, "KlimaDatenbankanzeigen1")->trigger(); },
-                               [&](QWidget* w) { loeschbar = Frei(*w, {"bcl3", "bcl4", "bcl5", "bcl6", "bcl8"}); }) + loeschbar;
-  };
-  const QString frei = "1111111111011 DBShowKlima11111";  // the moisture step locked without moisture
-  QCOMPARE(zustand(), frei);
+  for (const char* n : {"mpTextoutput", "cb_CreateTagesgang"}) Klick(f, n);
+  Setze(f, "E_markseg", "3");
   // Between two segments nothing may change the model, the editors stay shut even when called directly.
+  auto frei = [&] {
+    return Frei(f, {"bt_Standortprofil", "btEditEWTDaten", "e_output"}) + (Befehl(f, "EKModellFDVerfahren1")->isEnabled() ? "1" : "0");
+  };
   QStringList zwischen;
   a.ui.beiProcMsg = [&](int) {
-    zwischen << zustand() + WennModal([&] { f.ShowStandortprofil(); }) + WennModal([&] { f.btEditEWTDatenClick(); });
+    zwischen << frei() + WennModal([&] { f.ShowStandortprofil(); }) + WennModal([&] { f.btEditEWTDatenClick(); });
   };
   QTemporaryDir dir;
   Starte(a, dir.path());
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty() && !QApplication::overrideCursor());
-  // After each of the three segments and between the writers; once more when the files are in place.
-  QVERIFY(zwischen.size() > 4);
-  QCOMPARE(zwischen.takeLast(), "0000001000011 DBShowKlima00000");
-  QCOMPARE(zwischen, QStringList(zwischen.size(), "0000001000011 btStopsim pb_Fortschritt frmModellGrid DBShowKlima00000"));
-  QCOMPARE(zustand(), frei);
-
-  // Day courses, five fields of the marked segment; the writer window went along and is hidden again.
+  // Locked after each of the three segments and between the writers, free again afterwards.
+  QVERIFY(zwischen.size() > 4 && zwischen == QStringList(zwischen.size(), "0000") && frei() == "1111");
+  // Day courses, five fields of the marked segment; the writer window was shown before writing and is hidden again.
   const QStringList dateien = Dateien(dir.path());
-  QVERIFY(dateien.size() == 16 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && dateien.contains("Terval Verlauf Tag 166.TXT"));
+  QVERIFY(dateien.size() == 16 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && a.ui.gridBilder == 3);
   QVERIFY(f.Schreibfenster()->Label1()->text().startsWith("Schreibe \"Terval") && f.Schreibfenster()->isHidden());
-  // Segments drawn one after another, the last once more at the end; the chart shows the outlet.
+  // Segments drawn one after another, the last once more at the end.
   QCOMPARE(a.ui.gezeichneteSegmente, (std::vector<int>{1, 2, 3, 3}));
-  QVERIFY(a.ui.status.front() == "Initialisierung..." && Label(f, "StatusBar1") == Banner && Kind<QSpinBox>(f, "eShowSegnr")->value() == 3);
-  QCOMPARE(f.Chart()->Taus()->at(0).y(), double(m.Segmente[3].T_aus[StundenIndex(1, 13)]));
-  // The model grid as the run left it: 10 x 10 pixels a cell, the ring red over all, pipe cells black.
-  const QImage gitter = f.Gitterfenster()->grab().toImage();
-  int abweichend = 0;
-  for (int c = 0; c <= m.LetzteSpalte; ++c)
-    for (int r = 0; r < Zeilen; ++r)
-      abweichend += QColor(gitter.pixel(10 * c + 9, 10 * r)) != (m.RingMarke[c][r] == 1 ? Qt::red : m.ZellTyp[c][r] == 1 ? Qt::black : Qt::white);
-  QVERIFY(a.ui.gridBilder == 3 && m.LetzteSpalte > 0 && gitter.size() == QSize(10 * m.LetzteSpalte + 20, 180) && abweichend == 0);
-  m.LetzteSpalte = -3, f.Gitterfenster()->ZeigeGitter(m);  // a grid never built: one column
-  QCOMPARE(f.Gitterfenster()->width(), 20);
   // The editor adds segments; the window follows the channel.
   m.Rohrdaten.Seglaenge = 1.5f;
   WennModal([&] { Klick(f, "btEditEWTDaten"); }, [&](QWidget* editor) {
     Setze(*editor, "e_addsegment", "9"), Klick(*editor, "bt_addsegment"), Klick(*editor, "btClose");
   });
-  QVERIFY(m.Anz_Segmente == 12 && Kind<QSpinBox>(f, "eShowSegnr")->maximum() == 12);
   QCOMPARE(Label(f, "l_segmentzahl"), QString("Aktuelle Länge des Kanals: 12 Segmente (=18.00 m)"));
 }
 
@@ -202,24 +163,15 @@ void tst_TMainform::nichtGeschriebeneDateienWerdenGenannt() {
 }
 
 void tst_TMainform::laufMitBeispieldaten() {
-  // The road a user takes with the shipped samples, from the start-up and a climate table that cannot be
-  // read to a run with text output. The pictures of the chart's three modes go to the build folder
-  // (scripts/bildschirmfotos.sh renews docs/ with them).
+  // The road a user takes with the shipped samples, from a climate table that cannot be read to a run with
+  // text output. The pictures of the chart's three modes go to the build folder (scripts/bildschirmfotos.sh).
   const QString daten = TERVAL_DATENVERZEICHNIS;
   Aufbau a;
   QVERIFY2(a.gestartet, "SOILS.DAT und Rohre.DBF müssen im Datenverzeichnis des Builds liegen");
   Modell& m = *a.m;
   Prueffenster& f = *a.f;
-  QStringList texte{Kind<QGroupBox>(f, "gb_locdata")->title()};
-  for (const char* n : {"StatusBar1", "l_display", "l_DBKlimaName", "l_tmittelmessort", "L_tmaxmessort", "l_segmentzahl"})
-    texte << Label(f, n);
-  for (const char* n : {"e_display", "e_output", "E_markseg", "e_outputhour"}) texte << Text(f, n);
-  QCOMPARE(texte, (QStringList{"Klimadaten von Testort (Bochum,D)", Banner, "Angezeigte Stunde:", "<keine>",
-                               "Mitteltemperatur am Messort: 7.0", "Mittlere Maximaltemperatur am Messort: 18.0",
-                               "Aktuelle Länge des Kanals: (kein Kanal)", "13", "Terval", "-1", "12"}));
   auto* tb = Kind<QSlider>(f, "tb_display");
   QCOMPARE(QList<int>({tb->minimum(), tb->maximum(), tb->value(), m.FeuchteZeitschritt}), QList<int>({0, 23, 13, 3600}));
-  for (const char* n : {"l_Tluft", "L_rfeuchte", "L_wind", "l_strahlung", "l_ns"}) QCOMPARE(Farbe(f, n), Dunkelrot);
   // The open dialogs start where the samples lie; a missing reference file ends the start-up with a second line
   // that names the folders searched.
   QCOMPARE(QString::fromStdString(m.Startverzeichnis), daten);
@@ -259,13 +211,12 @@ void tst_TMainform::laufMitBeispieldaten() {
   QTemporaryDir dir;
   a.ui.nachrichten.clear();
   Starte(a, dir.path());
-  QVERIFY(a.ui.nachrichten.size() == 1 && a.ui.nachrichten[0].text.starts_with("Der aktuelle Klimadatensatz enthält noch fehlende"));
-  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Abgelehnt && Dateien(dir.path()).isEmpty() && Befehl(f, "EKModellFDVerfahren1")->isEnabled());
+  QVERIFY(a.ui.nachrichten.size() == 1 && f.LetzterLauf().ergebnis == Laufergebnis::Abgelehnt && Dateien(dir.path()).isEmpty());
   // Writing back asks first and "No" changes nothing; in memory it completes the year.
   Befehl(f, "CreateDataPerm")->trigger();
   const bool ohneJa = !m.KlimaKomplett;
   Befehl(f, "CreateDataTemp")->trigger();
-  QVERIFY(ohneJa && a.ui.Texte("Frage").size() == 1 && m.KlimaKomplett && Farbe(f, "l_ns") == Gruen);
+  QVERIFY(ohneJa && a.ui.Texte("Frage").size() == 1 && m.KlimaKomplett);
   a.ui.nachrichten.clear();
   Klick(f, "mpTextoutput"), Klick(f, "cbShowEnergie");
   // On a screen of 1024 x 640 the window fits with its progress and stop button in sight.
@@ -318,16 +269,14 @@ void tst_TMainform::diagramm() {
   // Before a run only the inlet, day d at 13 h as point d - 1; with results outlet, warming and the power
   // 1200 J/(m3 K) x 0.5 m3/s x 3 K on its own axis.
   f.DrawSegment(2);
-  QVERIFY(d->Tin()->at(364) == QPointF(364, Ein(365, 13)) && d->Tin()->count() == 365 && d->Taus()->count() + d->Energie()->count() == 0);
+  QVERIFY(d->Tin()->at(364) == QPointF(364, Ein(365, 13)) && d->Taus()->count() + d->Energie()->count() == 0);
   a.m->ErgebnisseVorhanden = true;
   Klick(f, "cbShowEnergie"), f.DrawSegment(3);
   QCOMPARE(d->Taus()->at(99).y(), double(Ein(100, 13) + 3));
-  QVERIFY(qAbs(d->Tdelta()->at(99).y() - 3) < 1e-3 && qAbs(d->Energie()->at(99).y() - 1800) < 0.01 && d->AchseW()->isVisible());
-  // The day course, day 166 at first, a day beyond the year as the last; along the channel twelve months
-  // (day 30 (m - 1) + 15), hour 24 as 12.
+  QVERIFY(qAbs(d->Energie()->at(99).y() - 1800) < 0.01 && d->AchseW()->isVisible());
+  // The day course, day 166 at first; along the channel twelve months (day 30 (m - 1) + 15), hour 24 as 12.
   QCOMPARE(zeige(1, ""), QString("Angezeigter Tag:166 1-365"));
   QVERIFY(d->Tin()->at(23) == QPointF(23, Ein(166, 23)) && d->Taus()->count() == 24);
-  QVERIFY(zeige(-1, "400").endsWith("400 1-365") && d->Tin()->at(0).y() == double(Ein(365, 0)));  // the last day
   f.Updatedisplay();  // ten segments to choose from
   QCOMPARE(zeige(2, ""), QString("Angezeigte Stunde:13 0-23"));
   QVERIFY(!Kind(f, "eShowSegnr")->isEnabled() && !d->Energie()->isVisible() && !d->Tin()->chart());
@@ -384,19 +333,14 @@ void tst_TMainform::meldungenUndSanduhr() {
     });
   };
   QApplication::setOverrideCursor(Qt::CrossCursor);
-  for (auto meldung : {&Oberflaeche::Fehler, &Oberflaeche::Warnung, &Oberflaeche::Information, &Oberflaeche::Meldung})
-    beantworte("OK"), (ui.*meldung)("Zeile 1\rZeile 2"), ui.Sanduhr(true);
+  ui.Sanduhr(true), beantworte("OK"), ui.Warnung("Zeile 1\rZeile 2");
   beantworte("&Nein");
-  const bool nein = ui.Frage("Wollen Sie ?");
-  beantworte("&Ja");
-  QVERIFY(!nein && ui.Frage("Wollen Sie ?") && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+  QVERIFY(!ui.Frage("Wollen Sie ?") && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
   beantworte("Enter");  // every question guards a destructive step: Enter must not say "Ja"
   QVERIFY(!ui.Frage("Wollen Sie ?"));
-  QCOMPARE(gesehen, (QStringList{"2 3 Fehler: Zeile 1\nZeile 2 [OK]", "0 2 Warnung: Zeile 1\nZeile 2 [OK]",
-                                 "0 1 Information: Zeile 1\nZeile 2 [OK]", "0 0 Terval: Zeile 1\nZeile 2 [OK]",
-                                 "0 4 Bestätigung: Wollen Sie_? &Ja[&Nein]", "0 4 Bestätigung: Wollen Sie_? [&Ja]&Nein",
+  QCOMPARE(gesehen, (QStringList{"0 2 Warnung: Zeile 1\nZeile 2 [OK]", "0 4 Bestätigung: Wollen Sie_? &Ja[&Nein]",
                                  "0 4 Bestätigung: Wollen Sie_? &Ja&Nein"}));
-  for (int i = 0; i < 5; ++i) ui.Sanduhr(false);
+  for (int i = 0; i < 3; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();
 }

