@@ -79,6 +79,44 @@ struct Feldsicherung {
   }
 };
 
+// The number of years and every table of a sequence, each checked as the
+// loaded table is. Leaves the model's climate as it was.
+bool PruefeJahre(Modell& m, Oberflaeche& ui, const Laufoptionen& o) {
+  const size_t tabellen = o.Klimafolge.size();
+  if (o.Jahre < 1 || o.Jahre > MaxJahre) {
+    ui.Fehler("Die Anzahl Jahre muss zwischen 1 und " + FormatInt(MaxJahre) + " liegen !");
+    return false;
+  }
+  if (tabellen > static_cast<size_t>(MaxJahre)) {
+    ui.Fehler("Eine Folge darf höchstens " + FormatInt(MaxJahre) + " Klimatabellen enthalten !");
+    return false;
+  }
+  if (tabellen >= 2 && o.Jahre != 1) {
+    ui.Fehler("Eine Folge von Klimatabellen rechnet je Tabelle ein Jahr;\r"
+              "die \"Anzahl Jahre\" muss dann 1 sein !");
+    return false;
+  }
+  if (tabellen == 0) return true;
+  const Klimajahr vorher = KlimajahrVon(m, m.DBKlimaName);
+  const auto T_ein = m.Segmente[1].T_ein;
+  bool ok = true;
+  for (const Klimajahr& k : o.Klimafolge) {
+    if (k.Klima.size() != static_cast<size_t>(Stunden) + 1 || !k.Komplett) {
+      ui.Fehler("Klimatabelle \"" + k.Name + "\":\r" + KlimaUnvollstaendig);
+      ok = false;
+      break;
+    }
+    SetzeKlimajahr(m, k);
+    if (!PruefeEingaben(m, ui)) {
+      ok = false;
+      break;
+    }
+  }
+  SetzeKlimajahr(m, vorher);
+  m.Segmente[1].T_ein = T_ein;
+  return ok;
+}
+
 }  // namespace
 
 Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& o,
@@ -128,6 +166,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   // Values the model could hold but never compute with sensibly, after the
   // checks the user knows, so their order and texts stay as they were.
   if (!PruefeEingaben(m, ui)) return bericht;
+  if (!PruefeJahre(m, ui, o)) return bericht;
 
   // Every check has passed: only now do the options reach the model, so a
   // refused run leaves it as it was.
@@ -158,7 +197,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.ErgebnisseVorhanden = false;
 
   ui.LaufBeginnt();
-  RechneKanal(m, ui);
+  Jahreslauf lauf;
+  lauf.Jahre = o.Jahre;
+  lauf.Folge = o.Klimafolge;
+  RechneKanal(m, ui, lauf);
 
   if (m.StopRequested) {
     sicherung.Zuruecklegen(feldVorher);
@@ -175,6 +217,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     return bericht;
   }
   bericht.ergebnis = Laufergebnis::Fertig;
+  bericht.jahre = std::move(lauf.Zeilen);
   sicherung.Verwerfen();
 
   if (mitFeld)
@@ -205,6 +248,9 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     for (int tag : Referenztage)
       vermerke(WriteTagesgang(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
                m.AusgabeStamm + " Verlauf Tag " + FormatInt(tag) + ".TXT");
+  if (lauf.AnzahlJahre() > 1)
+    vermerke(WriteTextJahre(bericht.jahre, ui, m.AusgabeVerzeichnis, m.AusgabeStamm),
+             m.AusgabeStamm + " Jahre.TXT");
   // The model-grid window and the stop button stay until the files are written.
   ui.LaufEndet();
   return bericht;

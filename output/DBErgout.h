@@ -9,6 +9,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "output/Jahresbilanz.h"
 
 namespace terval {
 
@@ -28,6 +31,10 @@ bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::st
 // "<stamm> Verlauf Tag <tag>.TXT"; false (silently) when not written.
 bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
                     const std::string& stamm);
+// "<stamm> Jahre.TXT": one row per year of a run over several years;
+// false (silently) when not written.
+bool WriteTextJahre(const std::vector<Jahreszeile>& jahre, Oberflaeche& ui,
+                    const std::string& verzeichnis, const std::string& stamm);
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run; shows nothing.
 void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,
                 const std::string& stamm);
