@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -336,7 +337,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg) {
     Jahreszeile zeile = Jahresbilanz(m);
     zeile.Jahr = j;
     zeile.Klima = folge ? lauf.Folge[j - 1].Name
-                        : (lauf.Folge.size() == 1 ? lauf.Folge[0].Name : m.DBKlimaName);
+                        : (lauf.Folge.size() == 1
+                               ? lauf.Folge[0].Name
+                               : std::filesystem::path(m.DBKlimaName).filename().string());
     zeile.T_Rohrtiefe = rohrtiefe;
     lauf.Zeilen.push_back(std::move(zeile));
   }
