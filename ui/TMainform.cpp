@@ -45,6 +45,7 @@
 #include "physics/getsoildata.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Diagramm.h"
+#include "ui/Mehrjahresfeld.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
 #include "ui/TDBShowKlima.h"
@@ -309,6 +310,10 @@ void TMainform::BaueOptionen() {
   feuchteForm->addWidget(cb_mitFeuchte_);
   feuchteForm->addWidget(cb_SoilmodRes_);
   optionenSpalte->addWidget(feuchte);
+  mehrjahr_ = new Mehrjahresfeld([this] {
+    return KlimajahrVon(m_, QFileInfo(Q(m_.DBKlimaName)).fileName().toStdString());
+  });
+  optionenSpalte->addWidget(mehrjahr_);
   spalte->addWidget(optionen_);
   spalte->addStretch(1);
 
@@ -566,6 +571,7 @@ Laufoptionen TMainform::OptionenAusSteuerung() const {
   o.MitFeuchte = cb_mitFeuchte_->isChecked();
   const int i = cb_SoilmodRes_->currentIndex();
   o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
+  mehrjahr_->Optionen(o);
   return o;
 }
 
@@ -631,6 +637,7 @@ void TMainform::EKModellFDVerfahren1Click() {
     UI().Warnung("Folgende Ergebnisdateien konnten nicht in \"" + m_.AusgabeVerzeichnis +
                  "\" geschrieben werden:" + liste);
   }
+  if (letzterLauf_.ergebnis == Laufergebnis::Fertig) mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
   laufAktiv_ = false;
   // Whatever way the run ended, the window is idle again.
   ZeigeFortschritt(0, 0);

@@ -1,0 +1,136 @@
+#include "ui/Mehrjahresfeld.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "model/Zahltext.h"
+
+namespace terval {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidget* eltern)
+    : QGroupBox("Mehrere Jahre", eltern), aktuellesKlima_(std::move(aktuellesKlima)) {
+  setObjectName("gb_MehrereJahre");
+  auto* spalte = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  sb_AnzahlJahre_ = new QSpinBox;
+  sb_AnzahlJahre_->setObjectName("sb_AnzahlJahre");
+  sb_AnzahlJahre_->setRange(1, MaxJahre);
+  sb_AnzahlJahre_->setStatusTip(
+      "Das Klimajahr so oft hintereinander rechnen; der Boden geht vom Ende eines Jahres in das "
+      "nächste über");
+  form->addRow("Anzahl Jahre", sb_AnzahlJahre_);
+  spalte->addLayout(form);
+
+  lb_Klimafolge_ = new QListWidget;
+  lb_Klimafolge_->setObjectName("lb_Klimafolge");
+  lb_Klimafolge_->setStatusTip(
+      "Folge echter Klimajahre, je Tabelle ein Jahr; leer: die geladene Klimatabelle");
+  lb_Klimafolge_->setMaximumHeight(80);
+  spalte->addWidget(new QLabel("Folge von Klimatabellen:"));
+  spalte->addWidget(lb_Klimafolge_);
+  auto* knoepfe = new QHBoxLayout;
+  pb_KlimaAnhaengen_ = new QPushButton("Geladene Tabelle anhängen");
+  pb_KlimaAnhaengen_->setObjectName("pb_KlimaAnhaengen");
+  pb_KlimaAnhaengen_->setStatusTip("Die geladene (und geprüfte) Klimatabelle als nächstes Jahr der Folge");
+  pb_KlimafolgeLeeren_ = new QPushButton("Leeren");
+  pb_KlimafolgeLeeren_->setObjectName("pb_KlimafolgeLeeren");
+  knoepfe->addWidget(pb_KlimaAnhaengen_);
+  knoepfe->addWidget(pb_KlimafolgeLeeren_);
+  spalte->addLayout(knoepfe);
+  connect(pb_KlimaAnhaengen_, &QPushButton::clicked, this, &Mehrjahresfeld::KlimaAnhaengen);
+  connect(pb_KlimafolgeLeeren_, &QPushButton::clicked, this, &Mehrjahresfeld::FolgeLeeren);
+
+  l_Drift_ = new QLabel;
+  l_Drift_->setObjectName("l_Drift");
+  l_Drift_->setWordWrap(true);
+  spalte->addWidget(l_Drift_);
+  jahresDiagramm_ = new QChartView(new QChart);
+  jahresDiagramm_->setObjectName("jahresDiagramm");
+  jahresDiagramm_->setMinimumHeight(160);
+  jahresDiagramm_->hide();
+  spalte->addWidget(jahresDiagramm_);
+}
+
+void Mehrjahresfeld::Optionen(Laufoptionen& o) const {
+  o.Jahre = folge_.size() >= 2 ? 1 : sb_AnzahlJahre_->value();
+  o.Klimafolge = folge_.size() >= 2 ? folge_ : std::vector<Klimajahr>{};
+}
+
+void Mehrjahresfeld::KlimaAnhaengen() {
+  if (folge_.size() >= static_cast<size_t>(MaxJahre)) return;
+  folge_.push_back(aktuellesKlima_());
+  lb_Klimafolge_->addItem(FormatInt(static_cast<long long>(folge_.size())).append(". ").c_str() +
+                          Q(folge_.back().Name));
+  // A sequence sets the years itself.
+  sb_AnzahlJahre_->setEnabled(folge_.size() < 2);
+}
+
+void Mehrjahresfeld::FolgeLeeren() {
+  folge_.clear();
+  lb_Klimafolge_->clear();
+  sb_AnzahlJahre_->setEnabled(true);
+}
+
+void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
+  QChart* chart = jahresDiagramm_->chart();
+  chart->removeAllSeries();
+  for (QAbstractAxis* achse : chart->axes()) chart->removeAxis(achse);
+  if (jahre.size() < 2) {
+    l_Drift_->clear();
+    jahresDiagramm_->hide();
+    return;
+  }
+  const Jahreszeile &a = jahre.front(), &e = jahre.back();
+  l_Drift_->setText(Q("Drift Jahr 1 → " + FormatInt(e.Jahr) + ": Austritt im Mittel " +
+                      FormatReal(a.T_aus_Mittel, 1, 3) + " → " + FormatReal(e.T_aus_Mittel, 1, 3) +
+                      " °C (" + FormatReal(e.T_aus_Mittel - a.T_aus_Mittel, 1, 3) +
+                      " K), Boden in Rohrtiefe (letztes Segment) " + FormatReal(a.T_Rohrtiefe[2], 1, 3) +
+                      " → " + FormatReal(e.T_Rohrtiefe[2], 1, 3) + " °C"));
+
+  // Mean outlet and the soil at pipe depth of the last segment, year by year.
+  auto* aus = new QLineSeries;
+  aus->setName("T_aus Mittel");
+  auto* boden = new QLineSeries;
+  boden->setName("Boden Rohrtiefe");
+  QList<QPointF> p, q;
+  double lo = 1e9, hi = -1e9;
+  for (const Jahreszeile& j : jahre) {
+    p.append(QPointF(j.Jahr, j.T_aus_Mittel));
+    q.append(QPointF(j.Jahr, j.T_Rohrtiefe[2]));
+    lo = std::min({lo, j.T_aus_Mittel, static_cast<double>(j.T_Rohrtiefe[2])});
+    hi = std::max({hi, j.T_aus_Mittel, static_cast<double>(j.T_Rohrtiefe[2])});
+  }
+  aus->replace(p);
+  boden->replace(q);
+  chart->addSeries(aus);
+  chart->addSeries(boden);
+  auto* x = new QValueAxis;
+  x->setRange(1, e.Jahr);
+  x->setLabelFormat("%d");
+  x->setTitleText("Jahr");
+  auto* y = new QValueAxis;
+  y->setRange(lo - 0.1, hi + 0.1);
+  y->setTitleText("°C");
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* s : chart->series()) s->attachAxis(x), s->attachAxis(y);
+  jahresDiagramm_->show();
+}
+
+}  // namespace terval
