@@ -310,7 +310,11 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg) {
           return;
         }
       }
-      if (bahn) bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, true);
+      if (bahn) {
+        // The old store goes first: never two years' trajectories at once.
+        bahn.reset();
+        bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, true);
+      }
     }
     std::array<float, 3> rohrtiefe{};
     for (int s = 1; s <= segmente; ++s) {
@@ -322,8 +326,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg) {
       Segmentstand& ende = lauf.Stand[s];
       ende.T_Feld = m.T_Feld;
       ende.Feuchte = Feuchtezustand{m.Theta, m.K_Hydr, m.D_Hydr, m.G_Schwer, {}};
-      for (int i : {0, 1, 2})
-        if (s == (i == 0 ? 1 : i == 1 ? mitte : segmente)) rohrtiefe[i] = RohrtiefenMittel(m);
+      if (s == 1) rohrtiefe[0] = RohrtiefenMittel(m);
+      if (s == mitte) rohrtiefe[1] = RohrtiefenMittel(m);
+      if (s == segmente) rohrtiefe[2] = RohrtiefenMittel(m);
 
       ui.DrawSegment(s);
       ui.ZeigeModellGrid();
