@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,11 +61,21 @@ Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidge
   l_Drift_->setObjectName("l_Drift");
   l_Drift_->setWordWrap(true);
   spalte->addWidget(l_Drift_);
+  pb_Jahresdiagramm_ = new QPushButton("Jahr für Jahr...");
+  pb_Jahresdiagramm_->setObjectName("pb_Jahresdiagramm");
+  pb_Jahresdiagramm_->setStatusTip("Die Kennwerte der letzten Rechnung Jahr für Jahr als Diagramm");
+  pb_Jahresdiagramm_->setEnabled(false);
+  spalte->addWidget(pb_Jahresdiagramm_);
+
+  // The chart gets a window of its own: the options column has no room for it.
+  jahresfenster_ = new QDialog(this);
+  jahresfenster_->setObjectName("dlgJahresdiagramm");
+  jahresfenster_->setWindowTitle("Mehrere Jahre: Jahr für Jahr");
+  jahresfenster_->resize(640, 400);
   jahresDiagramm_ = new QChartView(new QChart);
   jahresDiagramm_->setObjectName("jahresDiagramm");
-  jahresDiagramm_->setMinimumHeight(160);
-  jahresDiagramm_->hide();
-  spalte->addWidget(jahresDiagramm_);
+  (new QVBoxLayout(jahresfenster_))->addWidget(jahresDiagramm_);
+  connect(pb_Jahresdiagramm_, &QPushButton::clicked, jahresfenster_, &QWidget::show);
 }
 
 void Mehrjahresfeld::Optionen(Laufoptionen& o) const {
@@ -91,23 +102,24 @@ void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
   QChart* chart = jahresDiagramm_->chart();
   chart->removeAllSeries();
   for (QAbstractAxis* achse : chart->axes()) chart->removeAxis(achse);
+  pb_Jahresdiagramm_->setEnabled(jahre.size() >= 2);
   if (jahre.size() < 2) {
     l_Drift_->clear();
-    jahresDiagramm_->hide();
+    jahresfenster_->hide();
     return;
   }
   const Jahreszeile &a = jahre.front(), &e = jahre.back();
   l_Drift_->setText(Q("Drift Jahr 1 → " + FormatInt(e.Jahr) + ": Austritt im Mittel " +
                       FormatReal(a.T_aus_Mittel, 1, 3) + " → " + FormatReal(e.T_aus_Mittel, 1, 3) +
-                      " °C (" + FormatReal(e.T_aus_Mittel - a.T_aus_Mittel, 1, 3) +
-                      " K), Boden in Rohrtiefe (letztes Segment) " + FormatReal(a.T_Rohrtiefe[2], 1, 3) +
+                      " °C (" + (e.T_aus_Mittel >= a.T_aus_Mittel ? "+" : "") +
+                      FormatReal(e.T_aus_Mittel - a.T_aus_Mittel, 1, 3) + " K), Boden in Rohrtiefe (letztes Segment) " + FormatReal(a.T_Rohrtiefe[2], 1, 3) +
                       " → " + FormatReal(e.T_Rohrtiefe[2], 1, 3) + " °C"));
 
   // Mean outlet and the soil at pipe depth of the last segment, year by year.
   auto* aus = new QLineSeries;
-  aus->setName("T_aus Mittel");
+  aus->setName("Austrittstemperatur, Mittel");
   auto* boden = new QLineSeries;
-  boden->setName("Boden Rohrtiefe");
+  boden->setName("Boden in Rohrtiefe, letztes Segment (Jahresende)");
   QList<QPointF> p, q;
   double lo = 1e9, hi = -1e9;
   for (const Jahreszeile& j : jahre) {
@@ -122,6 +134,7 @@ void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
   chart->addSeries(boden);
   auto* x = new QValueAxis;
   x->setRange(1, e.Jahr);
+  x->setTickCount(static_cast<int>(std::min<size_t>(jahre.size(), 11)));
   x->setLabelFormat("%d");
   x->setTitleText("Jahr");
   auto* y = new QValueAxis;
@@ -130,7 +143,6 @@ void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   for (QAbstractSeries* s : chart->series()) s->attachAxis(x), s->attachAxis(y);
-  jahresDiagramm_->show();
 }
 
 }  // namespace terval

@@ -1,6 +1,6 @@
 // The main window's "Mehrere Jahre" box: the number of years, the list of
 // climate tables of a sequence, and after a run the drift from the first to
-// the last year with a chart of the year-by-year figures.
+// the last year and a window with a chart of the year-by-year figures.
 #pragma once
 
 #include <QGroupBox>
@@ -10,6 +10,7 @@
 #include "core/Laufstart.h"
 
 class QChartView;
+class QDialog;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -39,6 +40,8 @@ class Mehrjahresfeld : public QGroupBox {
   QPushButton* pb_KlimaAnhaengen_ = nullptr;
   QPushButton* pb_KlimafolgeLeeren_ = nullptr;
   QLabel* l_Drift_ = nullptr;
+  QPushButton* pb_Jahresdiagramm_ = nullptr;
+  QDialog* jahresfenster_ = nullptr;  // "Jahr für Jahr": the chart, non-modal
   QChartView* jahresDiagramm_ = nullptr;
 };
 

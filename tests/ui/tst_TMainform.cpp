@@ -336,6 +336,7 @@ void tst_TMainform::mehrereJahre() {
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
   QVERIFY(Dateien(dir.path()).contains("Terval Jahre.TXT"));
   QVERIFY(Label(f, "l_Drift").startsWith("Drift Jahr 1 → 2: Austritt im Mittel "));
+  Klick(f, "pb_Jahresdiagramm");
   auto* diagramm = Kind<QChartView>(f, "jahresDiagramm");
   QVERIFY(diagramm->isVisible() && diagramm->chart()->series().size() == 2);
   QCOMPARE(static_cast<QLineSeries*>(diagramm->chart()->series()[0])->count(), 2);
