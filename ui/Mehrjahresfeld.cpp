@@ -42,7 +42,7 @@ Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidge
   lb_Klimafolge_->setObjectName("lb_Klimafolge");
   lb_Klimafolge_->setStatusTip(
       "Folge echter Klimajahre, je Tabelle ein Jahr; leer: die geladene Klimatabelle");
-  lb_Klimafolge_->setMaximumHeight(80);
+  lb_Klimafolge_->setMaximumHeight(64);
   spalte->addWidget(new QLabel("Folge von Klimatabellen:"));
   spalte->addWidget(lb_Klimafolge_);
   auto* knoepfe = new QHBoxLayout;
@@ -59,7 +59,9 @@ Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidge
 
   l_Drift_ = new QLabel;
   l_Drift_->setObjectName("l_Drift");
-  l_Drift_->setWordWrap(true);
+  l_Drift_->setStatusTip(
+      "Änderung vom ersten zum letzten Jahr: mittlere Austrittstemperatur des Kanals und "
+      "Boden in Rohrtiefe des letzten Segments am Jahresende");
   spalte->addWidget(l_Drift_);
   pb_Jahresdiagramm_ = new QPushButton("Jahr für Jahr...");
   pb_Jahresdiagramm_->setObjectName("pb_Jahresdiagramm");
@@ -109,40 +111,47 @@ void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
     return;
   }
   const Jahreszeile &a = jahre.front(), &e = jahre.back();
-  l_Drift_->setText(Q("Drift Jahr 1 → " + FormatInt(e.Jahr) + ": Austritt im Mittel " +
-                      FormatReal(a.T_aus_Mittel, 1, 3) + " → " + FormatReal(e.T_aus_Mittel, 1, 3) +
-                      " °C (" + (e.T_aus_Mittel >= a.T_aus_Mittel ? "+" : "") +
-                      FormatReal(e.T_aus_Mittel - a.T_aus_Mittel, 1, 3) + " K), Boden in Rohrtiefe (letztes Segment) " + FormatReal(a.T_Rohrtiefe[2], 1, 3) +
-                      " → " + FormatReal(e.T_Rohrtiefe[2], 1, 3) + " °C"));
+  auto aenderung = [](double von, double bis) {
+    return FormatReal(von, 1, 3) + " → " + FormatReal(bis, 1, 3) + " °C (" + (bis >= von ? "+" : "") +
+           FormatReal(bis - von, 1, 3) + " K)";
+  };
+  l_Drift_->setText(Q("Drift Jahr 1 → " + FormatInt(e.Jahr) + ":\nAustritt im Mittel " +
+                      aenderung(a.T_aus_Mittel, e.T_aus_Mittel) + "\nBoden in Rohrtiefe " +
+                      aenderung(a.T_Rohrtiefe[2], e.T_Rohrtiefe[2])));
 
-  // Mean outlet and the soil at pipe depth of the last segment, year by year.
-  auto* aus = new QLineSeries;
-  aus->setName("Austrittstemperatur, Mittel");
-  auto* boden = new QLineSeries;
-  boden->setName("Boden in Rohrtiefe, letztes Segment (Jahresende)");
-  QList<QPointF> p, q;
-  double lo = 1e9, hi = -1e9;
-  for (const Jahreszeile& j : jahre) {
-    p.append(QPointF(j.Jahr, j.T_aus_Mittel));
-    q.append(QPointF(j.Jahr, j.T_Rohrtiefe[2]));
-    lo = std::min({lo, j.T_aus_Mittel, static_cast<double>(j.T_Rohrtiefe[2])});
-    hi = std::max({hi, j.T_aus_Mittel, static_cast<double>(j.T_Rohrtiefe[2])});
-  }
-  aus->replace(p);
-  boden->replace(q);
-  chart->addSeries(aus);
-  chart->addSeries(boden);
+  // Mean outlet (left axis) and the soil at pipe depth of the last segment
+  // at the end of each year (right axis), each on a scale of its own: both
+  // change by hundredths of a kelvin once the soil has settled.
   auto* x = new QValueAxis;
   x->setRange(1, e.Jahr);
   x->setTickCount(static_cast<int>(std::min<size_t>(jahre.size(), 11)));
   x->setLabelFormat("%d");
   x->setTitleText("Jahr");
-  auto* y = new QValueAxis;
-  y->setRange(lo - 0.1, hi + 0.1);
-  y->setTitleText("°C");
   chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* s : chart->series()) s->attachAxis(x), s->attachAxis(y);
+  auto kurve = [&](const char* name, Qt::Alignment seite, auto wert) {
+    auto* reihe = new QLineSeries;
+    reihe->setName(name);
+    QList<QPointF> punkte;
+    double lo = 1e9, hi = -1e9;
+    for (const Jahreszeile& j : jahre) {
+      const double v = wert(j);
+      punkte.append(QPointF(j.Jahr, v));
+      lo = std::min(lo, v), hi = std::max(hi, v);
+    }
+    reihe->replace(punkte);
+    chart->addSeries(reihe);
+    auto* y = new QValueAxis;
+    const double mitte = (lo + hi) / 2, halb = std::max((hi - lo) / 2 + 0.02, 0.1);
+    y->setRange(mitte - halb, mitte + halb);
+    y->setTitleText("°C");
+    y->setLinePenColor(reihe->color());
+    chart->addAxis(y, seite);
+    reihe->attachAxis(x);
+    reihe->attachAxis(y);
+  };
+  kurve("Austrittstemperatur, Mittel", Qt::AlignLeft, [](const Jahreszeile& j) { return j.T_aus_Mittel; });
+  kurve("Boden in Rohrtiefe, letztes Segment (Jahresende)", Qt::AlignRight,
+        [](const Jahreszeile& j) { return static_cast<double>(j.T_Rohrtiefe[2]); });
 }
 
 }  // namespace terval
