@@ -42,7 +42,7 @@ Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidge
   lb_Klimafolge_->setObjectName("lb_Klimafolge");
   lb_Klimafolge_->setStatusTip(
       "Folge echter Klimajahre, je Tabelle ein Jahr; leer: die geladene Klimatabelle");
-  lb_Klimafolge_->setMaximumHeight(64);
+  lb_Klimafolge_->setMaximumHeight(48);
   spalte->addWidget(new QLabel("Folge von Klimatabellen:"));
   spalte->addWidget(lb_Klimafolge_);
   auto* knoepfe = new QHBoxLayout;
@@ -76,7 +76,11 @@ Mehrjahresfeld::Mehrjahresfeld(std::function<Klimajahr()> aktuellesKlima, QWidge
   jahresfenster_->resize(640, 400);
   jahresDiagramm_ = new QChartView(new QChart);
   jahresDiagramm_->setObjectName("jahresDiagramm");
-  (new QVBoxLayout(jahresfenster_))->addWidget(jahresDiagramm_);
+  l_DriftDetail_ = new QLabel;
+  l_DriftDetail_->setObjectName("l_DriftDetail");
+  auto* fensterSpalte = new QVBoxLayout(jahresfenster_);
+  fensterSpalte->addWidget(l_DriftDetail_);
+  fensterSpalte->addWidget(jahresDiagramm_);
   connect(pb_Jahresdiagramm_, &QPushButton::clicked, jahresfenster_, &QWidget::show);
 }
 
@@ -107,17 +111,26 @@ void Mehrjahresfeld::ZeigeJahre(const std::vector<Jahreszeile>& jahre) {
   pb_Jahresdiagramm_->setEnabled(jahre.size() >= 2);
   if (jahre.size() < 2) {
     l_Drift_->clear();
+    l_DriftDetail_->clear();
     jahresfenster_->hide();
     return;
   }
   const Jahreszeile &a = jahre.front(), &e = jahre.back();
-  auto aenderung = [](double von, double bis) {
-    return FormatReal(von, 1, 3) + " → " + FormatReal(bis, 1, 3) + " °C (" + (bis >= von ? "+" : "") +
-           FormatReal(bis - von, 1, 3) + " K)";
+  auto differenz = [](double von, double bis) {
+    std::string t = bis >= von ? "+" : "";
+    return t.append(FormatReal(bis - von, 1, 3)).append(" K");
   };
-  l_Drift_->setText(Q("Drift Jahr 1 → " + FormatInt(e.Jahr) + ":\nAustritt im Mittel " +
-                      aenderung(a.T_aus_Mittel, e.T_aus_Mittel) + "\nBoden in Rohrtiefe " +
-                      aenderung(a.T_Rohrtiefe[2], e.T_Rohrtiefe[2])));
+  auto aenderung = [&](double von, double bis) {
+    return FormatReal(von, 1, 3) + " → " + FormatReal(bis, 1, 3) + " °C (" + differenz(von, bis) + ")";
+  };
+  // One line in the box, which has no room for more; the figures in full
+  // beside the chart.
+  const std::string kopf = "Drift Jahr 1 → " + FormatInt(e.Jahr) + ": ";
+  l_Drift_->setText(Q(kopf + "Austritt " + differenz(a.T_aus_Mittel, e.T_aus_Mittel) + ", Boden " +
+                      differenz(a.T_Rohrtiefe[2], e.T_Rohrtiefe[2])));
+  l_DriftDetail_->setText(Q(kopf + "Austrittstemperatur im Mittel " + aenderung(a.T_aus_Mittel, e.T_aus_Mittel) +
+                            ",\nBoden in Rohrtiefe des letzten Segments am Jahresende " +
+                            aenderung(a.T_Rohrtiefe[2], e.T_Rohrtiefe[2])));
 
   // Mean outlet (left axis) and the soil at pipe depth of the last segment
   // at the end of each year (right axis), each on a scale of its own: both

@@ -39,7 +39,8 @@ class Mehrjahresfeld : public QGroupBox {
   QListWidget* lb_Klimafolge_ = nullptr;
   QPushButton* pb_KlimaAnhaengen_ = nullptr;
   QPushButton* pb_KlimafolgeLeeren_ = nullptr;
-  QLabel* l_Drift_ = nullptr;
+  QLabel* l_Drift_ = nullptr;        // one line: the changes
+  QLabel* l_DriftDetail_ = nullptr;  // in the chart's window: the figures
   QPushButton* pb_Jahresdiagramm_ = nullptr;
   QDialog* jahresfenster_ = nullptr;  // "Jahr für Jahr": the chart, non-modal
   QChartView* jahresDiagramm_ = nullptr;

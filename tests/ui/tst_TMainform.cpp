@@ -335,7 +335,7 @@ void tst_TMainform::mehrereJahre() {
   Starte(a, dir.path());
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
   QVERIFY(Dateien(dir.path()).contains("Terval Jahre.TXT"));
-  QVERIFY(Label(f, "l_Drift").startsWith("Drift Jahr 1 → 2:\nAustritt im Mittel "));
+  QVERIFY(Label(f, "l_Drift").startsWith("Drift Jahr 1 → 2: Austritt ") && Label(f, "l_DriftDetail").contains("Boden in Rohrtiefe"));
   Klick(f, "pb_Jahresdiagramm");
   auto* diagramm = Kind<QChartView>(f, "jahresDiagramm");
   QVERIFY(diagramm->isVisible() && diagramm->chart()->series().size() == 2);
