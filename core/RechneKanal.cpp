@@ -265,7 +265,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg) {
   const bool folge = lauf.Folge.size() >= 2;
   const int jahre = std::clamp(lauf.AnzahlJahre(), 1, MaxJahre);
   const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
-  if (folge) FolgenMittel(m, lauf.Folge);
+  // A single table of a "sequence" is simply the year's table.
+  const bool eigeneTabellen = !lauf.Folge.empty();
+  if (eigeneTabellen) FolgenMittel(m, lauf.Folge);
   // The sequence's means stand; the year's own would replace them.
   const float T_Jahresmittel = m.T_Jahresmittel, T_Sommermittel = m.T_Sommermittel;
   if (!BereiteKlimaVor(m, ui)) return;
@@ -283,7 +285,7 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg) {
     }
   }
 
-  if (folge) {
+  if (eigeneTabellen) {
     m.T_Jahresmittel = T_Jahresmittel;
     m.T_Sommermittel = T_Sommermittel;
   } else {

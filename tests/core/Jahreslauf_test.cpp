@@ -101,6 +101,13 @@ TEST(Jahreslauf, SequenceOfTables) {
   folge.jahre.Jahre = 7;  // a sequence sets the years itself
   folge.Rechne();
   ErwarteGleicheJahre(*zweimal.m, *folge.m);
+  // One table given is that table, whatever the model held, for every year.
+  Lauf eine;
+  eine.jahre.Folge = {a};
+  eine.jahre.Jahre = 2;
+  test::FuelleKlima(*eine.m, [](int) { return 30.0f; });
+  eine.Rechne();
+  ErwarteGleicheJahre(*zweimal.m, *eine.m);
   ASSERT_EQ(folge.jahre.Zeilen.size(), 2u);
   EXPECT_EQ(folge.jahre.Zeilen[1].Klima, "A.txt");
 
