@@ -25,10 +25,11 @@ enum Status { Fertig = 0, Abgelehnt = 1, FalscheOptionen = 2, Gestoppt = 130 };
 
 const char* const Hilfetext =
     "Aufruf:\n"
-    "  terval-batch --kanal DATEI.ewt.db --klima DATEI [--standort DATEI.loc.db]\n"
+    "  terval-batch --kanal DATEI.ewt.db --klima DATEI [--klima DATEI ...] [--standort DATEI.loc.db]\n"
     "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
-    "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--help] [--version]\n"
+    "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--jahre N]\n"
+    "               [--help] [--version]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -40,7 +41,10 @@ const char* const Hilfetext =
     "                        des Ventilators. Pflichtangabe.\n"
     "  --klima DATEI         Klimatabelle mit 8760 Stundenwerten: dBASE (*.DBF),\n"
     "                        Paradox (*.DB), Text (*.txt), EnergyPlus (*.epw) oder\n"
-    "                        Testreferenzjahr (*.dat). Pflichtangabe.\n"
+    "                        Testreferenzjahr (*.dat). Pflichtangabe. Mehrmals\n"
+    "                        angegeben: eine Folge echter Jahre, je Tabelle ein Jahr in\n"
+    "                        der gegebenen Reihenfolge; Boden und Startprofil gehen von\n"
+    "                        den Mitteltemperaturen der ganzen Folge aus.\n"
     "  --standort DATEI      Standortprofil (*.loc.db). Ohne diese Angabe gelten die\n"
     "                        Startwerte des Hauptprogramms.\n"
     "\n"
@@ -69,6 +73,12 @@ const char* const Hilfetext =
     "                        bejaht; legen Sie vorher eine Sicherungskopie an).\n"
     "  --seed N              fester Startwert des Zufallsgenerators für --erzeugen\n"
     "                        (sonst die Uhrzeit), damit sich eine Rechnung wiederholen läßt.\n"
+    "  --jahre N             \"Anzahl Jahre\": das Klimajahr N-mal hintereinander rechnen\n"
+    "                        (1 bis 50, Vorgabe 1); der Boden jedes Segments geht vom\n"
+    "                        Ende eines Jahres in das nächste über. Nur mit einer\n"
+    "                        Klimatabelle. Ab 2 Jahren (auch bei einer Folge) entsteht\n"
+    "                        \"NAME Jahre.TXT\" mit einer Zeile je Jahr; die übrigen\n"
+    "                        Ergebnisdateien zeigen das letzte Jahr.\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -83,7 +93,9 @@ const char* const Hilfetext =
 
 // The command line as given.
 struct Aufruf {
-  std::string kanal, klima, standort;
+  std::string kanal, standort;
+  std::vector<std::string> klima;  // one table, or a sequence of years
+  bool jahreGesetzt = false;
   Laufoptionen lauf;
   bool erzeugen = false;
   bool nurSpeicher = false;  // --erzeugen itself, to tell it from --erzeugen-zurueckschreiben
@@ -106,7 +118,7 @@ struct Option {
 
 const Option Optionen[] = {
     {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.kanal = w; return true; }},
-    {"--klima", true, [](Aufruf& a, const std::string& w, std::string&) { a.klima = w; return true; }},
+    {"--klima", true, [](Aufruf& a, const std::string& w, std::string&) { a.klima.push_back(w); return true; }},
     {"--standort", true, [](Aufruf& a, const std::string& w, std::string&) { a.standort = w; return true; }},
     {"--stamm", true, [](Aufruf& a, const std::string& w, std::string&) { a.lauf.Stammname = w; return true; }},
     {"--nur-stunde", true,
@@ -134,6 +146,17 @@ const Option Optionen[] = {
          return false;
        }
        a.seed = static_cast<unsigned>(*s);
+       return true;
+     }},
+    {"--jahre", true,
+     [](Aufruf& a, const std::string& w, std::string& fehler) {
+       const std::optional<long long> n = ParseGanzzahl(w);
+       if (!n || *n < 1 || *n > MaxJahre) {
+         fehler = "--jahre erwartet eine ganze Zahl von 1 bis " + FormatInt(MaxJahre) + ", nicht \"" + w + "\".";
+         return false;
+       }
+       a.lauf.Jahre = static_cast<int>(*n);
+       a.jahreGesetzt = true;
        return true;
      }},
     {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
@@ -200,45 +223,52 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
     fehler = "Die Klimatabelle fehlt (--klima DATEI).";
     return std::nullopt;
   }
+  if (a.jahreGesetzt && a.klima.size() > 1) {
+    fehler = "--jahre gilt nur mit einer Klimatabelle; eine Folge (--klima mehrmals) rechnet je Tabelle ein Jahr.";
+    return std::nullopt;
+  }
+  if (a.klima.size() > static_cast<size_t>(MaxJahre)) {
+    fehler = "Höchstens " + FormatInt(MaxJahre) + " Klimatabellen (--klima) sind möglich.";
+    return std::nullopt;
+  }
   return a;
+}
+
+// How the channel moved from the first to the last year of the run.
+std::string Drifttext(const std::vector<Jahreszeile>& jahre) {
+  const Jahreszeile &a = jahre.front(), &e = jahre.back();
+  auto diff = [](double v) { return (v >= 0 ? "+" : "") + FormatReal(v, 1, 3) + " K"; };
+  std::string s = "Drift Jahr " + FormatInt(a.Jahr) + " -> Jahr " + FormatInt(e.Jahr) + ":\n";
+  s += "  Austrittstemperatur, Mittel: " + FormatReal(a.T_aus_Mittel, 1, 3) + " -> " +
+       FormatReal(e.T_aus_Mittel, 1, 3) + " °C (" + diff(e.T_aus_Mittel - a.T_aus_Mittel) + ")\n";
+  s += "  Wärmegewinn der Luft:        " + FormatReal(a.Gewinn_kWh, 1, 1) + " -> " +
+       FormatReal(e.Gewinn_kWh, 1, 1) + " kWh\n";
+  s += "  Wärmeabgabe der Luft:        " + FormatReal(a.Abgabe_kWh, 1, 1) + " -> " +
+       FormatReal(e.Abgabe_kWh, 1, 1) + " kWh\n";
+  s += "  Boden in Rohrtiefe, letztes Segment: " + FormatReal(a.T_Rohrtiefe[2], 1, 3) + " -> " +
+       FormatReal(e.T_Rohrtiefe[2], 1, 3) + " °C (" + diff(e.T_Rohrtiefe[2] - a.T_Rohrtiefe[2]) + ")\n";
+  return s;
 }
 
 // The run in numbers, for the summary on stdout.
 void Zusammenfassung(const Modell& m, const Laufbericht& b) {
-  const Kanalsegment& erstes = m.Segmente[1];
-  const Kanalsegment& letztes = m.Segmente[m.Anz_Segmente];
-  double summeEin = 0, summeAus = 0;
-  double minAus = letztes.T_aus[1], maxAus = letztes.T_aus[1];
-  double gewinn = 0, abgabe = 0;  // kWh
-  // Heat taken up by the air in one hour, kWh:
-  //   Q = 1200 J/(m3 K) * V (m3/s) * (T_aus - T_ein) (K) * 3600 s / 3.6e6 J/kWh
-  // with V the channel's hourly flow VolStromStunde (all pipes together).
-  for (int h = 1; h <= Stunden; ++h) {
-    const double ein = erstes.T_ein[h], aus = letztes.T_aus[h];
-    summeEin += ein;
-    summeAus += aus;
-    minAus = std::min(minAus, aus);
-    maxAus = std::max(maxAus, aus);
-    const double q = 1200.0 * m.VolStromStunde[h] * (aus - ein) * 3600.0 / 3.6e6;
-    if (q > 0)
-      gewinn += q;
-    else
-      abgabe -= q;
-  }
+  // The year the model holds: the last one of a run over several years.
+  const Jahreszeile j = Jahresbilanz(m);
   const double laenge = m.Anz_Segmente * static_cast<double>(m.Rohrdaten.Seglaenge);
   std::string s;
   s += "Simulation abgeschlossen.\n";
   s += "Kanal:                        " + FormatInt(m.Anz_Segmente) + " Segmente, " +
        FormatReal(laenge, 1, 2) + " m\n";
-  s += "Eintrittstemperatur, Mittel:  " + FormatReal(summeEin / Stunden, 1, 2) + " °C\n";
-  s += "Austrittstemperatur, Mittel:  " + FormatReal(summeAus / Stunden, 1, 2) + " °C\n";
-  s += "Austrittstemperatur, Minimum: " + FormatReal(minAus, 1, 2) + " °C\n";
-  s += "Austrittstemperatur, Maximum: " + FormatReal(maxAus, 1, 2) + " °C\n";
-  s += "Wärmegewinn der Luft:         " + FormatReal(gewinn, 1, 1) +
+  s += "Eintrittstemperatur, Mittel:  " + FormatReal(j.T_ein_Mittel, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Mittel:  " + FormatReal(j.T_aus_Mittel, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Minimum: " + FormatReal(j.T_aus_Min, 1, 2) + " °C\n";
+  s += "Austrittstemperatur, Maximum: " + FormatReal(j.T_aus_Max, 1, 2) + " °C\n";
+  s += "Wärmegewinn der Luft:         " + FormatReal(j.Gewinn_kWh, 1, 1) +
        " kWh (Stunden, in denen die Luft erwärmt wurde)\n";
-  s += "Wärmeabgabe der Luft:         " + FormatReal(abgabe, 1, 1) +
+  s += "Wärmeabgabe der Luft:         " + FormatReal(j.Abgabe_kWh, 1, 1) +
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
+  if (b.jahre.size() > 1) s += Drifttext(b.jahre);
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);
@@ -269,12 +299,18 @@ int Hauptprogramm(const std::vector<std::string>& args) {
   if (!Programmstart(*m, ui)) return Abgelehnt;
   if (!a->standort.empty() && !LadeStandort(*m, ui, a->standort)) return Abgelehnt;
   if (!LadeKanal(*m, ui, a->kanal)) return Abgelehnt;
-  if (!LadeKlima(*m, ui, a->klima)) return Abgelehnt;
-  if (a->erzeugen) {
-    ui.rueckschreibenBestaetigen = a->zurueckschreiben;
-    const bool ok = ErgaenzeKlima(*m, ui, a->zurueckschreiben, a->seed);
-    ui.rueckschreibenBestaetigen = false;
-    if (!ok) return Abgelehnt;
+  // Each table of a sequence is loaded, completed and kept as the only
+  // table would be; the run checks each again.
+  for (const std::string& klima : a->klima) {
+    if (!LadeKlima(*m, ui, klima)) return Abgelehnt;
+    if (a->erzeugen) {
+      ui.rueckschreibenBestaetigen = a->zurueckschreiben;
+      const bool ok = ErgaenzeKlima(*m, ui, a->zurueckschreiben, a->seed);
+      ui.rueckschreibenBestaetigen = false;
+      if (!ok) return Abgelehnt;
+    }
+    if (a->klima.size() > 1)
+      a->lauf.Klimafolge.push_back(KlimajahrVon(*m, std::filesystem::path(klima).filename().string()));
   }
   if (StopSignal != 0) {
     ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");

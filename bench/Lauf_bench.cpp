@@ -22,6 +22,7 @@
 #include "climate/DBKlima.h"
 #include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
+#include "core/Jahreslauf.h"
 #include "model/Oberflaeche.h"
 #include "location/klimaprofil.h"
 #include "output/DBErgout.h"
@@ -78,8 +79,9 @@ std::unique_ptr<Modell> Kanal(const Modell& vorlage, int segmente, int schritt) 
   return m;
 }
 
-// A whole run: preparation (climate passes, spin-up) and every segment.
-void Lauf(benchmark::State& state, int segmente, int schritt, Rechenweg weg) {
+// A whole run: preparation (climate passes, spin-up) and every segment, for
+// `jahre` years in a row.
+void Lauf(benchmark::State& state, int segmente, int schritt, Rechenweg weg, int jahre) {
   const Modell* vorlage = Beispiel();
   if (vorlage == nullptr) {
     state.SkipWithError(
@@ -90,14 +92,17 @@ void Lauf(benchmark::State& state, int segmente, int schritt, Rechenweg weg) {
   for (auto _ : state) {
     state.PauseTiming();
     auto m = Kanal(*vorlage, segmente, schritt);
+    Jahreslauf lauf;
+    lauf.Jahre = jahre;
     state.ResumeTiming();
-    RechneKanal(*m, ui, weg);
+    RechneKanal(*m, ui, lauf, weg);
     benchmark::DoNotOptimize(m->Segmente[segmente].T_aus[Stunden]);
     state.PauseTiming();
     m.reset();
     state.ResumeTiming();
   }
   state.counters["Segmente"] = segmente;
+  state.counters["Jahre"] = jahre;
 }
 
 // The overall results as text: 8760 lines of the channel's hourly results.
@@ -181,6 +186,7 @@ const bool registriert = [] {
     int segmente, schritt;
     Rechenweg weg;
     int wiederholungen;  // 0: as many as the library wants
+    int jahre = 1;
   };
   const Fall faelle[] = {
       {0, 3600, Rechenweg::Segmentweise, 0},
@@ -197,13 +203,17 @@ const bool registriert = [] {
       // two segments give its time per segment.
       {2, 1, Rechenweg::Segmentweise, 1},
       {150, 1, Rechenweg::Gemeinsam, 1},
+      // Ten years against one of the 150 segments: the years should cost
+      // no more than their number.
+      {150, 3600, Rechenweg::Gemeinsam, 1, 10},
   };
   for (const Fall& f : faelle) {
-    const std::string name = "Lauf/" + std::to_string(f.segmente) + " Segmente/" +
+    std::string name = "Lauf/" + std::to_string(f.segmente) + " Segmente/" +
                              (f.schritt > 0 ? std::to_string(f.schritt) + " s" : "ohne Feuchte") +
                              "/" + Name(f.weg);
+    if (f.jahre > 1) name.append("/").append(std::to_string(f.jahre)).append(" Jahre");
     auto* b = benchmark::RegisterBenchmark(name.c_str(), [f](benchmark::State& state) {
-      Lauf(state, f.segmente, f.schritt, f.weg);
+      Lauf(state, f.segmente, f.schritt, f.weg, f.jahre);
     });
     b->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
     if (f.wiederholungen > 0) b->Iterations(f.wiederholungen);

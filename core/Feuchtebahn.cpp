@@ -32,7 +32,8 @@ bool FeuchtebahnMoeglich(const Modell& m) {
   return b != nullptr && b->ThetaSat > 0;
 }
 
-Feuchtebahn::Feuchtebahn(const Modell& m, bool offen, bool dicht, bool arbeiter)
+Feuchtebahn::Feuchtebahn(const Modell& m, bool offen, bool dicht, bool arbeiter,
+                         std::array<const Feuchtezustand*, 2> fortsetzung)
     : boden_(*AktuellerBoden(m)),
       zeitschritt_(m.FeuchteZeitschritt),
       teilschritte_(m.MitFeuchte ? FeuchteTeilschritte(m.FeuchteZeitschritt) : 0),
@@ -42,7 +43,7 @@ Feuchtebahn::Feuchtebahn(const Modell& m, bool offen, bool dicht, bool arbeiter)
   bahnen_[0].gebraucht = offen;
   bahnen_[1].gebraucht = dicht;
   for (int i = 0; i < 2; ++i)
-    if (bahnen_[i].gebraucht) Starte(bahnen_[i], m, i == 0 ? 1.0f : 0.0f);
+    if (bahnen_[i].gebraucht) Starte(bahnen_[i], m, i == 0 ? 1.0f : 0.0f, fortsetzung[i]);
 
   // Workers only where they can run beside the caller, and only when
   // there is a year to follow.
@@ -63,15 +64,22 @@ Feuchtebahn::~Feuchtebahn() {
     if (b.arbeiter.joinable()) b.arbeiter.join();
 }
 
-void Feuchtebahn::Starte(Bahn& b, const Modell& m, float g) {
-  // A segment's start: InitFeuchteProfil, UpdateBodenThermik (of the
-  // profile as it is), UpdateBodenHydraulik (which may lower it to
-  // saturation). Its first hour computes with these properties.
+void Feuchtebahn::Starte(Bahn& b, const Modell& m, float g, const Feuchtezustand* fortsetzung) {
   b.stunden.resize(mitFeuchte_ ? Stunden + 1 : 1);
   Feuchtestand& start = b.stunden[0];
-  StartFeuchteProfil(boden_, m.StartBodenfeuchte, b.z.Theta);
-  Eigenschaften(boden_, b.z.Theta, start);
-  UpdateBodenHydraulik(boden_, zeitschritt_, b.z);
+  if (fortsetzung != nullptr) {
+    // The column as the last hour of the year before left it: its soil
+    // properties are those of its water content, as after every hour.
+    b.z = *fortsetzung;
+    Eigenschaften(boden_, b.z.Theta, start);
+  } else {
+    // A segment's start: InitFeuchteProfil, UpdateBodenThermik (of the
+    // profile as it is), UpdateBodenHydraulik (which may lower it to
+    // saturation). Its first hour computes with these properties.
+    StartFeuchteProfil(boden_, m.StartBodenfeuchte, b.z.Theta);
+    Eigenschaften(boden_, b.z.Theta, start);
+    UpdateBodenHydraulik(boden_, zeitschritt_, b.z);
+  }
   start.Theta = b.z.Theta;
 
   if (!mitFeuchte_) {

@@ -52,9 +52,12 @@ class Feuchtebahn {
   // Copies what the trajectories need from the model (soil, start moisture,
   // step, and the precipitation and potential evaporation of the prepared
   // climate year) and starts the kinds of surface asked for. `arbeiter`
-  // false keeps everything on the caller's thread. Throws std::bad_alloc
-  // when the store cannot be had.
-  Feuchtebahn(const Modell& m, bool offen, bool dicht, bool arbeiter = true);
+  // false keeps everything on the caller's thread. A kind whose entry in
+  // `fortsetzung` is set (index Oberflaechenart) carries on from that column,
+  // as the next year of a run over several years, instead of the start
+  // profile. Throws std::bad_alloc when the store cannot be had.
+  Feuchtebahn(const Modell& m, bool offen, bool dicht, bool arbeiter = true,
+              std::array<const Feuchtezustand*, 2> fortsetzung = {});
   // Stops the workers (after the day they are computing) and waits for them.
   ~Feuchtebahn();
   Feuchtebahn(const Feuchtebahn&) = delete;
@@ -86,7 +89,7 @@ class Feuchtebahn {
     std::thread arbeiter;
   };
 
-  void Starte(Bahn& b, const Modell& m, float g);
+  void Starte(Bahn& b, const Modell& m, float g, const Feuchtezustand* fortsetzung);
   void RechneTag(Bahn& b, int d);
   void Arbeite(Bahn& b);
 

@@ -24,6 +24,44 @@ const char* const KlimaUnvollstaendig =
     "die Datenbank synthetisch zu vervollständigen!\r"
     "Klimaelemente mit fehlenden Daten sind in der Gültigkeitsprüfung ROT gekennzeichnet !";
 
+// The number of years and every table of a sequence, each checked as the
+// loaded table is. Leaves the model's climate as it was.
+bool PruefeJahre(Modell& m, Oberflaeche& ui, const Laufoptionen& o) {
+  const size_t tabellen = o.Klimafolge.size();
+  if (o.Jahre < 1 || o.Jahre > MaxJahre) {
+    ui.Fehler("Die Anzahl Jahre muss zwischen 1 und " + FormatInt(MaxJahre) + " liegen !");
+    return false;
+  }
+  if (tabellen > static_cast<size_t>(MaxJahre)) {
+    ui.Fehler("Eine Folge darf höchstens " + FormatInt(MaxJahre) + " Klimatabellen enthalten !");
+    return false;
+  }
+  if (tabellen >= 2 && o.Jahre != 1) {
+    ui.Fehler("Eine Folge von Klimatabellen rechnet je Tabelle ein Jahr;\r"
+              "die \"Anzahl Jahre\" muss dann 1 sein !");
+    return false;
+  }
+  if (tabellen == 0) return true;
+  const Klimajahr vorher = KlimajahrVon(m, m.DBKlimaName);
+  const auto T_ein = m.Segmente[1].T_ein;
+  bool ok = true;
+  for (const Klimajahr& k : o.Klimafolge) {
+    if (k.Klima.size() != static_cast<size_t>(Stunden) + 1 || !k.Komplett) {
+      ui.Fehler("Klimatabelle \"" + k.Name + "\":\r" + KlimaUnvollstaendig);
+      ok = false;
+      break;
+    }
+    SetzeKlimajahr(m, k);
+    if (!PruefeEingaben(m, ui)) {
+      ok = false;
+      break;
+    }
+  }
+  SetzeKlimajahr(m, vorher);
+  m.Segmente[1].T_ein = T_ein;
+  return ok;
+}
+
 }  // namespace
 
 Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& o,
@@ -73,6 +111,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   // Values the model could hold but never compute with sensibly, after the
   // checks the user knows, so their order and texts stay as they were.
   if (!PruefeEingaben(m, ui)) return bericht;
+  if (!PruefeJahre(m, ui, o)) return bericht;
 
   // The stem's set is ours for the whole run: its 2-D fields are written
   // during the run, the other files after it.
@@ -97,7 +136,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.ErgebnisseVorhanden = false;
 
   ui.LaufBeginnt();
-  RechneKanal(m, ui, Rechenweg::Gemeinsam, satz.get());
+  Jahreslauf lauf;
+  lauf.Jahre = o.Jahre;
+  lauf.Folge = o.Klimafolge;
+  RechneKanal(m, ui, lauf, Rechenweg::Gemeinsam, satz.get());
 
   // A stop before the new set has taken the place of the earlier one
   // leaves the earlier one: the set throws its working files away.
@@ -116,6 +158,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     m.ErgebnisseVorhanden = ergebnisseVorher;
     return bericht;
   }
+  bericht.jahre = std::move(lauf.Zeilen);
 
   // Between the writers the stop button is asked again.
   auto stopp = [&] {
@@ -136,6 +179,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
       if (stopp()) return gestoppt();
       WriteTagesgang(m, ui, tag, *satz);
     }
+  if (lauf.AnzahlJahre() > 1) {
+    if (stopp()) return gestoppt();
+    WriteTextJahre(bericht.jahre, ui, *satz);
+  }
   if (stopp()) return gestoppt();
 
   bericht.ergebnis = Laufergebnis::Fertig;

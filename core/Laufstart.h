@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Jahreslauf.h"
+
 namespace terval {
 
 struct Modell;
@@ -22,6 +24,12 @@ struct Laufoptionen {
   bool Tagesgang = false;                // cb_CreateTagesgang
   bool MitFeuchte = true;                // cb_mitFeuchte
   int FeuchteZeitschritt = 3600;         // cb_SoilmodRes: 3600, 1800, 600, 60 or 1
+  // "Anzahl Jahre": the climate year computed this many times in a row, 1..50.
+  int Jahre = 1;
+  // A sequence of climate tables, one year each, in place of the table the
+  // model holds; empty or a single table: the model's table. With two tables
+  // or more Jahre must be 1.
+  std::vector<Klimajahr> Klimafolge;
 };
 
 enum class Laufergebnis {
@@ -39,6 +47,8 @@ struct Laufbericht {
   // The files of a complete run whose set could not replace the earlier
   // one (a message said why); then none of them was written.
   std::vector<std::string> nichtGeschrieben;
+  // One row per year computed ("NAME Jahre.TXT"); one row for a one-year run.
+  std::vector<Jahreszeile> jahre;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to

@@ -2,12 +2,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
+#include "core/Jahreslauf.h"
 #include "model/Oberflaeche.h"
 #include "model/Zahltext.h"
 #include "output/DBErgout.h"
@@ -27,15 +29,36 @@ bool IstReferenztag(int d) {
   return std::find(Referenztage.begin(), Referenztage.end(), d) != Referenztage.end();
 }
 
-// One year of segment s on its own cross-section. Allocates nothing: every
-// array is part of the model. False when a stop was requested: the segment
-// is left after the day in progress.
-bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz* felder) {
+// The moisture column of a segment carries on from the year before only
+// where the moisture model changes it; without it every year starts from
+// the same start column.
+bool FeuchteWeiter(const Modell& m, const Segmentstand* start) {
+  return start != nullptr && m.MitFeuchte;
+}
+
+// One year of segment s on its own cross-section, from the start profile or,
+// given `start`, from the end of the year before. Allocates nothing: every
+// array is part of the model. The 2-D fields of the marked segment go into
+// `felder` (none without a set). False when a stop was requested: the
+// segment is left after the day in progress.
+bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmentstand* start,
+                   Ergebnissatz* felder) {
   InitGrid(m, s);
-  InitFeuchteProfil(m, m.StartBodenfeuchte);
-  UpdateBodenThermik(m);
-  UpdateBodenHydraulik(m);
-  InitTFeld(m);
+  if (FeuchteWeiter(m, start)) {
+    m.Theta = start->Feuchte.Theta;
+    m.K_Hydr = start->Feuchte.K_Hydr;
+    m.D_Hydr = start->Feuchte.D_Hydr;
+    m.G_Schwer = start->Feuchte.G_Schwer;
+    UpdateBodenThermik(m);
+  } else {
+    InitFeuchteProfil(m, m.StartBodenfeuchte);
+    UpdateBodenThermik(m);
+    UpdateBodenHydraulik(m);
+  }
+  if (start != nullptr)
+    m.T_Feld = start->T_Feld;
+  else
+    InitTFeld(m);
 
   Kanalsegment& seg = m.Segmente[s];
   const int n = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1);
@@ -87,13 +110,16 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, Ergebnissatz
 // as RechneSegment leaves it (apart from the heat step's scratch gradients).
 // False when a stop was requested, as RechneSegment.
 bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
-                            Zellgeometrie& zellen, Ergebnissatz* felder) {
+                            Zellgeometrie& zellen, const Segmentstand* start, Ergebnissatz* felder) {
   InitGrid(m, s);
   if (!BereiteZellen(m, zellen)) {
     // A grid whose distances the row step cannot reproduce exactly.
-    return RechneSegment(m, ui, s, segmente, felder);
+    return RechneSegment(m, ui, s, segmente, start, felder);
   }
-  InitTFeld(m);
+  if (start != nullptr)
+    m.T_Feld = start->T_Feld;
+  else
+    InitTFeld(m);
   // The ring around the pipe block stays where it is all year.
   MarkiereRing(m);
 
@@ -164,41 +190,111 @@ int FeuchteTeilschritte(int feuchteZeitschritt) {
 }
 
 void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg, Ergebnissatz* felder) {
-  ui.Stat("Initialisierung...");
+  Jahreslauf lauf;
+  RechneKanal(m, ui, lauf, weg, felder);
+}
 
-  // Hourly inputs of the climate year, each a pass of its own.
+Klimajahr KlimajahrVon(const Modell& m, const std::string& name) {
+  return {name, std::vector<TKlimaStunde>(m.Klima.begin(), m.Klima.end()),
+          m.Kanalbetrieb.VolStromAusKlima, m.KlimaKomplett};
+}
+
+void SetzeKlimajahr(Modell& m, const Klimajahr& k) {
+  std::copy_n(k.Klima.begin(), std::min<size_t>(k.Klima.size(), m.Klima.size()), m.Klima.begin());
+  for (int h = 1; h <= Stunden; ++h) m.Segmente[1].T_ein[h] = m.Klima[h].T_Luft;
+  m.Kanalbetrieb.VolStromAusKlima = k.VolStromAusKlima;
+}
+
+namespace {
+
+// The hourly inputs of the climate year the model holds, each a pass of its
+// own. False when CalcVolumenstrom refuses the fan schedule (after its message).
+bool BereiteKlimaVor(Modell& m, Oberflaeche& ui) {
   BerechneDampfdruck(m);
   BerechneLangwelligeStrahlung(m);
   BerechneNettostrahlung(m);
 
   // Segment 1's grid first: the soil property update below fills the grid.
   InitGrid(m, 1);
-  if (!CalcVolumenstrom(m, ui)) return;
+  if (!CalcVolumenstrom(m, ui)) return false;
 
   CalcRohrVolumenstrom(m);
   CalcAlphaJahr(m);
   CalcBestand(m);
   BerechneBodenwaermestromUndRa(m);
   CalcVerdunstung(m);
+  return true;
+}
+
+// The mean temperatures over every table of a sequence: the deep soil
+// follows no single year. Leaves the first table in the model.
+void FolgenMittel(Modell& m, const std::vector<Klimajahr>& folge) {
+  double jahr = 0, sommer = 0;
+  for (const Klimajahr& k : folge) {
+    SetzeKlimajahr(m, k);
+    CalcMitteltemperaturen(m);
+    jahr += m.T_Jahresmittel;
+    sommer += m.T_Sommermittel;
+  }
+  SetzeKlimajahr(m, folge.front());
+  m.T_Jahresmittel = static_cast<float>(jahr / static_cast<double>(folge.size()));
+  m.T_Sommermittel = static_cast<float>(sommer / static_cast<double>(folge.size()));
+}
+
+// The trajectories of the year, carrying on from the columns of `stand`
+// (the first segment of each kind) when `weiter`. Null where the run goes
+// segment by segment.
+std::unique_ptr<Feuchtebahn> NeueFeuchtebahn(const Modell& m, Rechenweg weg, int segmente,
+                                             const std::vector<Segmentstand>& stand, bool weiter) {
+  if (weg != Rechenweg::Gemeinsam || segmente < 1 || !FeuchtebahnMoeglich(m)) return nullptr;
+  bool gebraucht[2] = {false, false};
+  std::array<const Feuchtezustand*, 2> fortsetzung{};
+  for (int s = 1; s <= segmente; ++s) {
+    const int art = static_cast<int>(OberflaecheVon(m, s));
+    if (weiter && m.MitFeuchte && !gebraucht[art]) fortsetzung[art] = &stand[s].Feuchte;
+    gebraucht[art] = true;
+  }
+  try {
+    return std::make_unique<Feuchtebahn>(m, gebraucht[0], gebraucht[1], true, fortsetzung);
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // segment by segment, which needs no memory of its own
+  }
+}
+
+}  // namespace
+
+void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Ergebnissatz* felder) {
+  ui.Stat("Initialisierung...");
+
+  const bool folge = lauf.Folge.size() >= 2;
+  const int jahre = std::clamp(lauf.AnzahlJahre(), 1, MaxJahre);
+  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  // A single table of a "sequence" is simply the year's table.
+  const bool eigeneTabellen = !lauf.Folge.empty();
+  if (eigeneTabellen) FolgenMittel(m, lauf.Folge);
+  // The sequence's means stand; the year's own would replace them.
+  const float T_Jahresmittel = m.T_Jahresmittel, T_Sommermittel = m.T_Sommermittel;
+  if (!BereiteKlimaVor(m, ui)) return;
 
   // The moisture trajectories need the climate preparation only; they start
   // here, beside the spin-up.
-  const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
-  std::unique_ptr<Feuchtebahn> bahn;
+  const bool vonStand = segmente >= 1 && lauf.Stand.size() == static_cast<size_t>(segmente) + 1;
+  std::unique_ptr<Feuchtebahn> bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, vonStand);
   std::unique_ptr<Zellgeometrie> zellen;
-  if (weg == Rechenweg::Gemeinsam && segmente >= 1 && FeuchtebahnMoeglich(m)) {
-    bool offen = false, dicht = false;
-    for (int s = 1; s <= segmente; ++s)
-      (OberflaecheVon(m, s) == Oberflaechenart::Offen ? offen : dicht) = true;
+  if (bahn) {
     try {
       zellen = std::make_unique<Zellgeometrie>();
-      bahn = std::make_unique<Feuchtebahn>(m, offen, dicht);
     } catch (const std::bad_alloc&) {
-      bahn.reset();  // segment by segment, which needs no memory of its own
+      bahn.reset();
     }
   }
 
-  CalcMitteltemperaturen(m);
+  if (eigeneTabellen) {
+    m.T_Jahresmittel = T_Jahresmittel;
+    m.T_Sommermittel = T_Sommermittel;
+  } else {
+    CalcMitteltemperaturen(m);
+  }
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
   InitTProfil(m);
@@ -206,17 +302,58 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg, Ergebnissatz* felder
   m.ErgebnisseVorhanden = true;
   ui.Stat("Hauptmodul...");
 
-  for (int s = 1; s <= segmente; ++s) {
-    // A stopped segment is half a year: it is neither drawn nor reported.
-    if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, felder)
-               : RechneSegment(m, ui, s, segmente, felder)))
-      return;
-    ui.DrawSegment(s);
-    ui.ZeigeModellGrid();
-    ui.Stat("Rechne Segment " + FormatInt(s));
-    ui.procMsg();
-    // A stopped run keeps its status text: the window reports the stop.
-    if (m.StopRequested) return;
+  // Kept per segment from one year to the next: the channel's size, not the years'.
+  lauf.Stand.resize(static_cast<size_t>(std::max(segmente, 0)) + 1);
+  lauf.Zeilen.clear();
+  const int mitte = (segmente + 1) / 2;
+  for (int j = 1; j <= jahre; ++j) {
+    const bool weiter = j > 1 || vonStand;
+    if (j > 1) {
+      if (folge) {
+        SetzeKlimajahr(m, lauf.Folge[j - 1]);
+        if (!BereiteKlimaVor(m, ui)) {
+          m.ErgebnisseVorhanden = false;
+          return;
+        }
+      }
+      if (bahn) {
+        // The old store goes first: never two years' trajectories at once.
+        bahn.reset();
+        bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, true);
+      }
+    }
+    std::array<float, 3> rohrtiefe{};
+    for (int s = 1; s <= segmente; ++s) {
+      const Segmentstand* start = weiter ? &lauf.Stand[s] : nullptr;
+      // The fields are the last year's; a stopped segment is neither drawn nor reported.
+      Ergebnissatz* feld = j == jahre ? felder : nullptr;
+      if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, start, feld)
+                 : RechneSegment(m, ui, s, segmente, start, feld)))
+        return;
+      Segmentstand& ende = lauf.Stand[s];
+      ende.T_Feld = m.T_Feld;
+      ende.Feuchte = Feuchtezustand{m.Theta, m.K_Hydr, m.D_Hydr, m.G_Schwer, {}};
+      if (s == 1) rohrtiefe[0] = RohrtiefenMittel(m);
+      if (s == mitte) rohrtiefe[1] = RohrtiefenMittel(m);
+      if (s == segmente) rohrtiefe[2] = RohrtiefenMittel(m);
+
+      ui.DrawSegment(s);
+      ui.ZeigeModellGrid();
+      ui.Stat(jahre > 1 ? "Jahr " + FormatInt(j) + " von " + FormatInt(jahre) + ": Rechne Segment " +
+                              FormatInt(s)
+                        : "Rechne Segment " + FormatInt(s));
+      ui.procMsg();
+      // A stopped run keeps its status text: the window reports the stop.
+      if (m.StopRequested) return;
+    }
+    Jahreszeile zeile = Jahresbilanz(m);
+    zeile.Jahr = j;
+    zeile.Klima = folge ? lauf.Folge[j - 1].Name
+                        : (lauf.Folge.size() == 1
+                               ? lauf.Folge[0].Name
+                               : std::filesystem::path(m.DBKlimaName).filename().string());
+    zeile.T_Rohrtiefe = rohrtiefe;
+    lauf.Zeilen.push_back(std::move(zeile));
   }
   ui.Stat("");
 }

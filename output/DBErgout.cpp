@@ -33,6 +33,9 @@ const char* const KopfVerlauf =
     "# N Tag Stunde T_ein T_aus T_delta Vol_Strom RFeuchte e Esat Wind Glob-str. Lw_Str "
     "Net_Boden G ra pot_Verd_mm real_Verd_mm pot_Verd_W Eta_Kanal Eta_z1 Eta_z3 Eta_z5 Wolken "
     "Niederschl";
+const char* const KopfJahre =
+    "# Jahr Klima T_ein T_aus T_aus_min T_aus_max Gewinn_kWh Abgabe_kWh Std_unter_0 "
+    "T_Rohr_erstes T_Rohr_mitte T_Rohr_letztes";
 const char* const KopfKanal = "# Seg m Rohre T_ein T_aus dT(imSeg) dT(imKanal) Vol_Strom ";
 
 // UTF-8 to Windows-1252, the code page of the result files. Characters the
@@ -320,6 +323,25 @@ bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& sat
   ui.SchreibfensterFortschritt(tag);
   // Always the whole day, whatever the one-hour-per-day option says.
   for (int stunde = 0; stunde <= 23; ++stunde) datei.Zeile(Datenzeile(m, stunde + 1, tag, stunde));
+  return datei.Abschliessen();
+}
+
+bool WriteTextJahre(const std::vector<Jahreszeile>& jahre, Oberflaeche& ui, Ergebnissatz& satz) {
+  const std::string endung = " Jahre.TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
+  Ergebnisdatei datei(satz, endung);
+  datei.Zeile(ErsteZeile());
+  datei.Zeile(KopfJahre);
+  for (const Jahreszeile& j : jahre) {
+    // The table's name in quotes: file names may hold blanks.
+    std::string z = FormatInt(j.Jahr, 3) + " \"" + NachCp1252(j.Klima) + "\"";
+    for (double v : {j.T_ein_Mittel, j.T_aus_Mittel, j.T_aus_Min, j.T_aus_Max})
+      z += ' ' + FormatReal(v, 2, 3);
+    for (double v : {j.Gewinn_kWh, j.Abgabe_kWh}) z += ' ' + FormatReal(v, 2, 1);
+    z += ' ' + FormatInt(j.StundenUnterNull, 4);
+    for (float v : j.T_Rohrtiefe) z += ' ' + FormatReal(v, 2, 3);
+    datei.Zeile(std::move(z));
+  }
   return datei.Abschliessen();
 }
 

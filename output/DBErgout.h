@@ -10,6 +10,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "output/Jahresbilanz.h"
 
 namespace terval {
 
@@ -25,6 +28,8 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
 bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
 // "<stamm> Verlauf Tag <tag>.TXT".
 bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
+// "<stamm> Jahre.TXT": one row per year of a run over several years.
+bool WriteTextJahre(const std::vector<Jahreszeile>& jahre, Oberflaeche& ui, Ergebnissatz& satz);
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run.
 bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz);
 

@@ -48,6 +48,7 @@
 #include "tables/Referenzdateien.h"
 #include "ui/Dialoghilfen.h"
 #include "ui/Diagramm.h"
+#include "ui/Mehrjahresfeld.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
 #include "ui/TDBShowKlima.h"
@@ -339,6 +340,10 @@ void TMainform::BaueOptionen() {
   feuchteForm->addWidget(cb_mitFeuchte_);
   feuchteForm->addWidget(cb_SoilmodRes_);
   optionenSpalte->addWidget(feuchte);
+  mehrjahr_ = new Mehrjahresfeld([this] {
+    return KlimajahrVon(m_, QFileInfo(Q(m_.DBKlimaName)).fileName().toStdString());
+  });
+  optionenSpalte->addWidget(mehrjahr_);
   spalte->addWidget(optionen_);
   spalte->addStretch(1);
 
@@ -618,6 +623,7 @@ Laufoptionen TMainform::OptionenAusSteuerung() const {
   o.MitFeuchte = cb_mitFeuchte_->isChecked();
   const int i = cb_SoilmodRes_->currentIndex();
   o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
+  mehrjahr_->Optionen(o);
   return o;
 }
 
@@ -682,6 +688,7 @@ void TMainform::EKModellFDVerfahren1Click() {
     UI().Fehler(std::string("Die Simulation wurde wegen eines internen Fehlers beendet:\r") +
                 e.what());
   }
+  if (letzterLauf_.ergebnis == Laufergebnis::Fertig) mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
   laufAktiv_ = false;
   // The run's last status text names the segment it was at.
   if (letzterLauf_.ergebnis == Laufergebnis::Abgebrochen) UI().Stat(Gestoppt);

@@ -30,6 +30,7 @@ namespace terval {
 
 struct Modell;
 class Diagramm;
+class Mehrjahresfeld;
 class ModellGrid;
 class QtOberflaeche;
 class TDBShowKlima;
@@ -193,6 +194,7 @@ class TMainform : public QMainWindow {
   QCheckBox* mpTextoutput_ = nullptr;
   QCheckBox* cb_CreateTagesgang_ = nullptr;
   QCheckBox* cb_mitFeuchte_ = nullptr;
+  Mehrjahresfeld* mehrjahr_ = nullptr;  // "Anzahl Jahre", the climate sequence, the drift
   QComboBox* cb_SoilmodRes_ = nullptr;
 
   // Chart controls.

@@ -88,8 +88,10 @@ class TervalBatch : public ::testing::Test {
 
 TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
   const auto vorher = Inhalt();
-  for (const auto& args : {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
-                            Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"})}) {
+  for (const auto& args :
+       {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
+        Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"}), Probe({"--jahre", "0"}),
+        Probe({"--jahre", "51"}), Probe({"--jahre", "2", "--klima", "Aachen2022.DBF"})}) {
     const Ausgang a = Starte(args);
     EXPECT_EQ(a.status, 2) << args.back();
     EXPECT_TRUE(a.err.rfind("Fehler: ", 0) == 0 && Enthaelt(a.err, "terval-batch --help") && a.out.empty()) << a.err;
@@ -136,6 +138,25 @@ TEST_F(TervalBatch, CtrlCStopsAfterTheSegmentAndWritesNothing) {
   EXPECT_TRUE(Enthaelt(a.err, "Warnung: Die Simulation wurde vom Anweder abgebrochen !\n")) << a.err;
   EXPECT_FALSE(Enthaelt(a.err, "Rechne Segment 35\n") || Enthaelt(a.err, "Schreibe") || !a.out.empty());
   EXPECT_EQ(Inhalt(), vorher);
+}
+
+// A sequence of two tables: one year each, the year table naming them, the
+// drift in the summary; Ctrl-C in the second year writes nothing.
+TEST_F(TervalBatch, SequenceOfYears) {
+  fs::copy_file(dir / "Aachen2022.DBF", dir / "Zwei.DBF");
+  const auto vorher = Inhalt();
+  const std::vector<std::string> folge =
+      Probe({"--klima", "Zwei.DBF", "--erzeugen", "--seed", "1", "--text"});
+  Ausgang a = Starte(folge, "Jahr 2 von 2: Rechne Segment 1\n");
+  EXPECT_EQ(a.status, 130) << a.err;
+  EXPECT_EQ(Inhalt(), vorher);
+
+  a = Starte(folge);
+  ASSERT_EQ(a.status, 0) << a.err;
+  EXPECT_TRUE(Enthaelt(a.out, "Drift Jahr 1 -> Jahr 2:\n  Austrittstemperatur, Mittel: ")) << a.out;
+  EXPECT_TRUE(Enthaelt(a.out, "  Terval Jahre.TXT\n"));
+  const std::string jahre = Lies(dir / "Terval Jahre.TXT");
+  EXPECT_TRUE(Enthaelt(jahre, "\r\n  1 \"Aachen2022.DBF\" ") && Enthaelt(jahre, "\r\n  2 \"Zwei.DBF\" ")) << jahre;
 }
 
 }  // namespace

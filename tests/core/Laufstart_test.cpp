@@ -14,6 +14,7 @@
 
 #include "Kernhilfe.h"
 #include "core/Cor_mod.h"
+#include "output/DBErgout.h"
 #include "core/Eingabepruefung.h"
 #include "output/DBErgout.h"
 #include "physics/getsoildata.h"
@@ -180,6 +181,15 @@ const Fall Faelle[] = {
     {"Breitengrad 90.5", M(m.Breitengrad = 90.5f), "Der Breitengrad des Standortes (90.5 °) liegt nicht im Bereich -90 bis 90 °"},
     {"Startfeuchte 101", M(m.StartBodenfeuchte = 101), "darf 100 % nicht übersteigen (derzeit 101 %)"},
     {"Startfeuchte 100", M(m.StartBodenfeuchte = 100), ""},
+    // Several years, and every table of a sequence checked as the loaded one.
+    {"0 Jahre", M(o.Jahre = 0), "Die Anzahl Jahre muss zwischen 1 und 50 liegen !"},
+    {"51 Jahre", M(o.Jahre = 51), "Die Anzahl Jahre muss zwischen 1 und 50 liegen !"},
+    {"Folge und 2 Jahre", M(o.Klimafolge = {KlimajahrVon(m, "A"), KlimajahrVon(m, "B")}; o.Jahre = 2),
+     "die \"Anzahl Jahre\" muss dann 1 sein !"},
+    {"Folge unvollständig", M(o.Klimafolge = {KlimajahrVon(m, "A"), KlimajahrVon(m, "B")}; o.Klimafolge[1].Komplett = false),
+     "Klimatabelle \"B\":\rDer aktuelle Klimadatensatz enthält noch fehlende Daten"},
+    {"Folge mit Feuchte 120", M(o.Klimafolge = {KlimajahrVon(m, "A"), KlimajahrVon(m, "B")}; o.Klimafolge[1].Klima[31].rFeuchte = 120),
+     "\"relative Feuchte\" den Wert 120"},
 };
 
 TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
@@ -210,6 +220,7 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
       EXPECT_FALSE(m->StopRequested);
     }
     EXPECT_EQ(m->LAI, 1.25f);
+    EXPECT_NE(m->Klima[31].rFeuchte, 120.0f);  // a checked sequence leaves the model's table
   }
 }
 
@@ -321,6 +332,36 @@ TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
   EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && b.dateien.empty() && ui3.ablauf.empty());
   EXPECT_EQ(ui3.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" können nicht in \"" +
             (dir / "fehlt").string() + "\" geschrieben werden: Datei oder Verzeichnis nicht vorhanden."});
+}
+
+// A stop in the last year of several removes the 2-D fields that year began
+// to write; a complete run adds the year table after the other files.
+TEST_F(Laufstart, SeveralYearsWriteTheYearTableOrNothing) {
+  auto m = Kanalmodell();
+  m->Anz_Segmente = 2;
+  m->Segmente[2].Anz_Rohre = 1;
+  Laufoptionen o;
+  o.MitFeuchte = false;
+  o.TextAusgabe = true;
+  o.Jahre = 2;
+  o.MarkSegmentText = "1";
+  Laufbeobachter ui, ui2;
+  ui.beiProcMsg = [&](int aufruf) { m->StopRequested = aufruf == 4; };
+  Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
+  EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgebrochen && b.dateien.empty() && fs::is_empty(dir));
+
+  b = EKModellFDVerfahren(*m, ui2, o, dir.string());
+  ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig);
+  ASSERT_EQ(b.jahre.size(), 2u);
+  EXPECT_EQ(b.dateien.front(), FeldDateiname("Terval", 1, 14));
+  EXPECT_EQ(b.dateien.back(), "Terval Jahre.TXT");
+  std::ifstream f(dir / "Terval Jahre.TXT", std::ios::binary);
+  std::string zeile;
+  std::vector<std::string> zeilen;
+  while (std::getline(f, zeile)) zeilen.push_back(zeile);
+  ASSERT_EQ(zeilen.size(), 4u);
+  EXPECT_EQ(zeilen[3].substr(0, 4), "  2 ");
+  EXPECT_EQ(zeilen[3].back(), '\r');
 }
 
 }  // namespace

@@ -138,6 +138,27 @@ TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
   EXPECT_TRUE(s[1] == "2.50" && s[5] == s[6]);
 }
 
+// The year table: the common first line, its header, a row per year with the
+// table's name quoted in Windows-1252.
+TEST_F(Ergebnisdateien, YearTable) {
+  Jahreszeile j;
+  j.Jahr = 1, j.Klima = "Aachen Jäger.txt", j.T_ein_Mittel = 10.5, j.T_aus_Mittel = 10.25;
+  j.T_aus_Min = -0.125, j.T_aus_Max = 19, j.Gewinn_kWh = 1234.56, j.Abgabe_kWh = 0.04;
+  j.StundenUnterNull = 7, j.T_Rohrtiefe = {9.5f, 9.25f, 9.0f};
+  Jahreszeile k = j;
+  k.Jahr = 12;
+  auto satz = Satz("Terval");
+  ASSERT_TRUE(WriteTextJahre({j, k}, ui, *satz));
+  Uebernimm(*satz);
+  const std::vector<std::string> z = Zeilen(Lies(dir / "Terval Jahre.TXT"));
+  ASSERT_EQ(z.size(), 4u);
+  EXPECT_EQ(z[0], Zeilen(Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output/kanal_tag14.txt"))[0]);
+  EXPECT_EQ(z[1], "# Jahr Klima T_ein T_aus T_aus_min T_aus_max Gewinn_kWh Abgabe_kWh Std_unter_0 "
+                  "T_Rohr_erstes T_Rohr_mitte T_Rohr_letztes");
+  EXPECT_EQ(z[2], "  1 \"Aachen J\xe4ger.txt\" 10.500 10.250 -0.125 19.000 1234.6 0.0    7 9.500 9.250 9.000");
+  EXPECT_EQ(z[3].substr(0, 4), " 12 ");
+}
+
 TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   auto satz = Satz("Terval");
   ASSERT_TRUE(WriteTextSegmentData(*m, ui, *satz));

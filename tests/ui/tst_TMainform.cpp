@@ -72,6 +72,7 @@ class tst_TMainform : public QObject {
   void laufMitBeispieldaten();
   void diagramm();
   void meldungenUndSanduhr();
+  void mehrereJahre();
 };
 
 void tst_TMainform::vollstaendigerLauf() {
@@ -343,6 +344,33 @@ void tst_TMainform::meldungenUndSanduhr() {
   for (int i = 0; i < 3; ++i) ui.Sanduhr(false);
   QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
   QApplication::restoreOverrideCursor();
+}
+
+// "Anzahl Jahre" and the list of climate tables reach the run; after it the
+// drift line and the year chart, and the year table among the files.
+void tst_TMainform::mehrereJahre() {
+  Aufbau a(3);
+  Prueffenster& f = *a.f;
+  f.show();
+  Klick(f, "cb_mitFeuchte");
+  Kind<QSpinBox>(f, "sb_AnzahlJahre")->setValue(2);
+  QTemporaryDir dir;
+  Starte(a, dir.path());
+  QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
+  QVERIFY(Dateien(dir.path()).contains("Terval Jahre.TXT"));
+  QVERIFY(Label(f, "l_Drift").startsWith("Drift Jahr 1 → 2: Austritt ") && Label(f, "l_DriftDetail").contains("Boden in Rohrtiefe"));
+  Klick(f, "pb_Jahresdiagramm");
+  auto* diagramm = Kind<QChartView>(f, "jahresDiagramm");
+  QVERIFY(diagramm->isVisible() && diagramm->chart()->series().size() == 2);
+  QCOMPARE(static_cast<QLineSeries*>(diagramm->chart()->series()[0])->count(), 2);
+
+  // Two tables make a sequence, which sets the years itself.
+  Klick(f, "pb_KlimaAnhaengen"), Klick(f, "pb_KlimaAnhaengen");
+  Laufoptionen o = f.OptionenAusSteuerung();
+  QVERIFY(o.Jahre == 1 && o.Klimafolge.size() == 2 && !Kind(f, "sb_AnzahlJahre")->isEnabled());
+  Klick(f, "pb_KlimafolgeLeeren");
+  o = f.OptionenAusSteuerung();
+  QVERIFY(o.Jahre == 2 && o.Klimafolge.empty() && Kind(f, "sb_AnzahlJahre")->isEnabled());
 }
 
 QTEST_MAIN(tst_TMainform)
