@@ -143,12 +143,6 @@ TEST_P(Format, JahrLesenPruefenUndZurueckschreiben) {
   ReadKlimaDB(*neu, ui);
   EXPECT_EQ(std::memcmp(&m->Klima, &neu->Klima, sizeof m->Klima), 0);
 
-  // A cleared wind column is written alone: precipitation kept in memory only does not reach the file.
-  m->Klima[1].Wind = m->Klima[8760].Wind = Fehlwert, m->Klima[1].Nieders = m->Klima[8760].Nieders = 0.7f;
-  ASSERT_TRUE(WriteKlimaSpalte(*m, ui, 3));
-  EXPECT_EQ((std::array{Zelle(pfad, 0, 3), Zelle(pfad, 8759, 3), Zelle(pfad, 0, 5), Zelle(pfad, 8759, 5)}),
-            (std::array<std::optional<float>, 4>{Fehlwert, Fehlwert, *z[0][4], *z[8759][4]}));
-
   // Meanwhile the file was replaced by a shorter one: it stays as it is.
   Schreibe(pfad, Jahr(8000), 6);
   const std::string kurz = Dateiinhalt(pfad);

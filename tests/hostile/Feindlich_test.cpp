@@ -613,52 +613,36 @@ TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
 
 // ---- Result sets: stems, folders and causes the user must be told in German ----------------
 //
-// Each row prepares the run's folder, runs with its stem (text output, the
-// fields of segment 1) and names the one message; the folder stays as it was.
-
+// Each row prepares the run's folder (what it returns is held for the length of the run), runs with its
+// stem (text output, the fields of segment 1) and names the one message; the folder stays as it was.
 struct Ergebnisfall {
   const char* name;
   std::string stamm;
-  // Prepares the folder; what it returns is held for the length of the run.
   std::function<std::shared_ptr<void>(const std::string& ordner)> vorbereiten;
   std::string meldung;  // a piece of the one message, as "Art: Text"
   Laufergebnis ergebnis;
   rlim_t grenze = RLIM_INFINITY;  // file-size limit during the run
 };
 
-std::shared_ptr<void> Nichts(const std::string&) { return nullptr; }
-// The stem "Terval" held by another run.
-std::shared_ptr<void> Gesperrt(const std::string& ordner) {
-  std::string fehler;
-  return std::shared_ptr<Ergebnissatz>(Ergebnissatz::Oeffnen(ordner, "Terval", fehler));
-}
-std::shared_ptr<void> CpgOrdner(const std::string& ordner) {
-  std::filesystem::create_directory(ordner + "/Terval Gesamtergebnis.cpg");
-  return nullptr;
-}
-
-const std::vector<Ergebnisfall>& Ergebniskatalog() {
-  static const std::vector<Ergebnisfall> faelle = {
-      {"Stamm mit 230 Zeichen", std::string(230, 'x'), Nichts, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
-      {"Stamm in fehlendem Ordner", "fehlt/x", Nichts, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
-      {"Stamm wird gerade geschrieben", "Terval", Gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
-      {"Datenträger voll", "Terval", Nichts, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
-      {"Ordner namens .cpg", "Terval", CpgOrdner, "", Laufergebnis::Fertig},
-  };
-  return faelle;
-}
-
 TEST(Feindlich, JederFallDerErgebnisdateien) {
-  for (const Ergebnisfall& f : Ergebniskatalog()) {
+  std::string fehler;
+  auto gesperrt = [&](const std::string& o) { return std::shared_ptr<void>(Ergebnissatz::Oeffnen(o, "Terval", fehler)); };
+  auto cpgOrdner = [](const std::string& o) { return std::filesystem::create_directory(o + "/Terval Gesamtergebnis.cpg"), nullptr; };
+  const std::vector<Ergebnisfall> faelle = {
+      {"Stamm mit 230 Zeichen", std::string(230, 'x'), {}, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
+      {"Stamm in fehlendem Ordner", "fehlt/x", {}, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
+      {"Stamm wird gerade geschrieben", "Terval", gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
+      {"Datenträger voll", "Terval", {}, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
+      {"Ordner namens .cpg bei Textausgabe", "Terval", cpgOrdner, "", Laufergebnis::Fertig},
+  };
+  for (const Ergebnisfall& f : faelle) {
     SCOPED_TRACE(f.name);
     Testverzeichnis v;
     auto m = Lauffaehig();
-    const auto halt = f.vorbereiten(v.Pfad());
+    const auto halt = f.vorbereiten ? f.vorbereiten(v.Pfad()) : nullptr;
     const auto dateien = Dateien(v.Pfad());
     Laufoptionen o;
-    o.Stammname = f.stamm;
-    o.TextAusgabe = true;
-    o.MarkSegmentText = "1";
+    o.Stammname = f.stamm, o.TextAusgabe = true, o.MarkSegmentText = "1";
     Aufzeichner ui;
     Laufbericht b;
     {
@@ -671,18 +655,6 @@ TEST(Feindlich, JederFallDerErgebnisdateien) {
       EXPECT_EQ(Dateien(v.Pfad()), dateien);
     }
   }
-}
-
-// A table's companion that cannot take its name is named itself, not the table.
-TEST(Feindlich, OrdnerNamensCpgWirdGenannt) {
-  Testverzeichnis v;
-  auto m = Lauffaehig();
-  CpgOrdner(v.Pfad());
-  const auto dateien = Dateien(v.Pfad());
-  Aufzeichner ui;
-  EXPECT_EQ(EKModellFDVerfahren(*m, ui, {}, v.Pfad()).ergebnis, Laufergebnis::Fertig);
-  ErwarteMeldung(ui, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.cpg\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert.");
-  EXPECT_EQ(Dateien(v.Pfad()), dateien);
 }
 
 // A stop while the results are written: until the new set has replaced the

@@ -89,16 +89,11 @@ class Ergebnisdateien : public ::testing::Test {
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
-  // The set of `stamm` in the scratch folder, and its replacement of the earlier one.
-  std::unique_ptr<Ergebnissatz> Satz(const std::string& stamm) {
+  // Writes the set of `stamm` in the scratch folder, which then replaces the earlier one.
+  bool Schreibe(const std::string& stamm, const std::function<bool(Ergebnissatz&)>& schreiben) {
     std::string fehler;
     auto satz = Ergebnissatz::Oeffnen(dir.string(), stamm, fehler);
-    EXPECT_TRUE(satz) << fehler;
-    return satz;
-  }
-  static void Uebernimm(Ergebnissatz& satz) {
-    std::string fehler;
-    EXPECT_TRUE(satz.Uebernehmen(fehler)) << fehler;
+    return satz && schreiben(*satz) && satz->Uebernehmen(fehler);
   }
   std::unique_ptr<Modell> m = NeuesModell();
   fs::path dir = fs::temp_directory_path() / ("terval_output_" + std::to_string(::getpid()));
@@ -111,16 +106,14 @@ TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
   };
   std::ofstream(dir / "Terval Kanal Tag 14.TXT")
       << std::string(5000, 'x');  // an older, longer file is replaced
-  auto satz = Satz("Terval");
-  EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, *satz));
-  EXPECT_EQ(ui.ereignisse, (std::vector<std::string>{"Sanduhr an", "Schreibe \"Terval Kanal Tag 14.TXT\"",
-                                                     "Verbergen", "Sanduhr aus"}));
-  m->NurEinTermin = true;  // the day course has every hour whatever the option
-  EXPECT_TRUE(WriteTagesgang(*m, ui, 14, *satz));
+  ASSERT_TRUE(Schreibe("Terval", [&](Ergebnissatz& satz) {
+    EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, satz));
+    EXPECT_EQ(ui.ereignisse, (std::vector<std::string>{"Sanduhr an", "Schreibe \"Terval Kanal Tag 14.TXT\"",
+                                                       "Verbergen", "Sanduhr aus"}));
+    m->NurEinTermin = true;  // the day course has every hour whatever the option
+    return WriteTagesgang(*m, ui, 14, satz) && WriteField(*m, 5, 14, satz);
+  }));
   EXPECT_EQ(ui.fortschritt, std::vector<int>{14});
-  EXPECT_TRUE(WriteField(*m, 5, 14, *satz));
-  Uebernimm(*satz);
-  satz.reset();
   EXPECT_EQ(Lies(dir / "Terval Kanal Tag 14.TXT"), golden("kanal_tag14.txt"));
   EXPECT_EQ(Lies(dir / "Terval Verlauf Tag 14.TXT"), golden("verlauf_tag14.txt"));
   EXPECT_EQ(Lies(dir / "Terval2D Feld Seg   5 Tag  14.DAT"), golden("feld_seg5_tag14.dat"));
@@ -130,9 +123,7 @@ TEST_F(Ergebnisdateien, ChannelProfileDayCourseAndFieldMatchTheGoldenFiles) {
 
   // One segment: the channel profile's length and its equal changes in segment and channel.
   m->Anz_Segmente = 1;
-  satz = Satz("Eins");
-  ASSERT_TRUE(WriteTextKanalData(*m, ui, 258, *satz));
-  Uebernimm(*satz);
+  ASSERT_TRUE(Schreibe("Eins", [&](Ergebnissatz& satz) { return WriteTextKanalData(*m, ui, 258, satz); }));
   std::istringstream zeile(Zeilen(Lies(dir / "Eins Kanal Tag 258.TXT")).at(2));
   std::vector<std::string> s{std::istream_iterator<std::string>(zeile), {}};
   EXPECT_TRUE(s[1] == "2.50" && s[5] == s[6]);
@@ -160,9 +151,7 @@ TEST_F(Ergebnisdateien, YearTable) {
 }
 
 TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
-  auto satz = Satz("Terval");
-  ASSERT_TRUE(WriteTextSegmentData(*m, ui, *satz));
-  Uebernimm(*satz);
+  ASSERT_TRUE(Schreibe("Terval", [&](Ergebnissatz& satz) { return WriteTextSegmentData(*m, ui, satz); }));
   const std::string inhalt = Lies(dir / "Terval Gesamtergebnis.TXT");
   auto z = Zeilen(inhalt);
   ASSERT_EQ(z.size(), 2u + 8760u);
@@ -186,9 +175,7 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   m->NurEinTermin = true;
   m->AusgabeStunde = 12;
   m->Anz_Segmente = 1;  // inlet and outlet of the same segment
-  satz = Satz("Mittag");
-  ASSERT_TRUE(WriteTextSegmentData(*m, ui, *satz));
-  Uebernimm(*satz);
+  ASSERT_TRUE(Schreibe("Mittag", [&](Ergebnissatz& satz) { return WriteTextSegmentData(*m, ui, satz); }));
   z = Zeilen(Lies(dir / "Mittag Gesamtergebnis.TXT"));
   ASSERT_EQ(z.size(), 2u + 365u);
   EXPECT_EQ(z[2].substr(0, 32), "  1   1 12 3.10 3.80 0.70 124.66");
@@ -197,11 +184,7 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
 
 TEST_F(Ergebnisdateien, FilesThatCannotBeWritten) {
   std::string fehler;
-  const std::string fehlt = (dir / "fehlt").string();
-  EXPECT_FALSE(Ergebnissatz::Oeffnen(fehlt, "Terval", fehler));
-  EXPECT_EQ(fehler, "Die Ergebnisdateien \"Terval …\" können nicht in \"" + fehlt +
-                        "\" geschrieben werden: Datei oder Verzeichnis nicht vorhanden.");
-  auto satz = Satz("Terval");
+  auto satz = Ergebnissatz::Oeffnen(dir.string(), "Terval", fehler);
   EXPECT_FALSE(WriteTextKanalData(*m, ui, 366, *satz) || WriteTagesgang(*m, ui, 0, *satz));
   EXPECT_TRUE(WriteTextKanalData(*m, ui, 14, *satz));
   m->Anz_Segmente = 0;
@@ -222,9 +205,7 @@ TEST_F(Ergebnisdateien, FilesThatCannotBeWritten) {
 TEST_F(Ergebnisdateien, TableReadBackByAnIndependentReader) {
   if (std::system("/usr/bin/python3 -c 'import dbfread' 2>/dev/null") != 0)
     GTEST_SKIP() << "python3-dbfread fehlt";
-  auto satz = Satz("Terval");
-  ASSERT_TRUE(WriteDBSegmentData(*m, ui, *satz));
-  Uebernimm(*satz);
+  ASSERT_TRUE(Schreibe("Terval", [&](Ergebnissatz& satz) { return WriteDBSegmentData(*m, ui, satz); }));
   EXPECT_EQ(ui.fortschritt.size(), 365u);
   const std::string befehl =
       "/usr/bin/python3 -c \"import dbfread\nt = list(dbfread.DBF('" +

@@ -51,9 +51,8 @@ void tst_TdlgStandortprofil::standortprofil() {
   QCOMPARE(QList<int>({m->Wetter_[1], m->Wetter_[2], m->Truebung, m->Wetter_[6], int(ortsname.count())}), QList<int>({3, 1, 5, 2, 2}));
   QCOMPARE(m->Ortsname, std::string("Testort (Bochum,D)"));
 
-  // Letters never reach a number field from the keyboard; a decimal comma, a word or a number beyond single
-  // precision set from elsewhere turn the field red with a hint, and neither "Übernehmen" nor closing goes past
-  // them: nothing is taken, the dialog stays.
+  // Letters never reach a number field from the keyboard; past a decimal comma, a word or a number beyond
+  // single precision set from elsewhere neither "Übernehmen" nor closing goes: nothing is taken, the dialog stays.
   ortsname.clear();
   w.WerteAnzeigen();
   for (const auto& [feld, text] : std::vector<std::pair<const char*, QString>>{
@@ -64,11 +63,6 @@ void tst_TdlgStandortprofil::standortprofil() {
   for (const auto& [liste, index] : {std::pair{"cbTruebung", 2}, {"cbVegTyp", 1}, {"cbSoils", 2}}) Kind<QComboBox>(w, liste)->setCurrentIndex(index);
   auto* breite = Kind<QLineEdit>(w, "e_breite");
   QTest::keyClicks(breite, "abc");
-  QStringList rot;
-  for (QLineEdit* e : w.findChildren<QLineEdit*>())
-    if (!e->toolTip().isEmpty() && e->palette().color(QPalette::Base) != Qt::white) rot << e->objectName();
-  rot.sort();
-  QCOMPARE(rot, (QStringList{"e_wind_tn", "e_windhoehe", "ens2"}));
   w.show(), Klick(w, "Button2"), Klick(w, "Button1");
   QVERIFY(breite->text() == "50.8" && m->Breitengrad == 51.256f && w.isVisible() && ortsname.isEmpty());
   QCOMPARE(ui.Texte("Fehler"), std::vector<std::string>(2, KeineZahl));
@@ -114,8 +108,6 @@ void tst_TdlgStandortprofil::standortprofil() {
   m->Wetter_[1] = m->Wetter_[2] = 3, m->Wetter_[6] = m->Wetter_[7] = 1;
   w.WerteAnzeigen(), w.show();
   QVERIFY(QTest::qWaitForWindowExposed(&w) && Bild(w, "standortprofil.png"));
-  auto* hinweis = Kind<QLabel>(w, "l_hinweis2");  // its last words were cut off
-  QVERIFY(hinweis->height() >= hinweis->heightForWidth(hinweis->width()));
 }
 
 QTEST_MAIN(tst_TdlgStandortprofil)
