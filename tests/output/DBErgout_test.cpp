@@ -138,9 +138,7 @@ TEST_F(Ergebnisdateien, YearTable) {
   j.StundenUnterNull = 7, j.T_Rohrtiefe = {9.5f, 9.25f, 9.0f};
   Jahreszeile k = j;
   k.Jahr = 12;
-  auto satz = Satz("Terval");
-  ASSERT_TRUE(WriteTextJahre({j, k}, ui, *satz));
-  Uebernimm(*satz);
+  ASSERT_TRUE(Schreibe("Terval", [&](Ergebnissatz& satz) { return WriteTextJahre({j, k}, ui, satz); }));
   const std::vector<std::string> z = Zeilen(Lies(dir / "Terval Jahre.TXT"));
   ASSERT_EQ(z.size(), 4u);
   EXPECT_EQ(z[0], Zeilen(Lies(fs::path(TERVAL_QUELLVERZEICHNIS) / "tests/data/output/kanal_tag14.txt"))[0]);
