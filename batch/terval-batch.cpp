@@ -15,6 +15,7 @@
 #include "core/Laufstart.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "physics/Hydraulik.h"
 
 namespace terval {
 namespace {
@@ -28,6 +29,8 @@ const char* const Hilfetext =
     "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--help] [--version]\n"
+    "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
+    "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -69,6 +72,21 @@ const char* const Hilfetext =
     "  --seed N              fester Startwert des Zufallsgenerators für --erzeugen\n"
     "                        (sonst die Uhrzeit), damit sich eine Rechnung wiederholen läßt.\n"
     "\n"
+    "Luftweg (ersetzt die Angaben der Kanaldatei; Vorgaben: die der Kanaldatei,\n"
+    "ohne solche Angaben ein glattes Kunststoffrohr):\n"
+    "  --rauhigkeit MM       Rauhigkeit der Rohrwand in mm, beide Rohrtypen (0 bis 10;\n"
+    "                        Vorgabe 0.007 für PE/PVC, Beton 0.3 bis 1).\n"
+    "  --zeta-einlauf Z      Verlustbeiwert des Einlaufs (0 bis 50; Vorgabe 0.5).\n"
+    "  --boegen N            Anzahl der 90°-Bögen im Hauptstrang (0 bis 100; Vorgabe 2).\n"
+    "  --zeta-bogen Z        Verlustbeiwert eines Bogens (Vorgabe 0.15).\n"
+    "  --zeta-register Z     Verlustbeiwert der Verteilung in ein Register und, noch\n"
+    "                        einmal, der Sammlung aus ihm (Vorgabe 1).\n"
+    "  --zeta-auslauf Z      Verlustbeiwert des Auslaufs ins Lüftungsgerät (Vorgabe 1).\n"
+    "  --filter-pa PA        Druckverlust des Ansaugfilters beim Basis-Volumenstrom in\n"
+    "                        Pa (0 bis 2000; Vorgabe 0, Grobfilter 30 bis 60, Feinfilter\n"
+    "                        100 bis 180); er wächst mit dem Quadrat des Volumenstroms.\n"
+    "  --wirkungsgrad ETA    Gesamtwirkungsgrad des Ventilators (0.01 bis 1; Vorgabe 0.35).\n"
+    "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
     "\n"
@@ -88,6 +106,10 @@ struct Aufruf {
   bool nurSpeicher = false;  // --erzeugen itself, to tell it from --erzeugen-zurueckschreiben
   bool zurueckschreiben = false;
   std::optional<unsigned> seed;
+  // Air path inputs that replace the channel file's, in the order given.
+  std::vector<std::pair<float THydraulik::*, float>> luftweg;
+  std::optional<float> rauhigkeit;  // both pipe types, mm
+  std::optional<int32_t> boegen;
   bool hilfe = false;
   bool version = false;
 };
@@ -102,6 +124,22 @@ struct Option {
   bool mitWert;
   bool (*setze)(Aufruf& a, const std::string& wert, std::string& fehler);
 };
+
+// A number of an air path option within its range.
+std::optional<float> Luftwegzahl(const char* option, const std::string& w, const Wertebereich& b,
+                                 std::string& fehler) {
+  const std::optional<double> x = ParseZahl(w);
+  if (x && b.Enthaelt(static_cast<float>(*x))) return static_cast<float>(*x);
+  fehler = std::string(option) + " erwartet eine Zahl von " + b.Text() + ", nicht \"" + w + "\".";
+  return std::nullopt;
+}
+
+bool Luftweg(Aufruf& a, const char* option, float THydraulik::*feld, const Wertebereich& b, const std::string& w,
+             std::string& fehler) {
+  const std::optional<float> x = Luftwegzahl(option, w, b, fehler);
+  if (x) a.luftweg.emplace_back(feld, *x);
+  return x.has_value();
+}
 
 const Option Optionen[] = {
     {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.kanal = w; return true; }},
@@ -135,6 +173,29 @@ const Option Optionen[] = {
        a.seed = static_cast<unsigned>(*s);
        return true;
      }},
+    {"--rauhigkeit", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return (a.rauhigkeit = Luftwegzahl("--rauhigkeit", w, Rauhigkeitsbereich, f)).has_value();
+     }},
+    {"--zeta-einlauf", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-einlauf", &THydraulik::Zeta_Einlauf, Zetabereich, w, f); }},
+    {"--boegen", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       const std::optional<long long> n = ParseGanzzahl(w);
+       if (n && *n >= 0 && *n <= 100) return (a.boegen = static_cast<int32_t>(*n)).has_value();
+       f = "--boegen erwartet eine ganze Zahl von 0 bis 100, nicht \"" + w + "\".";
+       return false;
+     }},
+    {"--zeta-bogen", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-bogen", &THydraulik::Zeta_Bogen, Zetabereich, w, f); }},
+    {"--zeta-register", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-register", &THydraulik::Zeta_Register, Zetabereich, w, f); }},
+    {"--zeta-auslauf", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-auslauf", &THydraulik::Zeta_Auslauf, Zetabereich, w, f); }},
+    {"--filter-pa", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--filter-pa", &THydraulik::Filter_Pa, Filterbereich, w, f); }},
+    {"--wirkungsgrad", true,
+     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--wirkungsgrad", &THydraulik::Wirkungsgrad, Wirkungsgradbereich, w, f); }},
     {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
     {"--tagesgang", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Tagesgang = true; return true; }},
     {"--ohne-feuchte", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.MitFeuchte = false; return true; }},
@@ -268,6 +329,9 @@ int Hauptprogramm(const std::vector<std::string>& args) {
   if (!Programmstart(*m, ui)) return Abgelehnt;
   if (!a->standort.empty() && !LadeStandort(*m, ui, a->standort)) return Abgelehnt;
   if (!LadeKanal(*m, ui, a->kanal)) return Abgelehnt;
+  for (const auto& [feld, wert] : a->luftweg) m->Hydraulik.*feld = wert;
+  if (a->rauhigkeit) m->Hydraulik.Rauhigkeit[1] = m->Hydraulik.Rauhigkeit[2] = *a->rauhigkeit;
+  if (a->boegen) m->Hydraulik.Boegen = *a->boegen;
   if (!LadeKlima(*m, ui, a->klima)) return Abgelehnt;
   if (a->erzeugen) {
     ui.rueckschreibenBestaetigen = a->zurueckschreiben;

@@ -94,12 +94,15 @@ TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
   const auto vorher = Inhalt();
   for (const auto& args :
        {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
-        Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"})}) {
+        Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"}), Probe({"--wirkungsgrad", "0"}),
+        Probe({"--boegen", "2.5"}), Probe({"--zeta-bogen", "-1"}), Probe({"--filter-pa", "1,5"}), Probe({"--rauhigkeit", "11"})}) {
     const Ausgang a = Starte(args);
     EXPECT_EQ(a.status, 2) << args.back();
     EXPECT_TRUE(a.err.rfind("Fehler: ", 0) == 0 && Enthaelt(a.err, "terval-batch --help") && a.out.empty())
         << a.err;
   }
+  EXPECT_EQ(Starte(Probe({"--wirkungsgrad=1.5"})).err,
+            "Fehler: --wirkungsgrad erwartet eine Zahl von 0.01 bis 1, nicht \"1.5\".\nterval-batch --help zeigt die Optionen.\n");
   // The year lacks its rain: refused unless generated.
   const Ausgang a = Starte(probe);
   EXPECT_EQ(a.status, 1);
