@@ -269,22 +269,14 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   const Kanalsegment& letztes = m.Segmente[m.Anz_Segmente];
   double summeEin = 0, summeAus = 0;
   double minAus = letztes.T_aus[1], maxAus = letztes.T_aus[1];
-  double gewinn = 0, abgabe = 0;  // kWh
-  // Heat taken up by the air in one hour, kWh:
-  //   Q = 1200 J/(m3 K) * V (m3/s) * (T_aus - T_ein) (K) * 3600 s / 3.6e6 J/kWh
-  // with V the channel's hourly flow VolStromStunde (all pipes together).
   for (int h = 1; h <= Stunden; ++h) {
     const double ein = erstes.T_ein[h], aus = letztes.T_aus[h];
     summeEin += ein;
     summeAus += aus;
     minAus = std::min(minAus, aus);
     maxAus = std::max(maxAus, aus);
-    const double q = 1200.0 * m.VolStromStunde[h] * (aus - ein) * 3600.0 / 3.6e6;
-    if (q > 0)
-      gewinn += q;
-    else
-      abgabe -= q;
   }
+  const Ventilatorjahr& v = b.ventilator;
   const double laenge = m.Anz_Segmente * static_cast<double>(m.Rohrdaten.Seglaenge);
   std::string s;
   s += "Simulation abgeschlossen.\n";
@@ -294,11 +286,14 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   s += "Austrittstemperatur, Mittel:  " + FormatReal(summeAus / Stunden, 1, 2) + " °C\n";
   s += "Austrittstemperatur, Minimum: " + FormatReal(minAus, 1, 2) + " °C\n";
   s += "Austrittstemperatur, Maximum: " + FormatReal(maxAus, 1, 2) + " °C\n";
-  s += "Wärmegewinn der Luft:         " + FormatReal(gewinn, 1, 1) +
+  s += "Wärmegewinn der Luft:         " + FormatReal(v.gewinn, 1, 1) +
        " kWh (Stunden, in denen die Luft erwärmt wurde)\n";
-  s += "Wärmeabgabe der Luft:         " + FormatReal(abgabe, 1, 1) +
+  s += "Wärmeabgabe der Luft:         " + FormatReal(v.abgabe, 1, 1) +
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
+  s += "Druckverlust bei Basis-Volumenstrom: " + FormatReal(v.basis.gesamt, 0, 1) + " Pa\n";
+  s += "Ventilatorenergie: " + FormatReal(v.energie, 0, 1) + " kWh\n";
+  s += "Arbeitszahl: " + (v.energie > 0 ? FormatReal(v.arbeitszahl, 0, 0) : std::string("-")) + "\n";
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);

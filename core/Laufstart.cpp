@@ -11,6 +11,7 @@
 
 #include "core/Cor_mod.h"
 #include "core/Eingabepruefung.h"
+#include "core/Ventilator.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
@@ -176,6 +177,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   }
   bericht.ergebnis = Laufergebnis::Fertig;
   sicherung.Verwerfen();
+  bericht.ventilator = BerechneVentilatorjahr(m);
+  if (const std::string hinweis = Schwachlasthinweis(bericht.ventilator); !hinweis.empty()) ui.Information(hinweis);
 
   if (mitFeld)
     for (size_t i = 0; i < Referenztage.size(); ++i) {
@@ -205,6 +208,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     for (int tag : Referenztage)
       vermerke(WriteTagesgang(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
                m.AusgabeStamm + " Verlauf Tag " + FormatInt(tag) + ".TXT");
+  vermerke(WriteHydraulik(m, bericht.ventilator, ui, m.AusgabeVerzeichnis, m.AusgabeStamm),
+           m.AusgabeStamm + " Hydraulik.TXT");
   // The model-grid window and the stop button stay until the files are written.
   ui.LaufEndet();
   return bericht;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "physics/Hydraulik.h"
+
 namespace terval {
 
 struct Modell;
@@ -39,6 +41,8 @@ struct Laufbericht {
   // Files a complete run should have written but could not (a text file
   // fails without a message, a table with one).
   std::vector<std::string> nichtGeschrieben;
+  // The fan's side of a complete run.
+  Ventilatorjahr ventilator;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to

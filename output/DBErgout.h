@@ -13,6 +13,7 @@
 namespace terval {
 
 struct Modell;
+struct Ventilatorjahr;
 class Oberflaeche;
 
 // "<stamm> Gesamtergebnis.TXT". Text-file errors are not shown to the user;
@@ -27,6 +28,12 @@ bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::st
                         const std::string& stamm);
 // "<stamm> Verlauf Tag <tag>.TXT"; false (silently) when not written.
 bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
+                    const std::string& stamm);
+// "<stamm> Hydraulik.TXT": per segment pipe type, flow per pipe, speed,
+// Reynolds number, friction factor and drop at the base flow, then the local
+// losses, the filter, the total and the fan's year; false (silently) when
+// not written.
+bool WriteHydraulik(const Modell& m, const Ventilatorjahr& j, Oberflaeche& ui, const std::string& verzeichnis,
                     const std::string& stamm);
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run; shows nothing.
 void WriteField(const Modell& m, int segment, int tag, const std::string& verzeichnis,

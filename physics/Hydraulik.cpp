@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "model/Vardef.h"
+#include "physics/monteith.h"
 
 namespace terval {
 
@@ -35,6 +36,30 @@ double InnenDurchmesser(const TRohrdaten& r, int typ) {
 
 }  // namespace
 
+std::string PruefeHydraulik(const THydraulik& h) {
+  struct Eingabe {
+    const char* name;
+    float wert;
+    const Wertebereich& bereich;
+  };
+  const Eingabe eingaben[] = {
+      {"Rauhigkeit der Rohrwand (Hauptstrang)", h.Rauhigkeit[1], Rauhigkeitsbereich},
+      {"Rauhigkeit der Rohrwand (Register)", h.Rauhigkeit[2], Rauhigkeitsbereich},
+      {"Verlustbeiwert des Einlaufs", h.Zeta_Einlauf, Zetabereich},
+      {"Anzahl der Bögen", static_cast<float>(h.Boegen), Boegenbereich},
+      {"Verlustbeiwert eines Bogens", h.Zeta_Bogen, Zetabereich},
+      {"Verlustbeiwert der Registerverteilung", h.Zeta_Register, Zetabereich},
+      {"Verlustbeiwert des Auslaufs", h.Zeta_Auslauf, Zetabereich},
+      {"Druckverlust des Filters", h.Filter_Pa, Filterbereich},
+      {"Wirkungsgrad des Ventilators", h.Wirkungsgrad, Wirkungsgradbereich},
+  };
+  for (const Eingabe& e : eingaben)
+    if (!e.bereich.Enthaelt(e.wert))
+      return std::string("Der Wert ") + KuerzesterText(e.wert) + " für \"" + e.name +
+             "\" liegt nicht im Bereich " + e.bereich.Text() + ".";
+  return {};
+}
+
 Luftzustand LuftBei(double T, double p) {
   const double T_K = T + 273.15;
   const double mu = 1.716e-5 * std::pow(T_K / 273.15, 1.5) * (273.15 + 110.4) / (T_K + 110.4);
@@ -43,6 +68,8 @@ Luftzustand LuftBei(double T, double p) {
   l.nu = mu / l.rho;
   return l;
 }
+
+Luftzustand Bezugsluft() { return LuftBei(Bezugstemperatur, Luftdruck * 1000.0); }
 
 double Geschwindigkeit(double V, double D) { return V / (std::numbers::pi / 4.0 * D * D); }
 

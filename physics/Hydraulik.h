@@ -7,11 +7,29 @@
 // the air step (CalcAlpha) has its own friction factor; it is not used here.
 #pragma once
 
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "model/Wertebereiche.h"
 
 namespace terval {
 
 struct Modell;
+struct THydraulik;
+
+// The values the inputs of THydraulik may take, in the file, the batch
+// options and the editor: wide enough for any real duct (rough concrete is
+// 1 to 3 mm, a fine filter 180 Pa), narrow enough to catch a slip of unit.
+inline constexpr Wertebereich Rauhigkeitsbereich{"Rauhigkeit der Rohrwand", " mm", 0, 10};
+inline constexpr Wertebereich Zetabereich{"Verlustbeiwert", "", 0, 50};
+inline constexpr Wertebereich Boegenbereich{"Anzahl der Bögen", "", 0, 100};
+inline constexpr Wertebereich Filterbereich{"Druckverlust des Filters", " Pa", 0, 2000};
+inline constexpr Wertebereich Wirkungsgradbereich{"Wirkungsgrad des Ventilators", "", 0.01f, 1};
+
+// Empty when every input lies in its range (and the bend count is whole);
+// else the German message naming the first one that does not.
+std::string PruefeHydraulik(const THydraulik& h);
 
 // State of the air for the pressure drop.
 struct Luftzustand {
@@ -81,5 +99,26 @@ struct Druckverlust {
 // with the last segment's; the filter's drop at the base flow `Volstrom`
 // scales with (V / base)^2.
 Druckverlust Kanaldruckverlust(const Modell& m, double V, const Luftzustand& luft);
+
+// The state of the air for figures "at the base flow": 20 degC, the usual
+// reference of fan data, at the air pressure of the psychrometrics
+// (Luftdruck, 102.4 kPa) that the hourly figures use as well.
+inline constexpr double Bezugstemperatur = 20.0;  // degC
+Luftzustand Bezugsluft();
+
+// The fan's side of a run: the drop at the base flow and the year.
+struct Ventilatorjahr {
+  Druckverlust basis;        // at the base flow Volstrom and Bezugsluft()
+  double V_basis = 0;        // base flow, m3/s
+  Luftzustand luft;          // the air of `basis`
+  double energie = 0;        // fan electricity over the hours it runs, kWh
+  double gewinn = 0;         // heat taken up by the air over the year, kWh
+  double abgabe = 0;         // heat given off by the air, kWh
+  double arbeitszahl = 0;    // (gewinn + abgabe) / energie; 0 without fan energy
+  int betriebsstunden = 0;   // hours with a channel flow above 0
+  // Segments whose flow per pipe falls below 100 m3/h in some running hours,
+  // each with the share of the running hours (0..1) it does so.
+  std::vector<std::pair<int, double>> schwach;
+};
 
 }  // namespace terval

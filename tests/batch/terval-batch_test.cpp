@@ -113,13 +113,13 @@ TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
 
 TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
   Ausgang a = Starte(
-      Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2"}));
+      Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2", "--filter-pa", "40"}));
   ASSERT_EQ(a.status, 0) << a.err;
   // Plain progress lines when standard error is no terminal.
   EXPECT_TRUE(Enthaelt(a.err, "Initialisierung...\nHauptmodul...\nRechne Segment 1\n")) << a.err;
   EXPECT_TRUE(Enthaelt(a.err, "Schreibe \"Studie Gesamtergebnis.TXT\"\n"));
   for (const char* name : {"Studie Kanal Tag 258.TXT", "Studie Verlauf Tag 14.TXT",
-                           "Studie Gesamtergebnis.TXT", "Studie2D Feld Seg   2 Tag 166.DAT"})
+                           "Studie Gesamtergebnis.TXT", "Studie2D Feld Seg   2 Tag 166.DAT", "Studie Hydraulik.TXT"})
     EXPECT_TRUE(fs::exists(dir / name) && Enthaelt(a.out, std::string("  ") + name + "\n")) << name;
   // The summary agrees with the overall results (two decimals there); kWh per
   // hour from the flow of segment 1, a single pipe.
@@ -148,6 +148,14 @@ TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
   EXPECT_NEAR(z("Wärmegewinn der Luft"), gewinn, 0.01 * gewinn + 0.1);
   EXPECT_NEAR(z("Wärmeabgabe der Luft"), abgabe, 0.01 * abgabe + 0.1);
   EXPECT_TRUE(gewinn > 0 && abgabe > 0);  // winter air is warmed, summer air cooled
+  // The fan's figures agree with the hydraulics file; the filter option reached the model.
+  const std::string hydraulik = Lies(dir / "Studie Hydraulik.TXT");
+  EXPECT_TRUE(Enthaelt(hydraulik, "\r\n# Filter (Pa): 40.00\r\n")) << hydraulik;
+  const size_t g = hydraulik.find("# Gesamt (Pa): ");
+  ASSERT_NE(g, std::string::npos);
+  EXPECT_NEAR(z("Druckverlust bei Basis-Volumenstrom"), std::stod(hydraulik.substr(g + 15)), 0.051);
+  EXPECT_GT(z("Ventilatorenergie"), 0);
+  EXPECT_NEAR(z("Arbeitszahl"), (z("Wärmegewinn der Luft") + z("Wärmeabgabe der Luft")) / z("Ventilatorenergie"), 0.6);
 }
 
 TEST_F(TervalBatch, CtrlCStopsAfterTheSegmentAndWritesNothing) {
