@@ -92,15 +92,21 @@ double Reibungsdruckverlust(double V, double D, double k, double L, const Luftzu
 double Einzelverlust(double zeta, double w, const Luftzustand& luft) { return zeta * luft.rho * w * w / 2.0; }
 
 Druckverlust Kanaldruckverlust(const Modell& m, double V, const Luftzustand& luft) {
+  std::vector<int> anzRohre;
+  for (int s = 1; s <= std::clamp(m.Anz_Segmente, 0, MaxSegmente); ++s) anzRohre.push_back(m.Segmente[s].Anz_Rohre);
+  return Kanaldruckverlust(anzRohre, m.Rohrdaten, m.Hydraulik, m.Kanalbetrieb.Volstrom, V, luft);
+}
+
+Druckverlust Kanaldruckverlust(const std::vector<int>& anzRohre, const TRohrdaten& rohre, const THydraulik& h,
+                               int volstrom, double V, const Luftzustand& luft) {
   Druckverlust d;
-  const THydraulik& h = m.Hydraulik;
-  const int anzahl = std::clamp(m.Anz_Segmente, 0, MaxSegmente);
-  const double L = m.Rohrdaten.Seglaenge;
+  const int anzahl = static_cast<int>(anzRohre.size());
+  const double L = rohre.Seglaenge;
   d.segmente.reserve(static_cast<size_t>(anzahl));
   d.gueltig = true;
   for (int s = 1; s <= anzahl; ++s) {
     Segmenthydraulik z;
-    z.Anz_Rohre = std::max(m.Segmente[s].Anz_Rohre, 1);
+    z.Anz_Rohre = std::max(anzRohre[s - 1], 1);
     z.Rohrtyp = z.Anz_Rohre == 1 ? 1 : 2;
     // Segments of one pipe count have the same pipe and flow: one solve each.
     const auto gleich = std::find_if(d.segmente.begin(), d.segmente.end(),
@@ -108,7 +114,7 @@ Druckverlust Kanaldruckverlust(const Modell& m, double V, const Luftzustand& luf
     if (gleich != d.segmente.end()) {
       z = *gleich;
     } else {
-      z.D = InnenDurchmesser(m.Rohrdaten, z.Rohrtyp);
+      z.D = InnenDurchmesser(rohre, z.Rohrtyp);
       if (!(z.D > 0)) d.gueltig = false;
       // Parallel pipes of a register share the drop: each carries 1/n of the flow.
       z.V_Rohr = V / z.Anz_Rohre;
@@ -137,7 +143,7 @@ Druckverlust Kanaldruckverlust(const Modell& m, double V, const Luftzustand& luf
         d.register_ += Einzelverlust(h.Zeta_Register, z.w, luft);
     }
   }
-  const double basis = m.Kanalbetrieb.Volstrom / 3600.0;
+  const double basis = volstrom / 3600.0;
   if (basis > 0) d.filter = h.Filter_Pa * (V / basis) * (V / basis);
   d.gesamt = d.reibung + d.einlauf + d.boegen + d.register_ + d.auslauf + d.filter;
   return d;

@@ -17,6 +17,7 @@ namespace terval {
 
 struct Modell;
 struct THydraulik;
+struct TRohrdaten;
 
 // The values the inputs of THydraulik may take, in the file, the batch
 // options and the editor: wide enough for any real duct (rough concrete is
@@ -99,6 +100,11 @@ struct Druckverlust {
 // with the last segment's; the filter's drop at the base flow `Volstrom`
 // scales with (V / base)^2.
 Druckverlust Kanaldruckverlust(const Modell& m, double V, const Luftzustand& luft);
+// The same for a channel given by the pipe count of each segment in order
+// (as an editor holds it before it reaches the model) and base flow
+// `volstrom` (m3/h).
+Druckverlust Kanaldruckverlust(const std::vector<int>& anzRohre, const TRohrdaten& rohre, const THydraulik& h,
+                               int volstrom, double V, const Luftzustand& luft);
 
 // The state of the air for figures "at the base flow": 20 degC, the usual
 // reference of fan data, at the air pressure of the psychrometrics

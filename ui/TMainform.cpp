@@ -40,6 +40,7 @@
 #include "climate/DBKlima.h"
 #include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
+#include "core/Ventilator.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "physics/getsoildata.h"
@@ -630,6 +631,18 @@ void TMainform::EKModellFDVerfahren1Click() {
     for (const std::string& name : letzterLauf_.nichtGeschrieben) liste += "\r" + name;
     UI().Warnung("Folgende Ergebnisdateien konnten nicht in \"" + m_.AusgabeVerzeichnis +
                  "\" geschrieben werden:" + liste);
+  }
+  // The fan's figures of a finished run stay in the status bar until the next one.
+  if (letzterLauf_.ergebnis == Laufergebnis::Fertig) {
+    auto* l = statusBar()->findChild<QLabel*>("l_Ventilator");
+    if (l == nullptr) {
+      l = new QLabel;
+      l->setObjectName("l_Ventilator");
+      l->setStatusTip("Druckverlust des Kanals und Strom des Ventilators im letzten Lauf");
+      statusBar()->insertPermanentWidget(0, l);
+    }
+    const auto zeilen = Ventilatorzeilen(letzterLauf_.ventilator);
+    l->setText(QString::fromStdString(zeilen[0] + "   " + zeilen[1] + "   " + zeilen[2]));
   }
   laufAktiv_ = false;
   // Whatever way the run ended, the window is idle again.

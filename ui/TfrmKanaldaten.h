@@ -92,6 +92,9 @@ class TfrmKanaldaten : public QDialog {
   void SchreibeZeile(int k, bool nummer);
   void SetzeZelle(int zeile, int spalte, const QString& text);
   QString Zelle(int zeile, int spalte) const;
+  // The air path live from the table's pipe counts and the base flow field:
+  // pressure drop at the base flow, speeds, and a warning above 3 m/s.
+  void ZeigeLuftweg();
 
   Modell& m_;
   Oberflaeche& ui_;
@@ -115,6 +118,8 @@ class TfrmKanaldaten : public QDialog {
   QLineEdit* eVolaus_zeit_;
   QLineEdit* evol_heizT_;
   QLineEdit* evol_kuehlT_;
+  QLabel* l_Luftweg_;
+  QLabel* l_LuftwegWarnung_;
 };
 
 }  // namespace terval
