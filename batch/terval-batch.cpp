@@ -13,6 +13,7 @@
 #include "batch/Einlesen.h"
 #include "batch/StderrOberflaeche.h"
 #include "core/Laufstart.h"
+#include "core/Ventilator.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "physics/Hydraulik.h"
@@ -291,9 +292,7 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   s += "Wärmeabgabe der Luft:         " + FormatReal(v.abgabe, 1, 1) +
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
-  s += "Druckverlust bei Basis-Volumenstrom: " + FormatReal(v.basis.gesamt, 0, 1) + " Pa\n";
-  s += "Ventilatorenergie: " + FormatReal(v.energie, 0, 1) + " kWh\n";
-  s += "Arbeitszahl: " + (v.energie > 0 ? FormatReal(v.arbeitszahl, 0, 0) : std::string("-")) + "\n";
+  for (const std::string& zeile : Ventilatorzeilen(v)) s += zeile + "\n";
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);

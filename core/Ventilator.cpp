@@ -55,6 +55,12 @@ Ventilatorjahr BerechneVentilatorjahr(const Modell& m) {
   return j;
 }
 
+std::array<std::string, 3> Ventilatorzeilen(const Ventilatorjahr& j) {
+  return {"Druckverlust bei Basis-Volumenstrom: " + FormatReal(j.basis.gesamt, 0, 1) + " Pa",
+          "Ventilatorenergie: " + FormatReal(j.energie, 0, 1) + " kWh",
+          "Arbeitszahl: " + (j.energie > 0 ? FormatReal(j.arbeitszahl, 0, 0) : std::string("-"))};
+}
+
 std::string Schwachlasthinweis(const Ventilatorjahr& j) {
   if (j.schwach.empty()) return {};
   // Runs of consecutive segments with the same share: "in Segment 3-5 in 12.5 %".

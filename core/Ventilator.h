@@ -3,6 +3,7 @@
 // the flow per pipe is too small to exchange heat at all.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "physics/Hydraulik.h"
@@ -21,6 +22,11 @@ void Jahreswaerme(const Modell& m, double& gewinn, double& abgabe);
 // channel's drop with the air of that hour's inlet temperature at Luftdruck.
 // The base-flow figures use Bezugsluft().
 Ventilatorjahr BerechneVentilatorjahr(const Modell& m);
+
+// The three lines a user reads after a run: "Druckverlust bei
+// Basis-Volumenstrom: 12.7 Pa", "Ventilatorenergie: 20.6 kWh", "Arbeitszahl:
+// 35" ("-" without fan energy).
+std::array<std::string, 3> Ventilatorzeilen(const Ventilatorjahr& j);
 
 // The once-per-run notice about segments passed without exchange, "" when
 // there are none.
