@@ -336,6 +336,7 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   for (std::string art : {"Kanal", "Verlauf"})
     for (int tag : {14, 74, 166, 225, 258})
       erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
+  erwartet.push_back("Lauf Hydraulik.TXT");
   EXPECT_EQ(b.dateien, erwartet);
   EXPECT_TRUE(b.nichtGeschrieben.empty() && ui.nachrichten.empty());
   std::sort(erwartet.begin(), erwartet.end());
@@ -346,15 +347,16 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   std::ifstream gesamt(dir / "Lauf Gesamtergebnis.TXT", std::ios::binary);
   EXPECT_EQ(std::count(std::istreambuf_iterator<char>(gesamt), {}, '\n'), 2 + 365);
   // Regression: the run ended (its window state back) before its files were written.
-  ASSERT_EQ(ui.ablauf.size(), 13u);
-  EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12], "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Ende");
+  ASSERT_EQ(ui.ablauf.size(), 14u);
+  EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12] + ui.ablauf[13],
+            "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Schreibe \"Lauf Hydraulik.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
 
   // The table is the default form: no day courses, a table and five channel profiles.
   o.TextAusgabe = o.Tagesgang = false;
   o.Stammname = "Tab";
   const Laufbericht t = EKModellFDVerfahren(*m, ui, o, dir.string());
-  ASSERT_EQ(t.dateien.size(), 5u + 6u);
+  ASSERT_EQ(t.dateien.size(), 5u + 6u + 1u);
   EXPECT_EQ(t.dateien[5], "Tab Gesamtergebnis.dbf");
   EXPECT_TRUE(fs::exists(dir / "Tab Gesamtergebnis.dbf"));
 }
@@ -379,11 +381,11 @@ TEST_F(Laufstart, StoppedRefusedAndUnwritableRuns) {
   b = EKModellFDVerfahren(*m, ui2, o, dir.string());
   EXPECT_TRUE(b.ergebnis == Laufergebnis::Abgelehnt && fs::is_empty(dir) && !m->ErgebnisseVorhanden);
   EXPECT_EQ(ui2.Texte("Fehler"), std::vector<std::string>{"Der Wert für den Volumenstrom ist ungültig !"});
-  // An unwritable directory: the run completes, its six text files are not claimed, silently.
+  // An unwritable directory: the run completes, its seven text files are not claimed, silently.
   m->Kanalbetrieb.Volstrom = 300;
   b = EKModellFDVerfahren(*m, ui3, o, (dir / "fehlt").string());
   EXPECT_TRUE(b.ergebnis == Laufergebnis::Fertig && b.dateien.empty() && ui3.nachrichten.empty());
-  EXPECT_EQ(b.nichtGeschrieben.size(), 6u);
+  EXPECT_EQ(b.nichtGeschrieben.size(), 7u);
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ void tst_TMainform::vollstaendigerLauf() {
 
   // Day courses, five fields of the marked segment; the writer window went along and is hidden again.
   const QStringList dateien = Dateien(dir.path());
-  QVERIFY(dateien.size() == 16 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && dateien.contains("Terval Verlauf Tag 166.TXT"));
+  QVERIFY(dateien.size() == 17 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && dateien.contains("Terval Verlauf Tag 166.TXT"));
   QVERIFY(f.Schreibfenster()->Label1()->text().startsWith("Schreibe \"Terval") && f.Schreibfenster()->isHidden());
   // Segments drawn one after another, the last once more at the end; the chart shows the outlet.
   QCOMPARE(a.ui.gezeichneteSegmente, (std::vector<int>{1, 2, 3, 3}));
@@ -176,7 +176,8 @@ void tst_TMainform::nichtGeschriebeneDateienWerdenGenannt() {
   QVERIFY(a.f->LetzterLauf().ergebnis == Laufergebnis::Fertig && Dateien(dir.path()).isEmpty() && warnung.size() == 1);
   QCOMPARE(warnung[0], "Folgende Ergebnisdateien konnten nicht in \"" + StdText(QDir(dir.path()).absolutePath()) +
                            "\" geschrieben werden:\rfehlt/Terval Gesamtergebnis.TXT\rfehlt/Terval Kanal Tag 14.TXT\rfehlt/Terval "
-                           "Kanal Tag 74.TXT\rfehlt/Terval Kanal Tag 166.TXT\rfehlt/Terval Kanal Tag 225.TXT\rfehlt/Terval Kanal Tag 258.TXT");
+                           "Kanal Tag 74.TXT\rfehlt/Terval Kanal Tag 166.TXT\rfehlt/Terval Kanal Tag 225.TXT\rfehlt/Terval Kanal Tag 258.TXT"
+                           "\rfehlt/Terval Hydraulik.TXT");
 }
 
 void tst_TMainform::laufMitBeispieldaten() {
@@ -231,7 +232,12 @@ void tst_TMainform::laufMitBeispieldaten() {
   f.show();
   Starte(a, dir.path());
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
-  QVERIFY(Dateien(dir.path()).size() == 6 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
+  QVERIFY(Dateien(dir.path()).size() == 7 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
+  // The fan's figures of the run stay in the status bar.
+  const QString ventilator = Kind<QLabel>(f, "l_Ventilator")->text();
+  QVERIFY2(ventilator.startsWith("Druckverlust bei Basis-Volumenstrom: ") && ventilator.contains(" Pa   Ventilatorenergie: ") &&
+               ventilator.contains(" kWh   Arbeitszahl: ") && f.LetzterLauf().ventilator.energie > 0,
+           qPrintable(ventilator));
   // Winter air leaves the channel warmer than it entered, summer air cooler.
   const int januar = StundenIndex(15, 7), juli = StundenIndex(196, 15);
   QVERIFY(m.Segmente[35].T_aus[januar] > m.Segmente[1].T_ein[januar] && m.Segmente[35].T_aus[juli] < m.Segmente[1].T_ein[juli]);
