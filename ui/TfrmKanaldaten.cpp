@@ -30,6 +30,7 @@
 #include "physics/Hydraulik.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Kanalbild.h"
+#include "ui/TdlgLuftweg.h"
 #include "ui/TfrmRohrdaten.h"
 
 namespace terval {
@@ -264,10 +265,15 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   l_LuftwegWarnung_ = Benannt(new QLabel, "l_LuftwegWarnung",
                               "Über 3 m/s wird der Druckverlust groß und die Luft hörbar");
   l_LuftwegWarnung_->setStyleSheet("color: #b00000");
+  l_Luftweg_->setWordWrap(true);  // a narrow window breaks the line rather than growing
   auto* unten = new QHBoxLayout;
   unten->addWidget(btShowRohrdata);
+  auto* btLuftweg = Benannt(new QPushButton("Luftweg..."), "btLuftweg",
+                            "Rauhigkeit, Verlustbeiwerte, Filter und Wirkungsgrad des Ventilators");
+  btLuftweg->setAutoDefault(false);
+  unten->addWidget(btLuftweg);
   unten->addSpacing(16);
-  unten->addWidget(l_Luftweg_);
+  unten->addWidget(l_Luftweg_, 1);
   unten->addWidget(l_LuftwegWarnung_);
   unten->addStretch();
   unten->addWidget(btClose);
@@ -299,6 +305,12 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
     if (spalte == 2) ZeigeLuftweg();
   });
   connect(eVolstrom_, &QLineEdit::textChanged, this, &TfrmKanaldaten::ZeigeLuftweg);
+  luftweg_ = new TdlgLuftweg(ui_, this);
+  connect(btLuftweg, &QPushButton::clicked, this, [this] {
+    luftweg_->Zeigen(m_.Hydraulik);
+    if (luftweg_->exec() == QDialog::Accepted) m_.Hydraulik = luftweg_->Werte();
+    ZeigeLuftweg();
+  });
 
   SetzeModus(0);
   e_addsegment_->setText("1");

@@ -26,6 +26,7 @@ struct Modell;
 class Oberflaeche;
 class Kanalbild;
 class TfrmRohrdaten;
+class TdlgLuftweg;
 
 // Created once with the main window and reused. There is no separate copy of
 // the channel and no cancel: every command changes the model at once, and
@@ -61,6 +62,7 @@ class TfrmKanaldaten : public QDialog {
   void Grid2Mem();
 
   TfrmRohrdaten* Rohrdialog() const { return rohrdaten_; }
+  TdlgLuftweg* Luftwegdialog() const { return luftweg_; }
 
  public slots:
   void bt_addsegmentClick();
@@ -118,6 +120,7 @@ class TfrmKanaldaten : public QDialog {
   QLineEdit* eVolaus_zeit_;
   QLineEdit* evol_heizT_;
   QLineEdit* evol_kuehlT_;
+  TdlgLuftweg* luftweg_;
   QLabel* l_Luftweg_;
   QLabel* l_LuftwegWarnung_;
 };

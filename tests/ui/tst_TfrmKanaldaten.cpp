@@ -6,6 +6,7 @@
 #include "channel/UshowKanaldaten.h"
 #include "physics/Hydraulik.h"
 #include "ui/Kanalbild.h"
+#include "ui/TdlgLuftweg.h"
 #include "ui/TfrmKanaldaten.h"
 #include "ui/TfrmRohrdaten.h"
 
@@ -341,6 +342,23 @@ void tst_TfrmKanaldaten::luftwegLive() {
   for (int z = 4; z < 8; ++z) a.Tippe(z, 2, "1");
   QVERIFY(text("l_Luftweg").endsWith("Hauptstrang 2.28 m/s") && pascal() != mitRegister);
   QCOMPARE(m.Segmente[5].Anz_Rohre, 3);  // the model changes only when the window takes the table over
+
+  // The dialog "Luftweg": a value out of range keeps it open with the message, then a filter of 50 Pa
+  // adds 50 Pa at the base flow; the fields not edited keep their exact values.
+  const double ohneFilter = pascal();
+  QTimer::singleShot(0, [&] {
+    TdlgLuftweg& d = *a.w->Luftwegdialog();
+    Setze(d, "e_Wirkungsgrad", "1.5"), d.accept();
+    Setze(d, "e_Boegen", "2.5"), d.accept();
+    Setze(d, "e_Boegen", "2"), Setze(d, "e_Wirkungsgrad", "0.5"), Setze(d, "e_FilterPa", "50"), d.accept();
+  });
+  Klick(*a.w, "btLuftweg");
+  QCOMPARE(a.ui.Texte("Fehler"), (std::vector<std::string>{
+      "Der Wert 1.5 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.",
+      "\"2.5\" ist keine gültige ganze Zahl für \"Anzahl 90°-Bögen im Hauptstrang\"."}));
+  THydraulik erwartet;
+  erwartet.Wirkungsgrad = 0.5f, erwartet.Filter_Pa = 50;
+  QVERIFY(m.Hydraulik == erwartet && std::abs(pascal() - ohneFilter - 50) < 0.11);
 }
 
 QTEST_MAIN(tst_TfrmKanaldaten)
