@@ -179,7 +179,9 @@ const Option Optionen[] = {
        return (a.rauhigkeit = Luftwegzahl("--rauhigkeit", w, Rauhigkeitsbereich, f)).has_value();
      }},
     {"--zeta-einlauf", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-einlauf", &THydraulik::Zeta_Einlauf, Zetabereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-einlauf", &THydraulik::Zeta_Einlauf, Zetabereich, w, f);
+     }},
     {"--boegen", true,
      [](Aufruf& a, const std::string& w, std::string& f) {
        const std::optional<long long> n = ParseGanzzahl(w);
@@ -188,15 +190,25 @@ const Option Optionen[] = {
        return false;
      }},
     {"--zeta-bogen", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-bogen", &THydraulik::Zeta_Bogen, Zetabereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-bogen", &THydraulik::Zeta_Bogen, Zetabereich, w, f);
+     }},
     {"--zeta-register", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-register", &THydraulik::Zeta_Register, Zetabereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-register", &THydraulik::Zeta_Register, Zetabereich, w, f);
+     }},
     {"--zeta-auslauf", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--zeta-auslauf", &THydraulik::Zeta_Auslauf, Zetabereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-auslauf", &THydraulik::Zeta_Auslauf, Zetabereich, w, f);
+     }},
     {"--filter-pa", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--filter-pa", &THydraulik::Filter_Pa, Filterbereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--filter-pa", &THydraulik::Filter_Pa, Filterbereich, w, f);
+     }},
     {"--wirkungsgrad", true,
-     [](Aufruf& a, const std::string& w, std::string& f) { return Luftweg(a, "--wirkungsgrad", &THydraulik::Wirkungsgrad, Wirkungsgradbereich, w, f); }},
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--wirkungsgrad", &THydraulik::Wirkungsgrad, Wirkungsgradbereich, w, f);
+     }},
     {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
     {"--tagesgang", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Tagesgang = true; return true; }},
     {"--ohne-feuchte", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.MitFeuchte = false; return true; }},
