@@ -241,6 +241,12 @@ std::string Geschrieben(const std::vector<Felddefinition>& felder, int saetze,
 std::string Grundlage(const std::string& datei) {
   Testverzeichnis v;
   Aufzeichner still;
+  // "luftweg.ewt.db": a channel with its air path columns (a filter of 40 Pa).
+  if (datei == "luftweg.ewt.db") {
+    auto m = Lauffaehig();
+    m->Hydraulik.Filter_Pa = 40;
+    return SpeichereKanaldatei(*m, still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
+  }
   if (datei.ends_with(".ewt.db")) return SpeichereKanaldatei(*Lauffaehig(), still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
   if (datei.ends_with(".loc.db")) return SpeichereStandortdatei(*Lauffaehig(), still, v.Datei("s")), Dateiinhalt(v.Datei("s"));
   if (datei == "SOILS.DAT") return Bodenkopf + Lehm;
@@ -325,6 +331,9 @@ const std::vector<Fall>& Katalog() {
       {"Kanal: Rohrradius inf", "k.ewt.db", Zelle(1, 1, "inf"), "in Zeile 2, Spalte 2 (Tiefe) den ungültigen Wert \"inf\"", Abgelehnt},
       {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
       {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
+      {"Kanal: Wirkungsgrad 0", "luftweg.ewt.db", Zelle(0, 17, "0"), "ungültige Angaben zum Luftweg: Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.", Abgelehnt},
+      {"Kanal: Bögen kein Wert", "luftweg.ewt.db", Zelle(0, 12, "zwei"), "in Zeile 1, Spalte 13 (Boegen) den ungültigen Wert \"zwei\"", Abgelehnt},
+      {"Kanal: Register-Rauhigkeit negativ", "luftweg.ewt.db", Zelle(1, 10, "-1"), "Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm.", Abgelehnt},
       {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
       // Values the run start refuses, reached through the file (the rules themselves are the core's).
       {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
