@@ -13,9 +13,11 @@
 #include "batch/Einlesen.h"
 #include "batch/StderrOberflaeche.h"
 #include "core/Laufstart.h"
+#include "core/Ventilator.h"
 #include "model/Systemgrund.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "physics/Hydraulik.h"
 
 namespace terval {
 namespace {
@@ -29,6 +31,8 @@ const char* const Hilfetext =
     "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--jahre N]\n"
+    "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
+    "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "               [--help] [--version]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
@@ -80,6 +84,21 @@ const char* const Hilfetext =
     "                        \"NAME Jahre.TXT\" mit einer Zeile je Jahr; die übrigen\n"
     "                        Ergebnisdateien zeigen das letzte Jahr.\n"
     "\n"
+    "Luftweg (ersetzt die Angaben der Kanaldatei; Vorgaben: die der Kanaldatei,\n"
+    "ohne solche Angaben ein glattes Kunststoffrohr):\n"
+    "  --rauhigkeit MM       Rauhigkeit der Rohrwand in mm, beide Rohrtypen (0 bis 10;\n"
+    "                        Vorgabe 0.007 für PE/PVC, Beton 0.3 bis 1).\n"
+    "  --zeta-einlauf Z      Verlustbeiwert des Einlaufs (0 bis 50; Vorgabe 0.5).\n"
+    "  --boegen N            Anzahl der 90°-Bögen im Hauptstrang (0 bis 100; Vorgabe 2).\n"
+    "  --zeta-bogen Z        Verlustbeiwert eines Bogens (Vorgabe 0.15).\n"
+    "  --zeta-register Z     Verlustbeiwert der Verteilung in ein Register und, noch\n"
+    "                        einmal, der Sammlung aus ihm (Vorgabe 1).\n"
+    "  --zeta-auslauf Z      Verlustbeiwert des Auslaufs ins Lüftungsgerät (Vorgabe 1).\n"
+    "  --filter-pa PA        Druckverlust des Ansaugfilters beim Basis-Volumenstrom in\n"
+    "                        Pa (0 bis 2000; Vorgabe 0, Grobfilter 30 bis 60, Feinfilter\n"
+    "                        100 bis 180); er wächst mit dem Quadrat des Volumenstroms.\n"
+    "  --wirkungsgrad ETA    Gesamtwirkungsgrad des Ventilators (0.01 bis 1; Vorgabe 0.35).\n"
+    "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
     "\n"
@@ -101,6 +120,10 @@ struct Aufruf {
   bool nurSpeicher = false;  // --erzeugen itself, to tell it from --erzeugen-zurueckschreiben
   bool zurueckschreiben = false;
   std::optional<unsigned> seed;
+  // Air path inputs that replace the channel file's, in the order given.
+  std::vector<std::pair<float THydraulik::*, float>> luftweg;
+  std::optional<float> rauhigkeit;  // both pipe types, mm
+  std::optional<int32_t> boegen;
   bool hilfe = false;
   bool version = false;
 };
@@ -115,6 +138,22 @@ struct Option {
   bool mitWert;
   bool (*setze)(Aufruf& a, const std::string& wert, std::string& fehler);
 };
+
+// A number of an air path option within its range.
+std::optional<float> Luftwegzahl(const char* option, const std::string& w, const Wertebereich& b,
+                                 std::string& fehler) {
+  const std::optional<double> x = ParseZahl(w);
+  if (x && b.Enthaelt(static_cast<float>(*x))) return static_cast<float>(*x);
+  fehler = std::string(option) + " erwartet eine Zahl von " + b.Text() + ", nicht \"" + w + "\".";
+  return std::nullopt;
+}
+
+bool Luftweg(Aufruf& a, const char* option, float THydraulik::*feld, const Wertebereich& b, const std::string& w,
+             std::string& fehler) {
+  const std::optional<float> x = Luftwegzahl(option, w, b, fehler);
+  if (x) a.luftweg.emplace_back(feld, *x);
+  return x.has_value();
+}
 
 const Option Optionen[] = {
     {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.kanal = w; return true; }},
@@ -158,6 +197,41 @@ const Option Optionen[] = {
        a.lauf.Jahre = static_cast<int>(*n);
        a.jahreGesetzt = true;
        return true;
+     }},
+    {"--rauhigkeit", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return (a.rauhigkeit = Luftwegzahl("--rauhigkeit", w, Rauhigkeitsbereich, f)).has_value();
+     }},
+    {"--zeta-einlauf", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-einlauf", &THydraulik::Zeta_Einlauf, Zetabereich, w, f);
+     }},
+    {"--boegen", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       const std::optional<long long> n = ParseGanzzahl(w);
+       if (n && *n >= 0 && *n <= 100) return (a.boegen = static_cast<int32_t>(*n)).has_value();
+       f = "--boegen erwartet eine ganze Zahl von 0 bis 100, nicht \"" + w + "\".";
+       return false;
+     }},
+    {"--zeta-bogen", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-bogen", &THydraulik::Zeta_Bogen, Zetabereich, w, f);
+     }},
+    {"--zeta-register", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-register", &THydraulik::Zeta_Register, Zetabereich, w, f);
+     }},
+    {"--zeta-auslauf", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--zeta-auslauf", &THydraulik::Zeta_Auslauf, Zetabereich, w, f);
+     }},
+    {"--filter-pa", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--filter-pa", &THydraulik::Filter_Pa, Filterbereich, w, f);
+     }},
+    {"--wirkungsgrad", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       return Luftweg(a, "--wirkungsgrad", &THydraulik::Wirkungsgrad, Wirkungsgradbereich, w, f);
      }},
     {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
     {"--tagesgang", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Tagesgang = true; return true; }},
@@ -254,6 +328,7 @@ std::string Drifttext(const std::vector<Jahreszeile>& jahre) {
 void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   // The year the model holds: the last one of a run over several years.
   const Jahreszeile j = Jahresbilanz(m);
+  const Ventilatorjahr& v = b.ventilator;
   const double laenge = m.Anz_Segmente * static_cast<double>(m.Rohrdaten.Seglaenge);
   std::string s;
   s += "Simulation abgeschlossen.\n";
@@ -268,6 +343,7 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   s += "Wärmeabgabe der Luft:         " + FormatReal(j.Abgabe_kWh, 1, 1) +
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
+  for (const std::string& zeile : Ventilatorzeilen(v)) s += zeile + "\n";
   if (b.jahre.size() > 1) s += Drifttext(b.jahre);
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
@@ -299,6 +375,9 @@ int Hauptprogramm(const std::vector<std::string>& args) {
   if (!Programmstart(*m, ui)) return Abgelehnt;
   if (!a->standort.empty() && !LadeStandort(*m, ui, a->standort)) return Abgelehnt;
   if (!LadeKanal(*m, ui, a->kanal)) return Abgelehnt;
+  for (const auto& [feld, wert] : a->luftweg) m->Hydraulik.*feld = wert;
+  if (a->rauhigkeit) m->Hydraulik.Rauhigkeit[1] = m->Hydraulik.Rauhigkeit[2] = *a->rauhigkeit;
+  if (a->boegen) m->Hydraulik.Boegen = *a->boegen;
   // Each table of a sequence is loaded, completed and kept as the only
   // table would be; the run checks each again.
   for (const std::string& klima : a->klima) {

@@ -1,13 +1,19 @@
 #include "channel/UshowKanaldaten.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
+#include "physics/Hydraulik.h"
 #include "tables/DbfTabelle.h"
 #include "tables/Referenzdateien.h"
 
@@ -39,6 +45,23 @@ std::vector<Felddefinition> Spalten() {
       {"Abst_Geb_re", Feldtyp::Gleitkomma, 0}, {"Tief_Geb_re", Feldtyp::Gleitkomma, 0},
       {"Überbaut", Feldtyp::Ganzzahl, 0},     {"Anmerkung", Feldtyp::Text, 40},
   };
+}
+
+// The hydraulic inputs go into columns after the ten above, so a reader that
+// knows only those ten (by position) still loads the file. They are found by
+// name, and written only when they differ from their start values: a channel
+// that keeps them is saved exactly as before. Row 1 holds them all; row 2
+// holds the register's roughness in the roughness column.
+enum HydraulikSpalte { Rauhigkeit, Zeta_Ein, Boegen, Zeta_Bogen, Zeta_Reg, Zeta_Aus, Filter_Pa, Wirkgrad };
+const char* const HydraulikNamen[] = {"Rauhigkeit", "Zeta_Ein", "Boegen",    "Zeta_Bogen",
+                                      "Zeta_Reg",   "Zeta_Aus", "Filter_Pa", "Wirkgrad"};
+constexpr int HydraulikSpalten = 8;
+
+bool GleicherName(const std::string& a, const char* b) {
+  const std::string_view v(b);
+  return a.size() == v.size() && std::equal(a.begin(), a.end(), v.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 // The definition fields of one segment, read before anything in the model changes.
@@ -116,11 +139,41 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
     s.Tief_Geb_re = zellen.Zahl(satz, Tief_Geb_re);
     s.Überbaut = zellen.Ganzzahl(satz, Ueberbaut);
   }
+  // Hydraulic inputs where the file has them (an empty cell keeps the start value).
+  THydraulik hy;
+  std::array<int, HydraulikSpalten> spalte;
+  spalte.fill(-1);
+  for (int f = Spaltenzahl; f < t->Felder(); ++f)
+    for (int i = 0; i < HydraulikSpalten; ++i)
+      if (spalte[i] < 0 && GleicherName(t->Feldname(f), HydraulikNamen[i])) spalte[i] = f;
+  auto lies = [&](int satz, int i, auto& wert) {
+    if (spalte[i] < 0 || t->IstLeer(satz, spalte[i])) return;
+    if constexpr (std::is_same_v<std::remove_reference_t<decltype(wert)>, int32_t>)
+      wert = zellen.Ganzzahl(satz, spalte[i]);
+    else
+      wert = zellen.Zahl(satz, spalte[i]);
+  };
+  lies(0, Rauhigkeit, hy.Rauhigkeit[1]);
+  lies(1, Rauhigkeit, hy.Rauhigkeit[2]);
+  lies(0, Zeta_Ein, hy.Zeta_Einlauf);
+  lies(0, Boegen, hy.Boegen);
+  lies(0, Zeta_Bogen, hy.Zeta_Bogen);
+  lies(0, Zeta_Reg, hy.Zeta_Register);
+  lies(0, Zeta_Aus, hy.Zeta_Auslauf);
+  lies(0, Filter_Pa, hy.Filter_Pa);
+  lies(0, Wirkgrad, hy.Wirkungsgrad);
   t->Schliessen(fehler);
   if (zellen.Satz() >= 0) {
+    const int f = zellen.Feld();
+    const std::string name = f < Spaltenzahl ? Spalten()[f].name : t->Feldname(f);
     ui.Fehler("Die Erdkanaldatei \"" + pfad + "\" enthält in Zeile " + std::to_string(zellen.Satz() + 1) +
-              ", Spalte " + std::to_string(zellen.Feld() + 1) + " (" + Spalten()[zellen.Feld()].name +
-              ") den ungültigen Wert \"" + zellen.Text() + "\".\rDer Erdkanal wurde nicht geladen.");
+              ", Spalte " + std::to_string(f + 1) + " (" + name + ") den ungültigen Wert \"" + zellen.Text() +
+              "\".\rDer Erdkanal wurde nicht geladen.");
+    return false;
+  }
+  if (const std::string falsch = PruefeHydraulik(hy); !falsch.empty()) {
+    ui.Fehler("Die Erdkanaldatei \"" + pfad + "\" enthält ungültige Angaben zum Luftweg: " + falsch +
+              "\rDer Erdkanal wurde nicht geladen.");
     return false;
   }
   // Five-day operation switches between the normal and the off-state flow,
@@ -133,6 +186,7 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
 
   m.Kanalbetrieb = b;
   m.Rohrdaten = r;
+  m.Hydraulik = hy;
   m.Anz_Segmente = segmente;
   for (int k = 1; k <= segmente; ++k) {
     const Segmentdefinition& s = neu[k - 1];
@@ -158,8 +212,14 @@ bool SpeichereKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
               std::to_string(m.Anz_Segmente) + " Segmente, möglich sind 0 bis 150.");
     return false;
   }
+  const THydraulik& hy = m.Hydraulik;
+  const bool mitHydraulik = hy != THydraulik{};
+  std::vector<Felddefinition> spalten = Spalten();
+  if (mitHydraulik)
+    for (const char* name : HydraulikNamen)
+      spalten.push_back({name, std::string_view(name) == "Boegen" ? Feldtyp::Ganzzahl : Feldtyp::Gleitkomma, 0});
   std::string fehler;
-  auto t = DbfTabelle::Erzeugen(pfad, Spalten(), fehler);
+  auto t = DbfTabelle::Erzeugen(pfad, spalten, fehler);
   if (!t) {
     ui.Fehler(fehler);
     return false;
@@ -180,6 +240,17 @@ bool SpeichereKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   gut &= t->SchreibeZahl(s, Tief_Geb_re, b.Fuenftagebetrieb ? 1.0f : 0.0f);
   gut &= t->SchreibeGanzzahl(s, Ueberbaut, b.Betriebsart);
   gut &= t->SchreibeText(s, Anmerkung, r.Rohrname[1]);
+  if (mitHydraulik) {
+    const int h0 = Spaltenzahl;
+    gut &= t->SchreibeZahl(s, h0 + Rauhigkeit, hy.Rauhigkeit[1]);
+    gut &= t->SchreibeZahl(s, h0 + Zeta_Ein, hy.Zeta_Einlauf);
+    gut &= t->SchreibeGanzzahl(s, h0 + Boegen, hy.Boegen);
+    gut &= t->SchreibeZahl(s, h0 + Zeta_Bogen, hy.Zeta_Bogen);
+    gut &= t->SchreibeZahl(s, h0 + Zeta_Reg, hy.Zeta_Register);
+    gut &= t->SchreibeZahl(s, h0 + Zeta_Aus, hy.Zeta_Auslauf);
+    gut &= t->SchreibeZahl(s, h0 + Filter_Pa, hy.Filter_Pa);
+    gut &= t->SchreibeZahl(s, h0 + Wirkgrad, hy.Wirkungsgrad);
+  }
 
   s = t->Anhaengen();
   gut &= s >= 0;
@@ -193,6 +264,7 @@ bool SpeichereKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   gut &= t->SchreibeZahl(s, Tief_Geb_re, r.Rohr_wlf[2]);
   gut &= t->SchreibeGanzzahl(s, Ueberbaut, 0);
   gut &= t->SchreibeText(s, Anmerkung, r.Rohrname[2]);
+  if (mitHydraulik) gut &= t->SchreibeZahl(s, Spaltenzahl + Rauhigkeit, hy.Rauhigkeit[2]);
 
   for (int k = 1; k <= m.Anz_Segmente; ++k) {
     const Kanalsegment& z = m.Segmente[k];

@@ -8,6 +8,7 @@
 
 #include "core/Cor_mod.h"
 #include "core/Eingabepruefung.h"
+#include "core/Ventilator.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
@@ -159,6 +160,9 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
     return bericht;
   }
   bericht.jahre = std::move(lauf.Zeilen);
+  // The fan's year is that of the last year computed, as are the other files.
+  bericht.ventilator = BerechneVentilatorjahr(m);
+  if (const std::string hinweis = Schwachlasthinweis(bericht.ventilator); !hinweis.empty()) ui.Information(hinweis);
 
   // Between the writers the stop button is asked again.
   auto stopp = [&] {
@@ -179,6 +183,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
       if (stopp()) return gestoppt();
       WriteTagesgang(m, ui, tag, *satz);
     }
+  if (stopp()) return gestoppt();
+  WriteHydraulik(m, bericht.ventilator, ui, *satz);
   if (lauf.AnzahlJahre() > 1) {
     if (stopp()) return gestoppt();
     WriteTextJahre(bericht.jahre, ui, *satz);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Jahreslauf.h"
+#include "physics/Hydraulik.h"
 
 namespace terval {
 
@@ -49,6 +50,8 @@ struct Laufbericht {
   std::vector<std::string> nichtGeschrieben;
   // One row per year computed ("NAME Jahre.TXT"); one row for a one-year run.
   std::vector<Jahreszeile> jahre;
+  // The fan's side of a complete run.
+  Ventilatorjahr ventilator;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to

@@ -92,6 +92,21 @@ struct TKanalbetrieb {
   bool VolStromAusKlima = false;  // flows come from the climate table's 7th field
 };
 
+// The channel's air path as the fan sees it: wall roughness and loss
+// coefficients, stored with the channel. The start values describe a common
+// residential duct of smooth plastic pipe.
+struct THydraulik {
+  std::array<float, 3> Rauhigkeit{0.0f, 0.007f, 0.007f};  // wall roughness per pipe type, mm
+  float Zeta_Einlauf = 0.5f;   // intake, flush entry; at segment 1's speed
+  int32_t Boegen = 2;          // 90 degree bends of the main line
+  float Zeta_Bogen = 0.15f;    // per bend (R/D 1.5); at segment 1's speed
+  float Zeta_Register = 1.0f;  // split into and, again, join out of each register
+  float Zeta_Auslauf = 1.0f;   // outlet into the unit; at the last segment's speed
+  float Filter_Pa = 0.0f;      // intake filter at the base flow, Pa
+  float Wirkungsgrad = 0.35f;  // overall fan efficiency, 0 < eta <= 1
+  bool operator==(const THydraulik&) const = default;
+};
+
 // One entry of the pipe catalogue "Rohre.DBF".
 struct TRohrtyp {
   std::string Name;
@@ -163,6 +178,7 @@ struct Modell {
   int32_t Anz_Segmente = 1;
   TRohrdaten Rohrdaten;
   TKanalbetrieb Kanalbetrieb;
+  THydraulik Hydraulik;
   std::array<float, Stunden + 1> VolStromStunde{};  // channel flow per hour, m3/s
   float GebTiefeLinks = 0;   // building depths of the grid, m; 8.0 after SetzeStandardwerte
   float GebTiefeRechts = 0;

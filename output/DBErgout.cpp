@@ -14,6 +14,7 @@
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "output/Ergebnissatz.h"
+#include "physics/Hydraulik.h"
 #include "tables/DbfTabelle.h"
 
 namespace terval {
@@ -342,6 +343,38 @@ bool WriteTextJahre(const std::vector<Jahreszeile>& jahre, Oberflaeche& ui, Erge
     for (float v : j.T_Rohrtiefe) z += ' ' + FormatReal(v, 2, 3);
     datei.Zeile(std::move(z));
   }
+  return datei.Abschliessen();
+}
+
+bool WriteHydraulik(const Modell& m, const Ventilatorjahr& j, Oberflaeche& ui, Ergebnissatz& satz) {
+  const std::string endung = " Hydraulik.TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
+  Ergebnisdatei datei(satz, endung);
+  datei.Zeile(ErsteZeile());
+  const Druckverlust& d = j.basis;
+  datei.Zeile("# Druckverlust bei Basis-Volumenstrom " + FormatReal(j.V_basis * 3600.0, 0, 0) + " m3/h, Luft " +
+              FormatReal(Bezugstemperatur, 0, 0) + " Grad C: rho " + FormatReal(j.luft.rho, 0, 3) + " kg/m3, nu " +
+              FormatReal(j.luft.nu * 1e6, 0, 2) + "e-6 m2/s");
+  datei.Zeile("# Seg Rohrtyp Rohre V_Rohr(m3/h) w(m/s) Re f dp(Pa) Rohr");
+  for (size_t k = 0; k < d.segmente.size(); ++k) {
+    const Segmenthydraulik& s = d.segmente[k];
+    datei.Zeile(NachCp1252(FormatInt(static_cast<long long>(k) + 1, 3) + ' ' + FormatInt(s.Rohrtyp) + ' ' +
+                           FormatInt(s.Anz_Rohre, 2) + ' ' + FormatReal(s.V_Rohr * 3600.0, 7, 1) + ' ' +
+                           FormatReal(s.w, 5, 2) + ' ' + FormatReal(s.Re, 7, 0) + ' ' + FormatReal(s.f, 6, 4) +
+                           ' ' + FormatReal(s.dp, 7, 3) + ' ' + m.Rohrdaten.Rohrname[s.Rohrtyp]));
+  }
+  const std::pair<const char*, double> summen[] = {
+      {"Reibung (Pa):", d.reibung},     {"Einlauf (Pa):", d.einlauf},  {"Boegen (Pa):", d.boegen},
+      {"Register (Pa):", d.register_}, {"Auslauf (Pa):", d.auslauf},  {"Filter (Pa):", d.filter},
+      {"Gesamt (Pa):", d.gesamt},
+  };
+  for (const auto& [text, wert] : summen) datei.Zeile(std::string("# ") + text + ' ' + FormatReal(wert, 0, 2));
+  datei.Zeile("# Ventilatorenergie (kWh): " + FormatReal(j.energie, 0, 1) + " in " + FormatInt(j.betriebsstunden) +
+              " Betriebsstunden, Wirkungsgrad " + FormatReal(m.Hydraulik.Wirkungsgrad, 0, 2));
+  datei.Zeile("# Waermegewinn der Luft (kWh): " + FormatReal(j.gewinn, 0, 1));
+  datei.Zeile("# Waermeabgabe der Luft (kWh): " + FormatReal(j.abgabe, 0, 1));
+  datei.Zeile("# Arbeitszahl: " + (j.energie > 0 ? FormatReal(j.arbeitszahl, 0, 1) : std::string("-")));
   return datei.Abschliessen();
 }
 

@@ -17,6 +17,7 @@
 namespace terval {
 
 struct Modell;
+struct Ventilatorjahr;
 class Oberflaeche;
 class Ergebnissatz;
 
@@ -30,6 +31,10 @@ bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz&
 bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
 // "<stamm> Jahre.TXT": one row per year of a run over several years.
 bool WriteTextJahre(const std::vector<Jahreszeile>& jahre, Oberflaeche& ui, Ergebnissatz& satz);
+// "<stamm> Hydraulik.TXT": per segment pipe type, flow per pipe, speed,
+// Reynolds number, friction factor and drop at the base flow, then the local
+// losses, the filter, the total and the fan's year.
+bool WriteHydraulik(const Modell& m, const Ventilatorjahr& j, Oberflaeche& ui, Ergebnissatz& satz);
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run.
 bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz);
 

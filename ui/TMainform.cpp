@@ -42,6 +42,7 @@
 #include "climate/DBKlima.h"
 #include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
+#include "core/Ventilator.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "physics/getsoildata.h"
@@ -688,7 +689,19 @@ void TMainform::EKModellFDVerfahren1Click() {
     UI().Fehler(std::string("Die Simulation wurde wegen eines internen Fehlers beendet:\r") +
                 e.what());
   }
-  if (letzterLauf_.ergebnis == Laufergebnis::Fertig) mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
+  if (letzterLauf_.ergebnis == Laufergebnis::Fertig) {
+    mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
+    // The fan's figures of a finished run stay in the status bar until the next one.
+    auto* l = statusBar()->findChild<QLabel*>("l_Ventilator");
+    if (l == nullptr) {
+      l = new QLabel;
+      l->setObjectName("l_Ventilator");
+      l->setStatusTip("Druckverlust des Kanals und Strom des Ventilators im letzten Lauf");
+      statusBar()->insertPermanentWidget(0, l);
+    }
+    const auto zeilen = Ventilatorzeilen(letzterLauf_.ventilator);
+    l->setText(QString::fromStdString(zeilen[0] + "   " + zeilen[1] + "   " + zeilen[2]));
+  }
   laufAktiv_ = false;
   // The run's last status text names the segment it was at.
   if (letzterLauf_.ergebnis == Laufergebnis::Abgebrochen) UI().Stat(Gestoppt);

@@ -20,13 +20,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "channel/UshowKanaldaten.h"
 #include "model/Oberflaeche.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "physics/Hydraulik.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Kanalbild.h"
+#include "ui/TdlgLuftweg.h"
 #include "ui/TfrmRohrdaten.h"
 
 namespace terval {
@@ -255,8 +259,22 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   auto* btClose = Benannt(new QPushButton("Schließen"), "btClose", {});
   btShowRohrdata->setAutoDefault(false);
   btClose->setAutoDefault(false);
+  l_Luftweg_ = Benannt(new QLabel, "l_Luftweg",
+                       "Druckverlust des Kanals beim Basis-Volumenstrom (Luft 20 °C) und die Luftgeschwindigkeit "
+                       "in Hauptstrang und Registern");
+  l_LuftwegWarnung_ = Benannt(new QLabel, "l_LuftwegWarnung",
+                              "Über 3 m/s wird der Druckverlust groß und die Luft hörbar");
+  l_LuftwegWarnung_->setStyleSheet("color: #b00000");
+  l_Luftweg_->setWordWrap(true);  // a narrow window breaks the line rather than growing
   auto* unten = new QHBoxLayout;
   unten->addWidget(btShowRohrdata);
+  auto* btLuftweg = Benannt(new QPushButton("Luftweg..."), "btLuftweg",
+                            "Rauhigkeit, Verlustbeiwerte, Filter und Wirkungsgrad des Ventilators");
+  btLuftweg->setAutoDefault(false);
+  unten->addWidget(btLuftweg);
+  unten->addSpacing(16);
+  unten->addWidget(l_Luftweg_, 1);
+  unten->addWidget(l_LuftwegWarnung_);
   unten->addStretch();
   unten->addWidget(btClose);
 
@@ -283,6 +301,16 @@ TfrmKanaldaten::TfrmKanaldaten(Modell& m, Oberflaeche& ui, QWidget* parent)
   connect(rb_[3], &QRadioButton::clicked, this, &TfrmKanaldaten::rbZeitundTempClick);
   connect(btShowRohrdata, &QPushButton::clicked, this, &TfrmKanaldaten::btShowRohrdataClick);
   connect(btClose, &QPushButton::clicked, this, &QDialog::accept);
+  connect(sgKanal_, &QTableWidget::cellChanged, this, [this](int, int spalte) {
+    if (spalte == 2) ZeigeLuftweg();
+  });
+  connect(eVolstrom_, &QLineEdit::textChanged, this, &TfrmKanaldaten::ZeigeLuftweg);
+  luftweg_ = new TdlgLuftweg(ui_, this);
+  connect(btLuftweg, &QPushButton::clicked, this, [this] {
+    luftweg_->Zeigen(m_.Hydraulik);
+    if (luftweg_->exec() == QDialog::Accepted) m_.Hydraulik = luftweg_->Werte();
+    ZeigeLuftweg();
+  });
 
   for (QLineEdit* e : {e_addsegment_, E_toolvalue_, eVolstrom_, eVolAusZustand_, eVolein_zeit_, eVolaus_zeit_,
                        evol_heizT_, evol_kuehlT_})
@@ -370,6 +398,26 @@ void TfrmKanaldaten::Mem2Grid() {
     if (b.Betriebsart > 0) cb_5tagesbetrieb_->setChecked(b.Fuenftagebetrieb);
   }
   kanalimg_->Aktualisieren();
+  ZeigeLuftweg();
+}
+
+void TfrmKanaldaten::ZeigeLuftweg() {
+  std::vector<int> anzRohre;
+  for (int z = 0; z < sgKanal_->rowCount(); ++z) anzRohre.push_back(GanzzahlAmAnfang32(Zelle(z, 2)));
+  const int volstrom = GanzzahlAmAnfang32(eVolstrom_->text());
+  const Druckverlust d =
+      Kanaldruckverlust(anzRohre, m_.Rohrdaten, m_.Hydraulik, volstrom, std::max(volstrom, 0) / 3600.0, Bezugsluft());
+  if (!d.gueltig || anzRohre.empty()) {
+    l_Luftweg_->setText("Druckverlust bei Basis-Volumenstrom: -");
+    l_LuftwegWarnung_->clear();
+    return;
+  }
+  std::string text = "Druckverlust bei Basis-Volumenstrom: " + FormatReal(d.gesamt, 0, 1) + " Pa, Luftgeschwindigkeit";
+  if (d.wHauptstrang > 0) text += " Hauptstrang " + FormatReal(d.wHauptstrang, 0, 2) + " m/s";
+  if (d.wHauptstrang > 0 && d.wRegister > 0) text += ',';
+  if (d.wRegister > 0) text += " Register " + FormatReal(d.wRegister, 0, 2) + " m/s";
+  l_Luftweg_->setText(QText(text));
+  l_LuftwegWarnung_->setText(std::max(d.wHauptstrang, d.wRegister) > 3.0 ? "Achtung: mehr als 3 m/s!" : "");
 }
 
 void TfrmKanaldaten::Grid2Mem() {

@@ -26,6 +26,7 @@ struct Modell;
 class Oberflaeche;
 class Kanalbild;
 class TfrmRohrdaten;
+class TdlgLuftweg;
 
 // Created once with the main window and reused. There is no separate copy of
 // the channel and no cancel: every command changes the model at once, and
@@ -61,6 +62,7 @@ class TfrmKanaldaten : public QDialog {
   void Grid2Mem();
 
   TfrmRohrdaten* Rohrdialog() const { return rohrdaten_; }
+  TdlgLuftweg* Luftwegdialog() const { return luftweg_; }
 
   // "Schließen", Escape and the close box: refused while a number field or
   // cell holds no number.
@@ -96,6 +98,9 @@ class TfrmKanaldaten : public QDialog {
   void SchreibeZeile(int k, bool nummer);
   void SetzeZelle(int zeile, int spalte, const QString& text);
   QString Zelle(int zeile, int spalte) const;
+  // The air path live from the table's pipe counts and the base flow field:
+  // pressure drop at the base flow, speeds, and a warning above 3 m/s.
+  void ZeigeLuftweg();
 
   Modell& m_;
   Oberflaeche& ui_;
@@ -119,6 +124,9 @@ class TfrmKanaldaten : public QDialog {
   QLineEdit* eVolaus_zeit_;
   QLineEdit* evol_heizT_;
   QLineEdit* evol_kuehlT_;
+  TdlgLuftweg* luftweg_;
+  QLabel* l_Luftweg_;
+  QLabel* l_LuftwegWarnung_;
 };
 
 }  // namespace terval

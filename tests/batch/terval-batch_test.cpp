@@ -91,11 +91,15 @@ TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
   for (const auto& args :
        {Probe({"--unbekannt"}), Probe({"--feuchte-zeitschritt", "7"}), Probe({"--seed", "x"}),
         Probe({"--erzeugen", "--erzeugen-zurueckschreiben"}), Probe({"--klima"}), Probe({"--jahre", "0"}),
-        Probe({"--jahre", "51"}), Probe({"--jahre", "2", "--klima", "Aachen2022.DBF"})}) {
+        Probe({"--jahre", "51"}), Probe({"--jahre", "2", "--klima", "Aachen2022.DBF"}), Probe({"--wirkungsgrad", "0"}),
+        Probe({"--boegen", "2.5"}), Probe({"--zeta-bogen", "-1"}), Probe({"--filter-pa", "1,5"}),
+        Probe({"--rauhigkeit", "11"})}) {
     const Ausgang a = Starte(args);
     EXPECT_EQ(a.status, 2) << args.back();
     EXPECT_TRUE(a.err.rfind("Fehler: ", 0) == 0 && Enthaelt(a.err, "terval-batch --help") && a.out.empty()) << a.err;
   }
+  EXPECT_EQ(Starte(Probe({"--wirkungsgrad=1.5"})).err,
+            "Fehler: --wirkungsgrad erwartet eine Zahl von 0.01 bis 1, nicht \"1.5\".\nterval-batch --help zeigt die Optionen.\n");
   // The year lacks its rain: refused unless generated.
   const Ausgang a = Starte(probe);
   EXPECT_EQ(a.status, 1);
@@ -104,14 +108,14 @@ TEST_F(TervalBatch, WrongOptionsExitWithTwoARefusedRunWithOne) {
 }
 
 TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
-  Ausgang a =
-      Starte(Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2"}));
+  Ausgang a = Starte(
+      Probe({"--erzeugen", "--seed", "1", "--stamm", "Studie", "--text", "--tagesgang", "--markseg", "2", "--filter-pa", "40"}));
   ASSERT_EQ(a.status, 0) << a.err;
   // Plain progress lines when standard error is no terminal.
   EXPECT_TRUE(Enthaelt(a.err, "Initialisierung...\nHauptmodul...\nRechne Segment 1\n")) << a.err;
   EXPECT_TRUE(Enthaelt(a.err, "Schreibe \"Studie Gesamtergebnis.TXT\"\n"));
-  for (const char* name : {"Studie Kanal Tag 258.TXT", "Studie Verlauf Tag 14.TXT", "Studie Gesamtergebnis.TXT",
-                           "Studie2D Feld Seg   2 Tag 166.DAT"})
+  for (const char* name : {"Studie Kanal Tag 258.TXT", "Studie Verlauf Tag 14.TXT",
+                           "Studie Gesamtergebnis.TXT", "Studie2D Feld Seg   2 Tag 166.DAT", "Studie Hydraulik.TXT"})
     EXPECT_TRUE(fs::exists(dir / name) && Enthaelt(a.out, std::string("  ") + name + "\n")) << name;
   // The summary's mean inlet agrees with the overall results (two decimals there).
   std::istringstream datei(Lies(dir / "Studie Gesamtergebnis.TXT"));
@@ -129,6 +133,15 @@ TEST_F(TervalBatch, CompleteRunWritesTheFilesAndSummarisesThem) {
       werte[zeile.substr(0, d)] = zeile.substr(std::min(zeile.find_first_not_of(' ', d + 1), zeile.size()));
   EXPECT_EQ(werte["Kanal"], "35 Segmente, 35.00 m");
   EXPECT_NEAR(std::stod(werte["Eintrittstemperatur, Mittel"]), summeEin / n, 0.006);
+  auto z = [&](const char* name) { return std::stod(werte[name]); };
+  // The fan's figures agree with the hydraulics file; the filter option reached the model.
+  const std::string hydraulik = Lies(dir / "Studie Hydraulik.TXT");
+  EXPECT_TRUE(Enthaelt(hydraulik, "\r\n# Filter (Pa): 40.00\r\n")) << hydraulik;
+  const size_t g = hydraulik.find("# Gesamt (Pa): ");
+  ASSERT_NE(g, std::string::npos);
+  EXPECT_NEAR(z("Druckverlust bei Basis-Volumenstrom"), std::stod(hydraulik.substr(g + 15)), 0.051);
+  EXPECT_GT(z("Ventilatorenergie"), 0);
+  EXPECT_NEAR(z("Arbeitszahl"), (z("Wärmegewinn der Luft") + z("Wärmeabgabe der Luft")) / z("Ventilatorenergie"), 0.6);
 }
 
 TEST_F(TervalBatch, CtrlCStopsAfterTheSegmentAndWritesNothing) {

@@ -9,6 +9,7 @@
 #include "channel/URohrdaten.h"
 #include "channel/UshowKanaldaten.h"
 #include "model/Vardef.h"
+#include "tables/DbfTabelle.h"
 #include "support/Aufzeichner.h"
 #include "support/TabellenTesthilfen.h"
 
@@ -86,6 +87,52 @@ TEST(Kanaldatei, WasEinAnderesProgrammSchreibt) {
               (std::array{450, 6, 19, 120, static_cast<int>(betriebsart)}));
     EXPECT_EQ((std::array{m->Anz_Segmente, m->Segmente[1].Anz_Rohre}), (std::array{3, 0}));
     EXPECT_EQ((std::array{m->Segmente[1].Tiefe, m->Segmente[2].Tiefe, m->Segmente[3].Tiefe}), (std::array{1.5f, 2.5f, 3.5f}));
+  }
+}
+
+// The air path's inputs ride in columns after the ten: a reader by position
+// sees the same ten columns, a file without them loads the start values, and
+// values out of range refuse the file with the channel unchanged.
+TEST(Kanaldatei, LuftwegInZusatzspalten) {
+  Testverzeichnis v;
+  auto quelle = NeuesModell(), ziel = NeuesModell();
+  Aufzeichner ui;
+  BaueKanal(*quelle, 3);
+  ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("ohne.ewt.db")));
+  quelle->Hydraulik = {{0, 0.3f, 1.25f}, 0.55f, 4, 0.21f, 1.3f, 0.9f, 45.5f, 0.42f};
+  ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("mit.ewt.db")));
+  std::string fehler;
+  auto ohne = DbfTabelle::Oeffnen(v.Datei("ohne.ewt.db"), fehler), mit = DbfTabelle::Oeffnen(v.Datei("mit.ewt.db"), fehler);
+  ASSERT_TRUE(ohne && mit) << fehler;
+  EXPECT_EQ(ohne->Felder(), 10);
+  EXPECT_EQ(mit->Felder(), 18);
+  for (int satz = 0; satz < 5; ++satz)
+    for (int feld = 0; feld < 10; ++feld) EXPECT_EQ(mit->LiesText(satz, feld), ohne->LiesText(satz, feld)) << satz << feld;
+  ohne.reset(), mit.reset();
+
+  ASSERT_TRUE(LadeKanaldatei(*ziel, ui, v.Datei("mit.ewt.db")));
+  EXPECT_TRUE(ziel->Hydraulik == quelle->Hydraulik);
+  ASSERT_TRUE(LadeKanaldatei(*ziel, ui, v.Datei("ohne.ewt.db")));
+  EXPECT_TRUE(ziel->Hydraulik == THydraulik{});
+  EXPECT_TRUE(ui.nachrichten.empty());
+
+  const std::pair<void (*)(THydraulik&), const char*> falsch[] = {
+      {[](THydraulik& h) { h.Wirkungsgrad = 0; }, "Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1."},
+      {[](THydraulik& h) { h.Rauhigkeit[2] = -0.5f; }, "Der Wert -0.5 für \"Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm."},
+      {[](THydraulik& h) { h.Filter_Pa = 2500; }, "Der Wert 2500 für \"Druckverlust des Filters\" liegt nicht im Bereich 0 bis 2000 Pa."},
+  };
+  for (const auto& [setze, text] : falsch) {
+    quelle->Hydraulik = {};
+    setze(quelle->Hydraulik);
+    ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("falsch.ewt.db")));
+    Aufzeichner meldungen;
+    ziel->Anz_Segmente = 7;
+    EXPECT_FALSE(LadeKanaldatei(*ziel, meldungen, v.Datei("falsch.ewt.db")));
+    EXPECT_EQ(meldungen.Texte("Fehler"), std::vector<std::string>{"Die Erdkanaldatei \"" + v.Datei("falsch.ewt.db") +
+                                                                 "\" enthält ungültige Angaben zum Luftweg: " + text +
+                                                                 "\rDer Erdkanal wurde nicht geladen."});
+    EXPECT_EQ(ziel->Anz_Segmente, 7);
+    EXPECT_TRUE(ziel->Hydraulik == THydraulik{});
   }
 }
 

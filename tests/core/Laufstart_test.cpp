@@ -287,24 +287,26 @@ TEST_F(Laufstart, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   erwartet.push_back("Lauf Gesamtergebnis.TXT");
   for (std::string art : {"Kanal", "Verlauf"})
     for (int tag : tage) erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
+  erwartet.push_back("Lauf Hydraulik.TXT");
   EXPECT_EQ(b.dateien, erwartet);
   EXPECT_TRUE(b.nichtGeschrieben.empty() && ui.nachrichten.empty());
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 16);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 17);
   // The options reached the model and the writers: one line a day.
   EXPECT_TRUE(m->AusgabeVerzeichnis == dir.string() && m->ErgebnisseVorhanden && !m->MitFeuchte);
   EXPECT_TRUE(m->NurEinTermin && m->AusgabeStunde == 6 && m->MarkSegment == 2);
   std::ifstream gesamt(dir / "Lauf Gesamtergebnis.TXT", std::ios::binary);
   EXPECT_EQ(std::count(std::istreambuf_iterator<char>(gesamt), {}, '\n'), 2 + 365);
   // Regression: the run ended (its window state back) before its files were written.
-  ASSERT_EQ(ui.ablauf.size(), 13u);
-  EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12], "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Ende");
+  ASSERT_EQ(ui.ablauf.size(), 14u);
+  EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12] + ui.ablauf[13],
+            "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Schreibe \"Lauf Hydraulik.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
 
   // The table is the default form: no day courses, a table with its code page and five channel profiles.
   o.TextAusgabe = o.Tagesgang = false;
   o.Stammname = "Tab";
   const Laufbericht t = EKModellFDVerfahren(*m, ui, o, dir.string());
-  ASSERT_EQ(t.dateien.size(), 5u + 7u);
+  ASSERT_EQ(t.dateien.size(), 5u + 7u + 1u);
   EXPECT_EQ(t.dateien[5] + t.dateien[6], "Tab Gesamtergebnis.dbfTab Gesamtergebnis.cpg");
   EXPECT_TRUE(fs::exists(dir / "Tab Gesamtergebnis.dbf"));
 }

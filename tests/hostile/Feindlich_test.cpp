@@ -225,6 +225,12 @@ std::string Geschrieben(const std::vector<Felddefinition>& felder, int saetze,
 std::string Grundlage(const std::string& datei) {
   Testverzeichnis v;
   Aufzeichner still;
+  // "luftweg.ewt.db": a channel with its air path columns (a filter of 40 Pa).
+  if (datei == "luftweg.ewt.db") {
+    auto m = Lauffaehig();
+    m->Hydraulik.Filter_Pa = 40;
+    return SpeichereKanaldatei(*m, still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
+  }
   if (datei.ends_with(".ewt.db")) return SpeichereKanaldatei(*Lauffaehig(), still, v.Datei("k")), Dateiinhalt(v.Datei("k"));
   if (datei.ends_with(".loc.db")) return SpeichereStandortdatei(*Lauffaehig(), still, v.Datei("s")), Dateiinhalt(v.Datei("s"));
   if (datei == "SOILS.DAT") return Bodenkopf + Lehm;
@@ -309,6 +315,9 @@ const std::vector<Fall>& Katalog() {
       {"Kanal: Rohrradius inf", "k.ewt.db", Zelle(1, 1, "inf"), "in Zeile 2, Spalte 2 (Tiefe) den ungültigen Wert \"inf\"", Abgelehnt},
       {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
       {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
+      {"Kanal: Wirkungsgrad 0", "luftweg.ewt.db", Zelle(0, 17, "0"), "ungültige Angaben zum Luftweg: Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.", Abgelehnt},
+      {"Kanal: Bögen kein Wert", "luftweg.ewt.db", Zelle(0, 12, "zwei"), "in Zeile 1, Spalte 13 (Boegen) den ungültigen Wert \"zwei\"", Abgelehnt},
+      {"Kanal: Register-Rauhigkeit negativ", "luftweg.ewt.db", Zelle(1, 10, "-1"), "Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm.", Abgelehnt},
       {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
       // Values the run start refuses, reached through the file (the rules themselves are the core's).
       {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
@@ -604,7 +613,7 @@ TEST_F(Unterbrochen, ErgebnisdateiIstEinVerzeichnis) {
   Aufzeichner ui;
   Laufbericht b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
   EXPECT_EQ(b.ergebnis, Laufergebnis::Fertig);
-  EXPECT_TRUE(b.dateien.empty() && b.nichtGeschrieben.size() == 16u);
+  EXPECT_TRUE(b.dateien.empty() && b.nichtGeschrieben.size() == 17u);
   EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r"
             "\"Terval Gesamtergebnis.TXT\": der Pfad ist ein Verzeichnis.\rDie bisherigen Ergebnisdateien bleiben unverändert."});
   EXPECT_EQ(Dateiinhalt(v.Datei("Terval Gesamtergebnis.TXT/drin.txt")), "bleibt");
@@ -663,8 +672,8 @@ TEST(Feindlich, JederFallDerErgebnisdateien) {
 TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
   const auto dateien = Dateien(v.Pfad());
   // procMsg is asked after each of the 3 segments, before each of the 10 profiles and day courses after
-  // the overall results, before the set replaces the earlier one, and once it has.
-  for (int aufruf = 4; aufruf <= 3 + 10 + 1; ++aufruf) {
+  // the overall results, before the hydraulics file, before the set replaces the earlier one, and once it has.
+  for (int aufruf = 4; aufruf <= 3 + 10 + 1 + 1; ++aufruf) {
     SCOPED_TRACE(aufruf);
     Aufzeichner ui;
     ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == aufruf; };
@@ -673,7 +682,7 @@ TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
     EXPECT_EQ(Dateien(v.Pfad()), dateien);
   }
   Aufzeichner ui;
-  ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == 15; };
+  ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == 16; };
   EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Fertig);
   ErwarteMeldung(ui, "Information: Der Abbruch kam zu spät: die Simulation war abgeschlossen und ihre Ergebnisdateien sind geschrieben.");
   EXPECT_NE(Dateien(v.Pfad()), dateien);

@@ -97,7 +97,7 @@ void tst_TMainform::vollstaendigerLauf() {
   QVERIFY(zwischen.size() > 4 && zwischen == QStringList(zwischen.size(), "0000") && frei() == "1111");
   // Day courses, five fields of the marked segment; the writer window was shown before writing and is hidden again.
   const QStringList dateien = Dateien(dir.path());
-  QVERIFY(dateien.size() == 16 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && a.ui.gridBilder == 3);
+  QVERIFY(dateien.size() == 17 && dateien.filter("Terval2D Feld Seg   3 Tag ").size() == 5 && a.ui.gridBilder == 3);
   QVERIFY(f.Schreibfenster()->Label1()->text().startsWith("Schreibe \"Terval") && f.Schreibfenster()->isHidden());
   // Segments drawn one after another, the last once more at the end.
   QCOMPARE(a.ui.gezeichneteSegmente, (std::vector<int>{1, 2, 3, 3}));
@@ -231,7 +231,12 @@ void tst_TMainform::laufMitBeispieldaten() {
   QVERIFY(bildImLauf.save(qEnvironmentVariable("TERVAL_BILDVERZEICHNIS", ".") + "/hauptfenster-lauf.png"));
   f.resize(1280, 800);
   QVERIFY(f.LetzterLauf().ergebnis == Laufergebnis::Fertig && a.ui.nachrichten.empty());
-  QVERIFY(Dateien(dir.path()).size() == 6 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
+  QVERIFY(Dateien(dir.path()).size() == 7 && a.ui.gezeichneteSegmente.size() == 36 && Kind<QSpinBox>(f, "eShowSegnr")->value() == 35);
+  // The fan's figures of the run stay in the status bar.
+  const QString ventilator = Kind<QLabel>(f, "l_Ventilator")->text();
+  QVERIFY2(ventilator.startsWith("Druckverlust bei Basis-Volumenstrom: ") && ventilator.contains(" Pa   Ventilatorenergie: ") &&
+               ventilator.contains(" kWh   Arbeitszahl: ") && f.LetzterLauf().ventilator.energie > 0,
+           qPrintable(ventilator));
   // Winter air leaves the channel warmer than it entered, summer air cooler.
   const int januar = StundenIndex(15, 7), juli = StundenIndex(196, 15);
   QVERIFY(m.Segmente[35].T_aus[januar] > m.Segmente[1].T_ein[januar] && m.Segmente[35].T_aus[juli] < m.Segmente[1].T_ein[juli]);

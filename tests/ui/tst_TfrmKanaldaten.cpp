@@ -4,6 +4,8 @@
 // that keep their exact value, the painting; and the pipe dialog behind it.
 #include "Fensterhilfen.h"
 #include "channel/UshowKanaldaten.h"
+#include "physics/Hydraulik.h"
+#include "ui/TdlgLuftweg.h"
 #include "ui/TfrmKanaldaten.h"
 #include "ui/TfrmRohrdaten.h"
 
@@ -64,6 +66,7 @@ class tst_TfrmKanaldaten : public QObject {
   void betriebUndDateien();
   void gerundeteZahlenBleibenBitgenau();
   void rohrdaten();
+  void luftwegLive();
 };
 
 void tst_TfrmKanaldaten::tabelleZeigenUndUebernehmen() {
@@ -274,6 +277,51 @@ void tst_TfrmKanaldaten::rohrdaten() {
   w.zeigen();
   QCOMPARE(geschlossen, (QStringList{"5.00", "0.49", "zwei", "2,5", "0.5 zu", "5 zu"}));
   QVERIFY(ui.Texte("Fehler").size() == 5 && r.Seglaenge == 5.0f);
+}
+
+// The air path figures follow the table and the base flow as they are typed,
+// before anything reaches the model. Pipes of the sample channel: main line
+// d 200 x 11.9 mm, register d 160 x 9.5 mm; 300 m3/h give 3.42 m/s in the main line.
+void tst_TfrmKanaldaten::luftwegLive() {
+  Kanalaufbau a(12);
+  Modell& m = *a.m;
+  m.Rohrdaten.Rohr_Ra = {0, 0.1f, 0.08f}, m.Rohrdaten.Rohr_Dicke = {0, 0.0119f, 0.0095f};
+  for (int k = 5; k <= 8; ++k) m.Segmente[k].Anz_Rohre = 3;
+  m.Kanalbetrieb.Volstrom = 300;
+  a.w->Mem2Grid();
+  auto text = [&](const char* name) { return Kind<QLabel>(*a.w, name)->text(); };
+  auto pascal = [&] { return text("l_Luftweg").section(' ', 3, 3).toDouble(); };
+  const double basis = Kanaldruckverlust(m, 300 / 3600.0, Bezugsluft()).gesamt;
+  QVERIFY(text("l_Luftweg").startsWith("Druckverlust bei Basis-Volumenstrom: ") && std::abs(pascal() - basis) < 0.051);
+  QVERIFY2(text("l_Luftweg").endsWith("Hauptstrang 3.42 m/s, Register 1.78 m/s"), qPrintable(text("l_Luftweg")));
+  QCOMPARE(text("l_LuftwegWarnung"), QString("Achtung: mehr als 3 m/s!"));
+  a.w->show();
+  QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor-luftweg.png"));
+
+  // Less air: no warning and a smaller drop; the register typed away: no register speed, no split and join.
+  Setze(*a.w, "eVolstrom", "200");
+  QVERIFY(text("l_LuftwegWarnung").isEmpty() && pascal() < basis);
+  const double mitRegister = pascal();
+  for (int z = 4; z < 8; ++z) a.Tippe(z, 2, "1");
+  QVERIFY(text("l_Luftweg").endsWith("Hauptstrang 2.28 m/s") && pascal() != mitRegister);
+  QCOMPARE(m.Segmente[5].Anz_Rohre, 3);  // the model changes only when the window takes the table over
+
+  // The dialog "Luftweg": a value out of range keeps it open with the message, then a filter of 50 Pa
+  // adds 50 Pa at the base flow; the fields not edited keep their exact values.
+  const double ohneFilter = pascal();
+  QTimer::singleShot(0, [&] {
+    TdlgLuftweg& d = *a.w->Luftwegdialog();
+    Setze(d, "e_Wirkungsgrad", "1.5"), d.accept();
+    Setze(d, "e_Boegen", "2.5"), d.accept();
+    Setze(d, "e_Boegen", "2"), Setze(d, "e_Wirkungsgrad", "0.5"), Setze(d, "e_FilterPa", "50"), d.accept();
+  });
+  Klick(*a.w, "btLuftweg");
+  QCOMPARE(a.ui.Texte("Fehler"), (std::vector<std::string>{
+      "Der Wert 1.5 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.",
+      "\"2.5\" ist keine gültige ganze Zahl für \"Anzahl 90°-Bögen im Hauptstrang\"."}));
+  THydraulik erwartet;
+  erwartet.Wirkungsgrad = 0.5f, erwartet.Filter_Pa = 50;
+  QVERIFY(m.Hydraulik == erwartet && std::abs(pascal() - ohneFilter - 50) < 0.11);
 }
 
 QTEST_MAIN(tst_TfrmKanaldaten)
