@@ -1,7 +1,7 @@
 // The climate year's physics: sun position, clear-sky and long-wave
 // radiation, vapour pressure and Penman-Monteith evaporation (worked values
 // evaluated by hand in double precision from the formulas); the numeric
-// helper pot_a_b and the generator's running clock.
+// helpers (pot_a_b, the arc tangent on the axes) and the generator's running clock.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -184,6 +184,13 @@ TEST(Potenz, NegativeBaseReportsAndGivesZero) {
   EXPECT_EQ(ui.Texte("Fehler"), std::vector<std::string>{"Terval maths 1.0\rError in module: pot_a_b \rInvalid "
                                                          "call argument a<0 !\rExecution can proceed, but will "
                                                          "contain errors"});
+}
+
+// The arc tangent's rule on the axes, which the solar routines rely on: x = 0
+// gives 90 times the sign of y, (0, -1) gives 0, so the straight angle is arccos's own case.
+TEST(Winkel, ArcTangentOnTheAxes) {
+  EXPECT_EQ(std::tuple(arctan_y_x(-5, 0), arctan_y_x(3, 0), arctan_y_x(0, -1), arccos_deg(-1.2f)),
+            std::tuple(-90.0f, 90.0f, 0.0f, 180.0f));
 }
 
 TEST(Uhr, TheGeneratorsYearRollsWithoutLeapDay) {
