@@ -28,6 +28,7 @@ const char* const Hilfetext =
     "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--help] [--version]\n"
+    "               [--kleiner-volumenstrom]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -68,6 +69,14 @@ const char* const Hilfetext =
     "                        bejaht; legen Sie vorher eine Sicherungskopie an).\n"
     "  --seed N              fester Startwert des Zufallsgenerators für --erzeugen\n"
     "                        (sonst die Uhrzeit), damit sich eine Rechnung wiederholen läßt.\n"
+    "\n"
+    "Luftseite (über das beschriebene Modell hinaus; in der ersten Zeile der\n"
+    "Textergebnisse genannt):\n"
+    "  --kleiner-volumenstrom\n"
+    "                        \"Wärmeübergang auch bei kleinem Volumenstrom\": unter\n"
+    "                        100 m3/h je Rohr tauscht die Luft Wärme aus\n"
+    "                        (Wirkungsgradform, laminarer Wärmeübergang), statt das\n"
+    "                        Segment unverändert zu durchströmen.\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -141,6 +150,7 @@ const Option Optionen[] = {
     {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.nurSpeicher = true; return true; }},
     {"--erzeugen-zurueckschreiben", false,
      [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
+    {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.

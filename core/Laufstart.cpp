@@ -127,7 +127,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
 
   // Values the model could hold but never compute with sensibly, after the
   // checks the user knows, so their order and texts stay as they were.
-  if (!PruefeEingaben(m, ui)) return bericht;
+  if (!PruefeEingaben(m, ui, o.Luftseite)) return bericht;
 
   // Every check has passed: only now do the options reach the model, so a
   // refused run leaves it as it was.
@@ -135,6 +135,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.AusgabeStamm = o.Stammname;
   m.MitFeuchte = o.MitFeuchte;
   m.FeuchteZeitschritt = o.FeuchteZeitschritt;
+  m.Luftseite = o.Luftseite;
   m.TextAusgabe = o.TextAusgabe;
   m.NurEinTermin = o.NurEinTermin;
   m.AusgabeStunde = stunde;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Vardef.h"
+
 namespace terval {
 
 struct Modell;
@@ -22,6 +24,7 @@ struct Laufoptionen {
   bool Tagesgang = false;                // cb_CreateTagesgang
   bool MitFeuchte = true;                // cb_mitFeuchte
   int FeuchteZeitschritt = 3600;         // cb_SoilmodRes: 3600, 1800, 600, 60 or 1
+  Luftoptionen Luftseite;                // cb_KleinerVolumenstrom, cb_Energieerhaltend, cb_Kondensation
 };
 
 enum class Laufergebnis {

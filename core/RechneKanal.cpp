@@ -112,7 +112,7 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       const float T_in = seg.T_ein[h];
       float T_aus = 0, T_wand = 0;
       Rohraustausch(rohr, seg.Alpha[h], seg.VolStromRohr[h], T_in, Ringtemperatur(m, T_in),
-                    vorher.Lambda[zeile], T_aus, T_wand);
+                    vorher.Lambda[zeile], T_aus, T_wand, m.Luftseite.KleinerVolumenstrom);
       seg.T_aus[h] = T_aus;
       if (s < segmente) m.Segmente[s + 1].T_ein[h] = T_aus;
 

@@ -150,6 +150,14 @@ struct TStundenEintrag {
   int32_t Stunde = 0;  // 0..23
 };
 
+// Air-side options beyond the described model, for the run. All off by
+// default; off, every result is the described model's bit for bit.
+struct Luftoptionen {
+  bool KleinerVolumenstrom = false;  // exchange below LuftstromGrenze in effectiveness form
+  bool Energieerhaltend = false;     // pipe cells are soil cells, the air their sink
+  bool Kondensation = false;         // humidity, condensate and film; implies Energieerhaltend
+};
+
 // Grid arrays are indexed [column][row].
 template <typename T>
 using Gitter = std::array<std::array<T, Zeilen>, MaxSpalten>;
@@ -222,6 +230,7 @@ struct Modell {
   bool NurEinTermin = false;
   int32_t AusgabeStunde = 12;
   bool TextAusgabe = false;
+  Luftoptionen Luftseite;
 
   // Soil grid of the segment being computed.
   Gitter<int32_t> ZellTyp{};  // 0 soil, 1 solid (pipe or wall)

@@ -79,7 +79,17 @@ std::string NachCp1252(const std::string& utf8) {
   return aus;
 }
 
-std::string ErsteZeile() { return NachCp1252("# Erdkanalmodell" + Credits); }
+// The first line names the air-side options a run used, so a file computed
+// beyond the described model says so; without them it is as it always was.
+std::string ErsteZeile(const Modell& m) {
+  std::string optionen;
+  const Luftoptionen& o = m.Luftseite;
+  if (o.KleinerVolumenstrom) optionen += ", \"Wärmeübergang auch bei kleinem Volumenstrom\"";
+  if (o.Energieerhaltend || o.Kondensation) optionen += ", \"Energieerhaltende Rohrkopplung\"";
+  if (o.Kondensation) optionen += ", \"Kondensation berechnen\"";
+  if (!optionen.empty()) optionen = " - Optionen: " + optionen.substr(2);
+  return NachCp1252("# Erdkanalmodell" + Credits + optionen);
+}
 
 std::filesystem::path Pfad(const std::string& verzeichnis, const std::string& name) {
   return std::filesystem::path(verzeichnis) / name;
@@ -205,7 +215,7 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& v
   const int bis = m.NurEinTermin ? m.AusgabeStunde : 23;
   if (!AnzahlSegmenteGueltig(m) || von < 0 || bis > 23) return false;
   Ergebnisdatei datei(Pfad(verzeichnis, name));
-  datei.Zeile(ErsteZeile());
+  datei.Zeile(ErsteZeile(m));
   datei.Zeile(KopfGesamt);
 
   int n = 0;
@@ -273,7 +283,7 @@ bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::st
   Schreibfenster fenster(ui, name);
   if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
   Ergebnisdatei datei(Pfad(verzeichnis, name));
-  datei.Zeile(ErsteZeile());
+  datei.Zeile(ErsteZeile(m));
   datei.Zeile(KopfKanal);
 
   // All values at noon of the day.
@@ -306,7 +316,7 @@ bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, const std::string
   Schreibfenster fenster(ui, name);
   if (!AnzahlSegmenteGueltig(m) || tag < 1 || tag > 365) return false;
   Ergebnisdatei datei(Pfad(verzeichnis, name));
-  datei.Zeile(ErsteZeile());
+  datei.Zeile(ErsteZeile(m));
   datei.Zeile(KopfVerlauf);
   ui.SchreibfensterFortschritt(tag);
   // Always the whole day, whatever the one-hour-per-day option says.

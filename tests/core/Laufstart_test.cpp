@@ -302,6 +302,8 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   m->Kanalbetrieb.Volstrom = 99;
   test::Aufzeichner ui;
   EXPECT_TRUE(PruefeEingaben(*m, ui));
+  // So does the effectiveness form below the threshold, which cannot overshoot.
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.KleinerVolumenstrom = true}));
   // The smallest flow that exchanges decides: the fan's "Aus" flow, ...
   m->Kanalbetrieb = {.Volstrom = 5000, .Vol_Aus = 200, .Ein_Zeit = 6, .Aus_Zeit = 20, .Betriebsart = 1};
   EXPECT_FALSE(PruefeEingaben(*m, ui));
@@ -314,6 +316,9 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = h % 2 ? 0.0f : h == 4000 ? grenze - 1.0f : 6000.0f;
   EXPECT_FALSE(PruefeEingaben(*m, ui));
   EXPECT_NE(ui.nachrichten.back().text.find(std::to_string(grenze - 1) + ".0 m3/h je Rohr"), std::string::npos);
+  // The energy-conserving coupling follows the air exponentially: nothing to refuse.
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Energieerhaltend = true}));
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Kondensation = true}));
 }
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off) ---------
