@@ -28,7 +28,7 @@ const char* const Hilfetext =
     "               [--stamm NAME] [--text] [--tagesgang] [--nur-stunde H] [--markseg N]\n"
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--help] [--version]\n"
-    "               [--kleiner-volumenstrom]\n"
+    "               [--kleiner-volumenstrom] [--energieerhaltend]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -77,6 +77,9 @@ const char* const Hilfetext =
     "                        100 m3/h je Rohr tauscht die Luft Wärme aus\n"
     "                        (Wirkungsgradform, laminarer Wärmeübergang), statt das\n"
     "                        Segment unverändert zu durchströmen.\n"
+    "  --energieerhaltend    \"Energieerhaltende Rohrkopplung\": die Rohrzellen rechnen\n"
+    "                        als Erdreich mit der Luft als Wärmesenke; was die Luft\n"
+    "                        aufnimmt, gibt das Erdreich ab.\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -151,6 +154,7 @@ const Option Optionen[] = {
     {"--erzeugen-zurueckschreiben", false,
      [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
     {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
+    {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.

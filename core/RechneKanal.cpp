@@ -8,6 +8,7 @@
 
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
+#include "core/Rohrkopplung.h"
 #include "model/Oberflaeche.h"
 #include "model/Zahltext.h"
 #include "output/DBErgout.h"
@@ -27,10 +28,29 @@ bool IstReferenztag(int d) {
   return std::find(Referenztage.begin(), Referenztage.end(), d) != Referenztage.end();
 }
 
+// One hour of hour h of a segment with the energy-conserving coupling: the
+// air of the hour, the heat step `schritt` and the air's sink in the pipe
+// cells; leaves T_Feld at the end of the hour. Flows below the threshold
+// pass unchanged unless the option KleinerVolumenstrom lets them exchange.
+template <class Schritt>
+float KoppelStunde(Modell& m, const Rohrknoten& knoten, const Kanalsegment& seg, int h,
+                   const std::array<float, Zeilen>& lambda, const Zeilendiffusivitaet& z,
+                   Schritt&& schritt) {
+  const float V = seg.VolStromRohr[h];
+  const bool tauscht = V >= LuftstromGrenze || m.Luftseite.KleinerVolumenstrom;
+  const double UA = RohrLeitwert(knoten, seg.Alpha[h], lambda[knoten.zeile]);
+  return KoppelStunde(m, knoten, Rohrboden{lambda.data(), &z}, UA, tauscht ? V : 0.0f, seg.T_ein[h],
+                      Zeitschritt, schritt)
+      .T_aus;
+}
+
 // One year of segment s on its own cross-section. Allocates nothing: every
 // array is part of the model.
 void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
   InitGrid(m, s);
+  const bool energie = m.Luftseite.Energieerhaltend;
+  Rohrknoten knoten;
+  if (energie) knoten = OeffneRohrzellen(m, s);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
   UpdateBodenHydraulik(m);
@@ -47,15 +67,29 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
     for (int k = 0; k < 24; ++k) {
       const int h = StundenIndex(d, k);
       float T_aus = 0, T_wand = 0;
-      CalcLuftaustausch(m, s, m.Rohrdaten.Seglaenge, seg.Alpha[h], seg.VolStromRohr[h],
-                        seg.T_ein[h], T_aus, T_wand);
+      if (energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
+        const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
+        std::array<float, Zeilen> lambda;
+        for (int r = 0; r < Zeilen; ++r) lambda[r] = static_cast<float>(m.Lambda[r]);
+        T_aus = KoppelStunde(m, knoten, seg, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht), [&](float dt) {
+          WaermeSchritt(m, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
+        });
+        MarkiereRing(m);
+      } else {
+        CalcLuftaustausch(m, s, m.Rohrdaten.Seglaenge, seg.Alpha[h], seg.VolStromRohr[h],
+                          seg.T_ein[h], T_aus, T_wand);
+      }
       seg.T_aus[h] = T_aus;
       if (s < segmente) m.Segmente[s + 1].T_ein[h] = T_aus;
 
-      const float T_oben = Oberflaechentemperatur(m, s, h);
-      const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
-      const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
-      WaermeSchritt(m, T_re, T_li, T_wand, m.T_Jahresmittel, T_oben, Zeitschritt);
+      if (!energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
+        const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
+        WaermeSchritt(m, T_re, T_li, T_wand, m.T_Jahresmittel, T_oben, Zeitschritt);
+      }
 
       if (m.MitFeuchte) {
         const float N = g * m.Klima[h].Nieders;
@@ -77,6 +111,7 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
     // honoured after the whole segment.
     ui.Fortschritt(d, 365);
   }
+  if (energie) SchliesseRohrzellen(m, knoten);
 }
 
 // One year of segment s replaying the moisture trajectory of its kind of
@@ -86,7 +121,11 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
 void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
                             Zellgeometrie& zellen) {
   InitGrid(m, s);
+  const bool energie = m.Luftseite.Energieerhaltend;
+  Rohrknoten knoten;
+  if (energie) knoten = OeffneRohrzellen(m, s);
   if (!BereiteZellen(m, zellen)) {
+    if (energie) SchliesseRohrzellen(m, knoten);
     // A grid whose distances the row step cannot reproduce exactly.
     RechneSegment(m, ui, s, segmente);
     return;
@@ -110,6 +149,17 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       // Soil properties of this hour: those after the previous hour's moisture.
       const Feuchtestand& vorher = bahn.Stand(art, h - 1);
       const float T_in = seg.T_ein[h];
+      if (energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const double lambda_unten = vorher.Lambda[UntersteZeile];
+        const float T_li = mitBauten_li ? Kellerwandtemperatur(m, 0, lambda_unten) : 0.0f;
+        const float T_re = mitBauten_re ? Kellerwandtemperatur(m, 1, lambda_unten) : 0.0f;
+        seg.T_aus[h] = KoppelStunde(m, knoten, seg, h, vorher.Lambda, vorher.Zeilenwerte, [&](float dt) {
+          WaermeSchrittZeilen(m, zellen, vorher.Zeilenwerte, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
+        });
+        if (s < segmente) m.Segmente[s + 1].T_ein[h] = seg.T_aus[h];
+        continue;
+      }
       float T_aus = 0, T_wand = 0;
       Rohraustausch(rohr, seg.Alpha[h], seg.VolStromRohr[h], T_in, Ringtemperatur(m, T_in),
                     vorher.Lambda[zeile], T_aus, T_wand, m.Luftseite.KleinerVolumenstrom);
@@ -139,6 +189,7 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
   m.D_Hydr = ende.D_Hydr;
   m.G_Schwer = ende.G_Schwer;
   UpdateBodenThermik(m);
+  if (energie) SchliesseRohrzellen(m, knoten);
   if (bahn.SchreibtKlima()) {
     for (int h = 1; h <= Stunden; ++h) {
       const Feuchtestand& st = bahn.Stand(art, h);

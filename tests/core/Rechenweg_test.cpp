@@ -170,6 +170,10 @@ TEST(Rechenwege, GiveTheSameChannel) {
          m.FeuchteZeitschritt = 7200;
          for (int h = 1; h <= Stunden; ++h) m.Klima[h].r_Verd_mm = 123.0f;
        }},
+      // The air-side options go the same way in both (the pipe cells open
+      // and close again; the register blocks and cellar walls are exercised).
+      {"energieerhaltend, kleiner Volumenstrom",
+       [](Modell& m) { m.Luftseite = {.KleinerVolumenstrom = true, .Energieerhaltend = true}; }},
   };
   for (const auto& f : faelle) {
     SCOPED_TRACE(f.name);
