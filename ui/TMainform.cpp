@@ -309,6 +309,21 @@ void TMainform::BaueOptionen() {
   feuchteForm->addWidget(cb_mitFeuchte_);
   feuchteForm->addWidget(cb_SoilmodRes_);
   optionenSpalte->addWidget(feuchte);
+
+  // Air-side options beyond the described model, for this session only.
+  auto* luft = new QGroupBox("Luftseite");
+  luft->setObjectName("gb_Luftseite");
+  auto* luftForm = new QVBoxLayout(luft);
+  cb_KleinerVolumenstrom_ = Benannt(new QCheckBox("Wärmeübergang auch bei kleinem Volumenstrom"),
+                                    "cb_KleinerVolumenstrom",
+                                    "Unter 100 m3/h je Rohr tauscht die Luft Wärme aus, statt das Segment "
+                                    "unverändert zu durchströmen");
+  cb_Energieerhaltend_ = Benannt(new QCheckBox("Energieerhaltende Rohrkopplung"), "cb_Energieerhaltend",
+                                 "Die Rohrzellen rechnen als Erdreich mit der Luft als Wärmesenke: was die "
+                                 "Luft aufnimmt, gibt das Erdreich ab");
+  luftForm->addWidget(cb_KleinerVolumenstrom_);
+  luftForm->addWidget(cb_Energieerhaltend_);
+  optionenSpalte->addWidget(luft);
   spalte->addWidget(optionen_);
   spalte->addStretch(1);
 
@@ -566,6 +581,8 @@ Laufoptionen TMainform::OptionenAusSteuerung() const {
   o.MitFeuchte = cb_mitFeuchte_->isChecked();
   const int i = cb_SoilmodRes_->currentIndex();
   o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
+  o.Luftseite.KleinerVolumenstrom = cb_KleinerVolumenstrom_->isChecked();
+  o.Luftseite.Energieerhaltend = cb_Energieerhaltend_->isChecked();
   return o;
 }
 

@@ -185,6 +185,8 @@ class TMainform : public QMainWindow {
   QCheckBox* cb_CreateTagesgang_ = nullptr;
   QCheckBox* cb_mitFeuchte_ = nullptr;
   QComboBox* cb_SoilmodRes_ = nullptr;
+  QCheckBox* cb_KleinerVolumenstrom_ = nullptr;
+  QCheckBox* cb_Energieerhaltend_ = nullptr;
 
   // Chart controls.
   QComboBox* cbDisplaymode_ = nullptr;
