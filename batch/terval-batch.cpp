@@ -80,6 +80,10 @@ const char* const Hilfetext =
     "  --energieerhaltend    \"Energieerhaltende Rohrkopplung\": die Rohrzellen rechnen\n"
     "                        als Erdreich mit der Luft als Wärmesenke; was die Luft\n"
     "                        aufnimmt, gibt das Erdreich ab.\n"
+    "  --kondensation        \"Kondensation berechnen\": Luftfeuchte im Kanal,\n"
+    "                        Kondensat und Wasserfilm an der Rohrwand, latente Wärme\n"
+    "                        ins Erdreich; schaltet --energieerhaltend ein. Schreibt\n"
+    "                        \"NAME Kondensat.TXT\".\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -155,6 +159,7 @@ const Option Optionen[] = {
      [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
     {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
     {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
+    {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.
@@ -252,6 +257,18 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   s += "Wärmeabgabe der Luft:         " + FormatReal(abgabe, 1, 1) +
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
+  if (m.Luftseite.Kondensation) {
+    double summe = 0, groesste = -1;
+    int nass = 1;
+    for (int seg = 1; seg <= m.Anz_Segmente; ++seg) {
+      double kg = 0;
+      for (int monat = 1; monat <= 12; ++monat) kg += m.Kondensat.kg[seg][monat];
+      summe += kg;
+      if (kg > groesste) groesste = kg, nass = seg;
+    }
+    s += "Kondensat im Jahr: " + FormatReal(summe, 1, 1) + " kg, davon " + FormatReal(groesste, 1, 1) +
+         " kg in Segment " + FormatInt(nass) + "\n";
+  }
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);

@@ -136,6 +136,13 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.MitFeuchte = o.MitFeuchte;
   m.FeuchteZeitschritt = o.FeuchteZeitschritt;
   m.Luftseite = o.Luftseite;
+  if (m.Luftseite.Kondensation && !m.Luftseite.Energieerhaltend) {
+    // The latent heat goes into the pipe cells, which the described coupling
+    // holds at the wall temperature.
+    m.Luftseite.Energieerhaltend = true;
+    ui.Information("\"Kondensation berechnen\" gibt die latente Wärme an die Rohrzellen ab und rechnet "
+                   "deshalb mit der \"Energieerhaltenden Rohrkopplung\"; sie ist für diesen Lauf eingeschaltet.");
+  }
   m.TextAusgabe = o.TextAusgabe;
   m.NurEinTermin = o.NurEinTermin;
   m.AusgabeStunde = stunde;
@@ -202,6 +209,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   for (int tag : Referenztage)
     vermerke(WriteTextKanalData(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),
              m.AusgabeStamm + " Kanal Tag " + FormatInt(tag) + ".TXT");
+  if (m.Luftseite.Kondensation)
+    vermerke(WriteKondensat(m, ui, m.AusgabeVerzeichnis, m.AusgabeStamm), m.AusgabeStamm + " Kondensat.TXT");
   if (o.Tagesgang)
     for (int tag : Referenztage)
       vermerke(WriteTagesgang(m, ui, tag, m.AusgabeVerzeichnis, m.AusgabeStamm),

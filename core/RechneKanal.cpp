@@ -4,10 +4,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
+#include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
+#include "core/Kondensation.h"
 #include "core/Rohrkopplung.h"
 #include "model/Oberflaeche.h"
 #include "model/Zahltext.h"
@@ -32,25 +35,44 @@ bool IstReferenztag(int d) {
 // air of the hour, the heat step `schritt` and the air's sink in the pipe
 // cells; leaves T_Feld at the end of the hour. Flows below the threshold
 // pass unchanged unless the option KleinerVolumenstrom lets them exchange.
+// With a wall (option Kondensation) the air's humidity goes with it: in
+// m.Gehalt[h], inlet before, outlet after, and the water into the year's sums.
 template <class Schritt>
-float KoppelStunde(Modell& m, const Rohrknoten& knoten, const Kanalsegment& seg, int h,
+float KoppelStunde(Modell& m, const Rohrknoten& knoten, const Kanalsegment& seg, int s, int h,
                    const std::array<float, Zeilen>& lambda, const Zeilendiffusivitaet& z,
-                   Schritt&& schritt) {
+                   Segmentwand* wand, Schritt&& schritt) {
   const float V = seg.VolStromRohr[h];
-  const bool tauscht = V >= LuftstromGrenze || m.Luftseite.KleinerVolumenstrom;
+  const float V_tausch = V >= LuftstromGrenze || m.Luftseite.KleinerVolumenstrom ? V : 0.0f;
   const double UA = RohrLeitwert(knoten, seg.Alpha[h], lambda[knoten.zeile]);
-  return KoppelStunde(m, knoten, Rohrboden{lambda.data(), &z}, UA, tauscht ? V : 0.0f, seg.T_ein[h],
-                      Zeitschritt, schritt)
-      .T_aus;
+  const Rohrboden boden{lambda.data(), &z};
+  if (wand == nullptr)
+    return KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt).T_aus;
+
+  wand->Stunde(V_tausch, m.Gehalt[h], seg.Alpha[h], UA);
+  const float T_aus = KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt, *wand).T_aus;
+  m.Gehalt[h] = static_cast<float>(wand->W_aus());
+  const int monat = MonatVonTag((h - 1) / 24 + 1);
+  Kondensatjahr& k = m.Kondensat;
+  k.kg[s][monat] += wand->kondensat;
+  k.latent[s][monat] += wand->latent / 3.6e6;
+  if (wand->kondensat > 0) {
+    ++k.stunden[s][monat];
+    if (k.imKanal[h] == 0) ++k.kanalStunden[monat];
+    k.imKanal[h] = 1;
+  }
+  k.abfluss[s] += wand->abfluss;
+  return T_aus;
 }
 
 // One year of segment s on its own cross-section. Allocates nothing: every
 // array is part of the model.
 void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
   InitGrid(m, s);
-  const bool energie = m.Luftseite.Energieerhaltend;
+  const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
   Rohrknoten knoten;
   if (energie) knoten = OeffneRohrzellen(m, s);
+  std::optional<Segmentwand> wand;
+  if (m.Luftseite.Kondensation) wand.emplace(knoten.R, knoten.L, knoten.rohre);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
   UpdateBodenHydraulik(m);
@@ -73,7 +95,8 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
         const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
         std::array<float, Zeilen> lambda;
         for (int r = 0; r < Zeilen; ++r) lambda[r] = static_cast<float>(m.Lambda[r]);
-        T_aus = KoppelStunde(m, knoten, seg, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht), [&](float dt) {
+        T_aus = KoppelStunde(m, knoten, seg, s, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht), wand ? &*wand : nullptr,
+                             [&](float dt) {
           WaermeSchritt(m, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
         });
         MarkiereRing(m);
@@ -121,9 +144,11 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
 void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
                             Zellgeometrie& zellen) {
   InitGrid(m, s);
-  const bool energie = m.Luftseite.Energieerhaltend;
+  const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
   Rohrknoten knoten;
   if (energie) knoten = OeffneRohrzellen(m, s);
+  std::optional<Segmentwand> wand;
+  if (m.Luftseite.Kondensation) wand.emplace(knoten.R, knoten.L, knoten.rohre);
   if (!BereiteZellen(m, zellen)) {
     if (energie) SchliesseRohrzellen(m, knoten);
     // A grid whose distances the row step cannot reproduce exactly.
@@ -154,7 +179,8 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
         const double lambda_unten = vorher.Lambda[UntersteZeile];
         const float T_li = mitBauten_li ? Kellerwandtemperatur(m, 0, lambda_unten) : 0.0f;
         const float T_re = mitBauten_re ? Kellerwandtemperatur(m, 1, lambda_unten) : 0.0f;
-        seg.T_aus[h] = KoppelStunde(m, knoten, seg, h, vorher.Lambda, vorher.Zeilenwerte, [&](float dt) {
+        seg.T_aus[h] = KoppelStunde(m, knoten, seg, s, h, vorher.Lambda, vorher.Zeilenwerte, wand ? &*wand : nullptr,
+                                    [&](float dt) {
           WaermeSchrittZeilen(m, zellen, vorher.Zeilenwerte, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
         });
         if (s < segmente) m.Segmente[s + 1].T_ein[h] = seg.T_aus[h];
@@ -245,6 +271,13 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg) {
     }
   }
 
+  if (m.Luftseite.Kondensation) {
+    // The outdoor air's humidity enters segment 1.
+    for (int h = 1; h <= Stunden; ++h)
+      m.Gehalt[h] = static_cast<float>(Feuchtegehalt(m.Klima[h].T_Luft, m.Klima[h].rFeuchte, Luftdruck));
+    m.Kondensat = {};
+  }
+
   CalcMitteltemperaturen(m);
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
@@ -265,6 +298,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Rechenweg weg) {
     // A stopped run keeps its status text: the window reports the stop.
     if (m.StopRequested) return;
   }
+  if (m.Luftseite.Kondensation)
+    for (int h = 1; h <= Stunden; ++h)
+      m.RFeuchteAus[h] = static_cast<float>(RelativeFeuchte(m.Segmente[segmente].T_aus[h], m.Gehalt[h], Luftdruck));
   ui.Stat("");
 }
 

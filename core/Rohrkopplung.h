@@ -69,6 +69,7 @@ struct Rohrboden {
 struct Koppelstunde {
   float T_aus = 0;      // outlet air, mean over the sub-steps, degC
   double Q = 0;         // heat into the air of all pipes, W (negative: into the soil)
+  double Q_wand = 0;    // heat released at the wall into the soil, W
   int teilschritte = 1;
 };
 
@@ -95,10 +96,12 @@ void Uebernehme(Modell& m);
 // pipe; at most 0 passes unchanged), inlet T_in, pipe conductance UA (W/K,
 // one pipe). `schritt(dt)` is the heat step of the soil, from T_Feld into
 // T_Neu, with the pipe cells open; the sink follows it and T_Neu becomes
-// T_Feld after each sub-step.
-template <class Schritt>
+// T_Feld after each sub-step. `wand(T_node, Q, dt)` returns the heat (W)
+// released at the wall in a sub-step, which goes into the soil with the
+// sink (the latent heat of condensation).
+template <class Schritt, class Wand>
 Koppelstunde KoppelStunde(Modell& m, const Rohrknoten& k, const Rohrboden& b, double UA, float V,
-                          float T_in, float dt, Schritt&& schritt) {
+                          float T_in, float dt, Schritt&& schritt, Wand&& wand) {
   const kopplung::Vorbereitung v = kopplung::Bereite(k, b, UA, V, dt);
   const float dt_t = dt / static_cast<float>(v.teilschritte);
   Koppelstunde st;
@@ -107,15 +110,32 @@ Koppelstunde KoppelStunde(Modell& m, const Rohrknoten& k, const Rohrboden& b, do
   for (int i = 0; i < v.teilschritte; ++i) {
     const double T_node = kopplung::Knotentemperatur(m, k, b);
     const double Q = v.G * (T_node - T_in);
+    const double Q_wand = wand(T_node, Q, dt_t);
     summeAus += v.G > 0 ? T_in + Q / (1200.0 * V * k.rohre) : T_in;
     schritt(dt_t);
-    kopplung::Senke(m, k, Q, v.kapazitaet, dt_t);
+    kopplung::Senke(m, k, Q - Q_wand, v.kapazitaet, dt_t);
     kopplung::Uebernehme(m);
     st.Q += Q;
+    st.Q_wand += Q_wand;
   }
   st.Q /= v.teilschritte;
+  st.Q_wand /= v.teilschritte;
   st.T_aus = static_cast<float>(summeAus / v.teilschritte);
   return st;
+}
+
+template <class Schritt>
+Koppelstunde KoppelStunde(Modell& m, const Rohrknoten& k, const Rohrboden& b, double UA, float V,
+                          float T_in, float dt, Schritt&& schritt) {
+  return KoppelStunde(m, k, b, UA, V, T_in, dt, schritt, [](double, double, float) { return 0.0; });
+}
+
+// Temperature of the inner wall while a pipe node at T_node gives the air
+// Q (W, all `rohre` pipes) over the conductance UA (one pipe) whose air side
+// is alpha_A (W/K): the node less the drop over soil and wall. The latent
+// heat released at the wall is left out of the drop.
+inline double Wandtemperatur(double T_node, double Q, int rohre, double UA, double alpha_A) {
+  return T_node - Q / rohre * (1.0 / UA - 1.0 / alpha_A);
 }
 
 }  // namespace terval

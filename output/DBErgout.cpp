@@ -179,6 +179,10 @@ Stundenwerte WerteDerStunde(const Modell& m, int h) {
   return w;
 }
 
+// Columns the option Kondensation adds at the end of the overall text file:
+// the outlet air's relative humidity (%) and humidity ratio (g/kg).
+const char* const KopfKondensation = " RFeuchte_aus x_aus";
+
 // One data line of the overall text file and of the day-course file;
 // T_delta here is outlet minus inlet.
 std::string Datenzeile(const Modell& m, int n, int tag, int stunde) {
@@ -216,12 +220,22 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& v
   if (!AnzahlSegmenteGueltig(m) || von < 0 || bis > 23) return false;
   Ergebnisdatei datei(Pfad(verzeichnis, name));
   datei.Zeile(ErsteZeile(m));
-  datei.Zeile(KopfGesamt);
+  datei.Zeile(m.Luftseite.Kondensation ? std::string(KopfGesamt) + KopfKondensation : std::string(KopfGesamt));
 
   int n = 0;
   for (int tag = 1; tag <= 365; ++tag) {
     ui.SchreibfensterFortschritt(tag);
-    for (int stunde = von; stunde <= bis; ++stunde) datei.Zeile(Datenzeile(m, ++n, tag, stunde));
+    for (int stunde = von; stunde <= bis; ++stunde) {
+    if (!m.Luftseite.Kondensation) {
+      datei.Zeile(Datenzeile(m, ++n, tag, stunde));
+      continue;
+    }
+    const int h = StundenIndex(tag, stunde);
+    const double w = m.Gehalt[h];  // kg/kg
+    datei.Zeile(Datenzeile(m, ++n, tag, stunde) + ' ' +
+                FormatReal(m.RFeuchteAus[h], 3, 2) + ' ' +
+                FormatReal(w * 1000.0, 3, 2));
+  }
   }
   return datei.Abschliessen();
 }
@@ -275,6 +289,41 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& ver
   }
   if (!t->Schliessen(fehler)) return abbruch(fehler);
   return true;
+}
+
+bool WriteKondensat(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
+                    const std::string& stamm) {
+  const std::string name = stamm + " Kondensat.TXT";
+  Schreibfenster fenster(ui, name);
+  if (!AnzahlSegmenteGueltig(m)) return false;
+  const Kondensatjahr& k = m.Kondensat;
+  Ergebnisdatei datei(Pfad(verzeichnis, name));
+  datei.Zeile(ErsteZeile(m));
+  datei.Zeile(NachCp1252("# Kondensat je Segment und Monat in kg, im Jahr, abgeflossen im Jahr in kg, "
+                         "Stunden mit Kondensation"));
+  datei.Zeile("# Seg Jan Feb Mrz Apr Mai Jun Jul Aug Sep Okt Nov Dez Jahr Abfluss Stunden");
+  for (int s = 1; s <= m.Anz_Segmente; ++s) {
+    std::string z = FormatInt(s, 3);
+    double jahr = 0;
+    int stunden = 0;
+    for (int monat = 1; monat <= 12; ++monat) {
+      z += ' ' + FormatReal(k.kg[s][monat], 3, 3);
+      jahr += k.kg[s][monat];
+      stunden += k.stunden[s][monat];
+    }
+    z += ' ' + FormatReal(jahr, 3, 3) + ' ' + FormatReal(k.abfluss[s], 3, 3) + ' ' + FormatInt(stunden, 4);
+    datei.Zeile(std::move(z));
+  }
+  datei.Zeile(NachCp1252("# Kanal je Monat: Kondensat in kg, latente Wärme an der Rohrwand in kWh "
+                         "(abzüglich Verdunstung), Stunden mit Kondensation in einem Segment"));
+  datei.Zeile("# Monat Kondensat Latent Stunden");
+  for (int monat = 1; monat <= 12; ++monat) {
+    double kg = 0, latent = 0;
+    for (int s = 1; s <= m.Anz_Segmente; ++s) kg += k.kg[s][monat], latent += k.latent[s][monat];
+    datei.Zeile(FormatInt(monat, 2) + ' ' + FormatReal(kg, 3, 3) + ' ' + FormatReal(latent, 3, 3) + ' ' +
+                FormatInt(k.kanalStunden[monat], 4));
+  }
+  return datei.Abschliessen();
 }
 
 bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,

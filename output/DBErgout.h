@@ -22,6 +22,11 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& v
 // Table "<stamm> Gesamtergebnis.dbf"; false after an error message.
 bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
                         const std::string& stamm);
+// "<stamm> Kondensat.TXT" of a run with the option Kondensation: condensate
+// per segment and month, drained water per segment, hours with condensation
+// and latent heat per month; false (silently) when not written.
+bool WriteKondensat(const Modell& m, Oberflaeche& ui, const std::string& verzeichnis,
+                    const std::string& stamm);
 // "<stamm> Kanal Tag <tag>.TXT"; false (silently) when not written.
 bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, const std::string& verzeichnis,
                         const std::string& stamm);

@@ -321,8 +321,12 @@ void TMainform::BaueOptionen() {
   cb_Energieerhaltend_ = Benannt(new QCheckBox("Energieerhaltende Rohrkopplung"), "cb_Energieerhaltend",
                                  "Die Rohrzellen rechnen als Erdreich mit der Luft als Wärmesenke: was die "
                                  "Luft aufnimmt, gibt das Erdreich ab");
+  cb_Kondensation_ = Benannt(new QCheckBox("Kondensation berechnen"), "cb_Kondensation",
+                             "Luftfeuchte im Kanal, Kondensat und Wasserfilm an der Rohrwand; rechnet mit der "
+                             "energieerhaltenden Rohrkopplung");
   luftForm->addWidget(cb_KleinerVolumenstrom_);
   luftForm->addWidget(cb_Energieerhaltend_);
+  luftForm->addWidget(cb_Kondensation_);
   optionenSpalte->addWidget(luft);
   spalte->addWidget(optionen_);
   spalte->addStretch(1);
@@ -583,6 +587,7 @@ Laufoptionen TMainform::OptionenAusSteuerung() const {
   o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
   o.Luftseite.KleinerVolumenstrom = cb_KleinerVolumenstrom_->isChecked();
   o.Luftseite.Energieerhaltend = cb_Energieerhaltend_->isChecked();
+  o.Luftseite.Kondensation = cb_Kondensation_->isChecked();
   return o;
 }
 

@@ -187,6 +187,7 @@ class TMainform : public QMainWindow {
   QComboBox* cb_SoilmodRes_ = nullptr;
   QCheckBox* cb_KleinerVolumenstrom_ = nullptr;
   QCheckBox* cb_Energieerhaltend_ = nullptr;
+  QCheckBox* cb_Kondensation_ = nullptr;
 
   // Chart controls.
   QComboBox* cbDisplaymode_ = nullptr;
