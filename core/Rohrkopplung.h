@@ -130,12 +130,4 @@ Koppelstunde KoppelStunde(Modell& m, const Rohrknoten& k, const Rohrboden& b, do
   return KoppelStunde(m, k, b, UA, V, T_in, dt, schritt, [](double, double, float) { return 0.0; });
 }
 
-// Temperature of the inner wall while a pipe node at T_node gives the air
-// Q (W, all `rohre` pipes) over the conductance UA (one pipe) whose air side
-// is alpha_A (W/K): the node less the drop over soil and wall. The latent
-// heat released at the wall is left out of the drop.
-inline double Wandtemperatur(double T_node, double Q, int rohre, double UA, double alpha_A) {
-  return T_node - Q / rohre * (1.0 / UA - 1.0 / alpha_A);
-}
-
 }  // namespace terval
