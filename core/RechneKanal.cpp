@@ -49,7 +49,8 @@ float KoppelStunde(Modell& m, const Rohrknoten& knoten, const Kanalsegment& seg,
     return KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt).T_aus;
 
   wand->Stunde(V_tausch, m.Gehalt[h], seg.Alpha[h], UA);
-  const float T_aus = KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt, *wand).T_aus;
+  const float T_aus =
+      KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt, *wand).T_aus;
   m.Gehalt[h] = static_cast<float>(wand->W_aus());
   const int monat = MonatVonTag((h - 1) / 24 + 1);
   Kondensatjahr& k = m.Kondensat;
@@ -95,10 +96,9 @@ void RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente) {
         const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
         std::array<float, Zeilen> lambda;
         for (int r = 0; r < Zeilen; ++r) lambda[r] = static_cast<float>(m.Lambda[r]);
-        T_aus = KoppelStunde(m, knoten, seg, s, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht), wand ? &*wand : nullptr,
-                             [&](float dt) {
-          WaermeSchritt(m, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
-        });
+        auto schritt = [&](float dt) { WaermeSchritt(m, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt); };
+        T_aus = KoppelStunde(m, knoten, seg, s, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht),
+                             wand ? &*wand : nullptr, schritt);
         MarkiereRing(m);
       } else {
         CalcLuftaustausch(m, s, m.Rohrdaten.Seglaenge, seg.Alpha[h], seg.VolStromRohr[h],
@@ -179,10 +179,11 @@ void RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
         const double lambda_unten = vorher.Lambda[UntersteZeile];
         const float T_li = mitBauten_li ? Kellerwandtemperatur(m, 0, lambda_unten) : 0.0f;
         const float T_re = mitBauten_re ? Kellerwandtemperatur(m, 1, lambda_unten) : 0.0f;
-        seg.T_aus[h] = KoppelStunde(m, knoten, seg, s, h, vorher.Lambda, vorher.Zeilenwerte, wand ? &*wand : nullptr,
-                                    [&](float dt) {
+        auto schritt = [&](float dt) {
           WaermeSchrittZeilen(m, zellen, vorher.Zeilenwerte, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
-        });
+        };
+        seg.T_aus[h] = KoppelStunde(m, knoten, seg, s, h, vorher.Lambda, vorher.Zeilenwerte,
+                                    wand ? &*wand : nullptr, schritt);
         if (s < segmente) m.Segmente[s + 1].T_ein[h] = seg.T_aus[h];
         continue;
       }

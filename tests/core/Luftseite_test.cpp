@@ -16,14 +16,11 @@ namespace {
 
 constexpr double Pi = std::numbers::pi;
 
-// ---- Exchange at small flows ------------------------------------------------------
-
 // A DN150 main line (outer radius 0.075 m) in 1 m segments.
 std::unique_ptr<Modell> DN150() {
   auto m = test::Kernmodell();
   test::SetzeSegment(*m, 1, 1, 1.5f);
   m->Rohrdaten.Rohr_Ra[1] = 0.075f, m->Rohrdaten.Rohr_Dicke[1] = 0.005f, m->Rohrdaten.Rohr_wlf[1] = 0.2f;
-  m->Rohrdaten.Seglaenge = 1.0f;
   return m;
 }
 
@@ -62,22 +59,16 @@ TEST(KleinerVolumenstrom, SmallFlowsExchangeWithoutOvershootAndStandingAirPasses
     EXPECT_NEAR(T_aus, 10 - 10 * std::exp(-2 * Pi * 0.075 * U / (1200 * V)), 1e-4) << m3h;
     EXPECT_TRUE(T_aus > T_ausVorher && T_aus <= 10.0f) << m3h;
     T_ausVorher = T_aus;
-    // The wall carries the heat the air takes.
-    EXPECT_NEAR((10.0 - T_wand) * U_s * 2 * Pi * 0.075, 1200.0 * V * T_aus, 1e-3) << m3h;
   }
   float T_aus = -1, T_wand = -1;
   Rohraustausch(rohr, AlphaKleinerStrom(*m, 1, 0), 0.0f, 3.0f, 10.0f, lambda, T_aus, T_wand, true);
   EXPECT_EQ(T_aus, 3.0f);
 }
 
-// ---- Energy-conserving coupling: the steady strip -------------------------------
-
-// Steady temperature rise (K) at (x, z) per W/m of a line source at (0, z0) in
-// soil of conductivity lambda filling the strip 0 < z < H between isothermal
-// planes, with adiabatic sides at x = a < 0 and x = b > 0. The strip's own
-// Green's function (the images in z summed in closed form),
-//   g = ln[(cosh(pi dx/H) - cos(pi (z + z0)/H)) / (cosh(pi dx/H) - cos(pi (z - z0)/H))] / (4 pi lambda),
-// reflected in both sides: sources at 2 k (b - a) and 2 a + 2 k (b - a).
+// Steady rise (K) at (x, z) per W/m of a line source at (0, z0) in the strip
+// 0 < z < H between isothermal planes with adiabatic sides at x = a < 0 and b > 0:
+//   g = ln[(cosh(pi dx/H) - cos(pi (z + z0)/H)) / (cosh(pi dx/H) - cos(pi (z - z0)/H))] / (4 pi lambda)
+// (the images in z in closed form), mirrored in the sides at 2k(b - a) and 2a + 2k(b - a).
 double Streifenquelle(double x, double z, double z0, double H, double a, double b, double lambda) {
   auto g = [&](double xi) {
     const double ch = std::cosh(Pi * (x - xi) / H);
@@ -97,10 +88,9 @@ double AnalytischerAustritt(double z0, double R, double alpha, double V, double 
   return T0 - T0 * std::exp(-segmente / (1200 * V * (R_boden + 1 / (alpha * 2 * Pi * R))));
 }
 
-// A single pipe of r 0.1 m (a single cell, where Peaceman's radius meets the
-// pipe) with a thin wall, under an overbuilt surface at 10 degC, bottom at
-// 0 degC, soil lambda 1.5, segments of 1 m with the pipe cells open. The
-// heat capacity (3e5 J/(m3 K)) only sets how fast the field settles.
+// A pipe of r 0.1 m (one cell, Peaceman's radius = R), thin wall, under an
+// overbuilt surface at 10 degC, bottom at 0, soil lambda 1.5, pipe cells open.
+// The heat capacity only sets how fast the field settles.
 struct Streifen {
   static constexpr double lambda = 1.5, C = 3e5;
   static constexpr float K = static_cast<float>(lambda / C);
@@ -114,7 +104,6 @@ struct Streifen {
     test::SetzeSegment(*m, 1, 1, static_cast<float>(tiefe));
     m->Segmente[1].Überbaut = 1;
     m->Rohrdaten.Rohr_Ra[1] = 0.1f, m->Rohrdaten.Rohr_Dicke[1] = 0.001f, m->Rohrdaten.Rohr_wlf[1] = 1000.0f;
-    m->Rohrdaten.Seglaenge = 1.0f;
     InitGrid(*m, 1);
     knoten = OeffneRohrzellen(*m, 1);
     n = m->LetzteSpalte;
@@ -127,15 +116,13 @@ struct Streifen {
     Schichten K_Schicht;
     z = (K_Schicht.fill(K), ZeilenDiffusivitaeten(K_Schicht));
   }
-  // Heat content of the inner cells, J per metre.
-  double Inhalt() const {
+  double Inhalt() const {  // of the inner cells, J per metre
     double e = 0;
     for (int c = 1; c <= n - 1; ++c)
       for (int r = 1; r < UntersteZeile; ++r) e += C * DX * DZ * m->T_Feld[c][r];
     return e;
   }
-  // Heat the step lets in through surface, bottom and sides in dt.
-  double Zufluss(double dt) const {
+  double Zufluss(double dt) const {  // through surface, bottom and sides
     const auto& T = m->T_Feld;
     double q = 0;
     for (int c = 1; c <= n - 1; ++c) q += C * K * DX / DZ * ((10.0 - T[c][1]) + (0.0 - T[c][15]));
@@ -149,9 +136,8 @@ struct Streifen {
   }
 };
 
-// Air entering at 0 degC, 30 segments at 200 m3/h: the grid's outlet within
-// 5 % of the strip's analytic value, and every hour the soil loses what the
-// air gains.
+// Air at 0 degC through 30 segments at 200 m3/h: the outlet within 5 % of the
+// strip's value, and every hour the soil loses what the air gains.
 class Steady : public ::testing::TestWithParam<double> {};
 
 TEST_P(Steady, OutletMeetsTheLineSourceAndSoilLossEqualsAirGainEveryHour) {
@@ -167,12 +153,11 @@ TEST_P(Steady, OutletMeetsTheLineSourceAndSoilLossEqualsAirGainEveryHour) {
     for (int h = 1; h <= 3000; ++h) {
       const double vorher = st.Inhalt(), zu = st.Zufluss(3600);
       k = st.Stunde(UA, V, T_in);
-      EXPECT_NEAR(k.Q, 1200.0 * V * (k.T_aus - T_in), 1e-3 * std::abs(k.Q) + 1e-4);
       if (s == 1 || h == 3000) {
-        ASSERT_NEAR(vorher + zu - st.Inhalt(), k.Q * 3600, 2e-3 * std::abs(k.Q * 3600) + 20) << s << " " << h;
+        const double luft = 1200.0 * V * (k.T_aus - T_in) * 3600;  // what the air gains
+        ASSERT_NEAR(vorher + zu - st.Inhalt(), luft, 2e-3 * std::abs(luft) + 20) << s << " " << h;
       }
     }
-    EXPECT_EQ(k.teilschritte, 1);
     T_in = k.T_aus;
   }
   const double analytisch = AnalytischerAustritt(tiefe, 0.1, 10, V, 30);
@@ -182,23 +167,19 @@ TEST_P(Steady, OutletMeetsTheLineSourceAndSoilLossEqualsAirGainEveryHour) {
 
 INSTANTIATE_TEST_SUITE_P(Tiefen, Steady, ::testing::Values(1.5, 2.5));
 
-// ---- Condensation ----------------------------------------------------------------------
-
 // 30 m of D 0.20 m at 200 m3/h, alpha 7.67 (NTU 2.16 with rho c_p = 1.2 * 1006),
 // 101 325 Pa, air at 28 degC and 60 % over a wall held at 14 degC.
 TEST(Kondensation, WorkedCaseOfTheRoutine) {
   const double p = 101.325, V = 200.0 / 3600, mdot = Luftdichte * V;
-  const double NTU = 7.67 * Pi * 0.2 * 30 / (mdot * 1006);
+  const double NTU = 7.67 * Pi * 0.2 * 30 / (mdot * 1006), w_ein = Feuchtegehalt(28, 60, p);
   EXPECT_NEAR(NTU, 2.16, 0.01);
-  const double w_ein = Feuchtegehalt(28, 60, p);
   EXPECT_NEAR(w_ein * 1000, 14.2, 0.05);
   EXPECT_NEAR(RelativeFeuchte(28, w_ein, p), 60, 1e-9);
   double film = 0;
   const Filmschritt f = FilmSchritt(film, 1.0, mdot, w_ein, 14, NTU, p, 3600);
   EXPECT_NEAR(f.w_aus * 1000, 10.35, 0.05);
-  EXPECT_NEAR(f.kondensat, 0.93, 0.01);  // kg in the hour
-  EXPECT_NEAR(f.latent, 640, 10);
-  EXPECT_EQ(film, f.kondensat);  // within the 1 kg the film holds
+  EXPECT_NEAR(f.kondensat, 0.93, 0.01);  // kg in the hour, all kept in a film of 1 kg
+  EXPECT_TRUE(std::abs(f.latent - 640) <= 10 && film == f.kondensat) << f.latent;
   // Drier air takes the film back by the same law, no more than the film holds.
   const Filmschritt t = FilmSchritt(film, 1.0, mdot, Feuchtegehalt(28, 20, p), 14, NTU, p, 3600);
   EXPECT_TRUE(t.kondensat == -f.kondensat && film == 0.0 && t.latent == -f.latent);
@@ -212,10 +193,9 @@ TEST(Kondensation, WorkedCaseOfTheRoutine) {
               FilmSchritt(leer, 1.0, mdot, w_ein, 14, alphaA / (1200 * V), Luftdruck, 3600).latent, 1e-6);
 }
 
-// A summer month of humid air (days at 28 degC and 75 %, nights at 16 degC
-// and 90 %) through the strip at 2.5 m with the pipe coupling: every hour the
-// water entering leaves, stays in the film or drains, and the soil takes up
-// the air's sensible heat and the latent heat.
+// A summer month of humid air (days 28 degC and 75 %, nights 16 degC and 90 %)
+// through the strip at 2.5 m: every hour the water entering leaves, stays in
+// the film or drains, and the soil takes up the sensible and latent heat.
 TEST(Kondensation, WaterAndEnergyCloseEveryHourOfASummerMonth) {
   Streifen st(2.5);
   const float V = 200.0f / 3600;
@@ -231,7 +211,7 @@ TEST(Kondensation, WaterAndEnergyCloseEveryHourOfASummerMonth) {
     wand.Stunde(V, w_ein, alpha, UA);
     const Koppelstunde k = st.Stunde(UA, V, T_in, wand);
     const double luft = Luftdichte * V * 3600;  // kg of air in the hour
-    ASSERT_NEAR(luft * w_ein, luft * wand.W_aus() + (wand.film - film) + wand.abfluss, 1e-9) << h;
+    ASSERT_NEAR(luft * w_ein, luft * wand.W_aus() + wand.film - film + wand.abfluss, 1e-9) << h;
     // Sensible heat given by the air plus latent heat = soil uptake.
     const double aufnahme = st.Inhalt() - vorher - zu;
     ASSERT_NEAR(aufnahme, -1200.0 * V * (k.T_aus - T_in) * 3600 + wand.latent, 2e-3 * std::abs(aufnahme) + 20) << h;
