@@ -92,6 +92,8 @@ void ErwarteGleich(const Modell& a, const Modell& b) {
   GLEICH(G_Schwer);
   GLEICH(T_Profil);
   GLEICH(T_ProfilHilf);
+  GLEICH(Gehalt);
+  GLEICH(Kondensat.abfluss);
   EXPECT_EQ(std::memcmp(&a.T_Jahresmittel, &b.T_Jahresmittel, sizeof(float)), 0);
 }
 
@@ -174,6 +176,10 @@ TEST(Rechenwege, GiveTheSameChannel) {
       // and close again; the register blocks and cellar walls are exercised).
       {"energieerhaltend, kleiner Volumenstrom",
        [](Modell& m) { m.Luftseite = {.KleinerVolumenstrom = true, .Energieerhaltend = true}; }},
+      {"kondensation", [](Modell& m) {
+         m.Luftseite.Kondensation = true;
+         for (int h = 1; h <= Stunden; ++h) m.Klima[h].rFeuchte = 95.0f;  // humid enough to condense
+       }},
   };
   for (const auto& f : faelle) {
     SCOPED_TRACE(f.name);
