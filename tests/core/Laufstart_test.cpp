@@ -317,8 +317,7 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   EXPECT_FALSE(PruefeEingaben(*m, ui));
   EXPECT_NE(ui.nachrichten.back().text.find(std::to_string(grenze - 1) + ".0 m3/h je Rohr"), std::string::npos);
   // The energy-conserving coupling follows the air exponentially: nothing to refuse.
-  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Energieerhaltend = true}));
-  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Kondensation = true}));
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Energieerhaltend = true}) && PruefeEingaben(*m, ui, {.Kondensation = true}));
 }
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off) ---------

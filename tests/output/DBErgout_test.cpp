@@ -160,8 +160,7 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   EXPECT_EQ(z.back().substr(0, 32), "365 365 12 6.74 7.44 0.70 124.66");
 }
 
-// With the option Kondensation: two columns at the end of the overall
-// results and the file of the water, CR LF and Windows-1252 like the others.
+// Option Kondensation: two columns at the end of the overall results; the water's own file.
 TEST_F(Ergebnisdateien, CondensationColumnsAndFile) {
   m->Luftseite.Kondensation = true;
   m->Gehalt[1] = 0.0123f, m->RFeuchteAus[1] = 95.5f;
