@@ -226,16 +226,13 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, const std::string& v
   for (int tag = 1; tag <= 365; ++tag) {
     ui.SchreibfensterFortschritt(tag);
     for (int stunde = von; stunde <= bis; ++stunde) {
-    if (!m.Luftseite.Kondensation) {
-      datei.Zeile(Datenzeile(m, ++n, tag, stunde));
-      continue;
+      std::string z = Datenzeile(m, ++n, tag, stunde);
+      if (m.Luftseite.Kondensation) {
+        const int h = StundenIndex(tag, stunde);
+        z += ' ' + FormatReal(m.RFeuchteAus[h], 3, 2) + ' ' + FormatReal(m.Gehalt[h] * 1000.0, 3, 2);  // g/kg
+      }
+      datei.Zeile(std::move(z));
     }
-    const int h = StundenIndex(tag, stunde);
-    const double w = m.Gehalt[h];  // kg/kg
-    datei.Zeile(Datenzeile(m, ++n, tag, stunde) + ' ' +
-                FormatReal(m.RFeuchteAus[h], 3, 2) + ' ' +
-                FormatReal(w * 1000.0, 3, 2));
-  }
   }
   return datei.Abschliessen();
 }
