@@ -30,6 +30,7 @@ const char* const Hilfetext =
     "               [--ohne-feuchte] [--feuchte-zeitschritt 3600|1800|600|60|1]\n"
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--jahre N]\n"
     "               [--help] [--version]\n"
+    "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -79,6 +80,21 @@ const char* const Hilfetext =
     "                        Klimatabelle. Ab 2 Jahren (auch bei einer Folge) entsteht\n"
     "                        \"NAME Jahre.TXT\" mit einer Zeile je Jahr; die übrigen\n"
     "                        Ergebnisdateien zeigen das letzte Jahr.\n"
+    "\n"
+    "Luftseite (über das beschriebene Modell hinaus; in der ersten Zeile der\n"
+    "Textergebnisse genannt):\n"
+    "  --kleiner-volumenstrom\n"
+    "                        \"Wärmeübergang auch bei kleinem Volumenstrom\": unter\n"
+    "                        100 m3/h je Rohr tauscht die Luft Wärme aus\n"
+    "                        (Wirkungsgradform, laminarer Wärmeübergang), statt das\n"
+    "                        Segment unverändert zu durchströmen.\n"
+    "  --energieerhaltend    \"Energieerhaltende Rohrkopplung\": die Rohrzellen rechnen\n"
+    "                        als Erdreich mit der Luft als Wärmesenke; was die Luft\n"
+    "                        aufnimmt, gibt das Erdreich ab.\n"
+    "  --kondensation        \"Kondensation berechnen\": Luftfeuchte im Kanal,\n"
+    "                        Kondensat und Wasserfilm an der Rohrwand, latente Wärme\n"
+    "                        ins Erdreich; schaltet --energieerhaltend ein. Schreibt\n"
+    "                        \"NAME Kondensat.TXT\".\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -165,6 +181,9 @@ const Option Optionen[] = {
     {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.nurSpeicher = true; return true; }},
     {"--erzeugen-zurueckschreiben", false,
      [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
+    {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
+    {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
+    {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.
@@ -269,6 +288,18 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
        " kWh (Stunden, in denen die Luft gekühlt wurde)\n";
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
   if (b.jahre.size() > 1) s += Drifttext(b.jahre);
+  if (m.Luftseite.Kondensation) {
+    double summe = 0, groesste = -1;
+    int nass = 1;
+    for (int seg = 1; seg <= m.Anz_Segmente; ++seg) {
+      double kg = 0;
+      for (int monat = 1; monat <= 12; ++monat) kg += m.Kondensat.kg[seg][monat];
+      summe += kg;
+      if (kg > groesste) groesste = kg, nass = seg;
+    }
+    s += "Kondensat im Jahr: " + FormatReal(summe, 1, 1) + " kg, davon " + FormatReal(groesste, 1, 1) +
+         " kg in Segment " + FormatInt(nass) + "\n";
+  }
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);

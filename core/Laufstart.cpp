@@ -110,7 +110,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
 
   // Values the model could hold but never compute with sensibly, after the
   // checks the user knows, so their order and texts stay as they were.
-  if (!PruefeEingaben(m, ui)) return bericht;
+  if (!PruefeEingaben(m, ui, o.Luftseite)) return bericht;
   if (!PruefeJahre(m, ui, o)) return bericht;
 
   // The stem's set is ours for the whole run: its 2-D fields are written
@@ -125,6 +125,14 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.AusgabeStamm = o.Stammname;
   m.MitFeuchte = o.MitFeuchte;
   m.FeuchteZeitschritt = o.FeuchteZeitschritt;
+  m.Luftseite = o.Luftseite;
+  if (m.Luftseite.Kondensation && !m.Luftseite.Energieerhaltend) {
+    // The latent heat goes into the pipe cells, which the described coupling
+    // holds at the wall temperature.
+    m.Luftseite.Energieerhaltend = true;
+    ui.Information("\"Kondensation berechnen\" gibt die latente Wärme an die Rohrzellen ab und rechnet "
+                   "deshalb mit der \"Energieerhaltenden Rohrkopplung\"; sie ist für diesen Lauf eingeschaltet.");
+  }
   m.TextAusgabe = o.TextAusgabe;
   m.NurEinTermin = o.NurEinTermin;
   m.AusgabeStunde = stunde;
@@ -173,6 +181,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   for (int tag : Referenztage) {
     if (stopp()) return gestoppt();
     WriteTextKanalData(m, ui, tag, *satz);
+  }
+  if (m.Luftseite.Kondensation) {
+    if (stopp()) return gestoppt();
+    WriteKondensat(m, ui, *satz);
   }
   if (o.Tagesgang)
     for (int tag : Referenztage) {
