@@ -33,6 +33,7 @@ const char* const Hilfetext =
     "               [--erzeugen | --erzeugen-zurueckschreiben] [--seed N] [--jahre N]\n"
     "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
     "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
+    "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
     "               [--help] [--version]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
@@ -98,6 +99,21 @@ const char* const Hilfetext =
     "                        Pa (0 bis 2000; Vorgabe 0, Grobfilter 30 bis 60, Feinfilter\n"
     "                        100 bis 180); er wächst mit dem Quadrat des Volumenstroms.\n"
     "  --wirkungsgrad ETA    Gesamtwirkungsgrad des Ventilators (0.01 bis 1; Vorgabe 0.35).\n"
+    "\n"
+    "Luftseite (über das beschriebene Modell hinaus; in der ersten Zeile der\n"
+    "Textergebnisse genannt):\n"
+    "  --kleiner-volumenstrom\n"
+    "                        \"Wärmeübergang auch bei kleinem Volumenstrom\": unter\n"
+    "                        100 m3/h je Rohr tauscht die Luft Wärme aus\n"
+    "                        (Wirkungsgradform, laminarer Wärmeübergang), statt das\n"
+    "                        Segment unverändert zu durchströmen.\n"
+    "  --energieerhaltend    \"Energieerhaltende Rohrkopplung\": die Rohrzellen rechnen\n"
+    "                        als Erdreich mit der Luft als Wärmesenke; was die Luft\n"
+    "                        aufnimmt, gibt das Erdreich ab.\n"
+    "  --kondensation        \"Kondensation berechnen\": Luftfeuchte im Kanal,\n"
+    "                        Kondensat und Wasserfilm an der Rohrwand, latente Wärme\n"
+    "                        ins Erdreich; schaltet --energieerhaltend ein. Schreibt\n"
+    "                        \"NAME Kondensat.TXT\".\n"
     "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
@@ -239,6 +255,9 @@ const Option Optionen[] = {
     {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.nurSpeicher = true; return true; }},
     {"--erzeugen-zurueckschreiben", false,
      [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
+    {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
+    {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
+    {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.
@@ -345,6 +364,18 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   s += "                              (1200 J/(m³K) × Kanalvolumenstrom × (T_aus − T_ein))\n";
   for (const std::string& zeile : Ventilatorzeilen(v)) s += zeile + "\n";
   if (b.jahre.size() > 1) s += Drifttext(b.jahre);
+  if (m.Luftseite.Kondensation) {
+    double summe = 0, groesste = -1;
+    int nass = 1;
+    for (int seg = 1; seg <= m.Anz_Segmente; ++seg) {
+      double kg = 0;
+      for (int monat = 1; monat <= 12; ++monat) kg += m.Kondensat.kg[seg][monat];
+      summe += kg;
+      if (kg > groesste) groesste = kg, nass = seg;
+    }
+    s += "Kondensat im Jahr: " + FormatReal(summe, 1, 1) + " kg, davon " + FormatReal(groesste, 1, 1) +
+         " kg in Segment " + FormatInt(nass) + "\n";
+  }
   s += "Geschriebene Dateien:\n";
   for (const std::string& d : b.dateien) s += "  " + d + "\n";
   std::fputs(s.c_str(), stdout);

@@ -160,7 +160,15 @@ void CalcRohrVolumenstrom(Modell& m);
 // 1e-8 for no flow at all.
 float CalcAlpha(const Modell& m, int s, float V);
 
-// Alpha of every segment and hour from VolStromRohr.
+// Coefficient (W/(m2 K)) for a flow V (m3/s per pipe) below LuftstromGrenze,
+// for the option KleinerVolumenstrom: laminar below Re 2300 (Nu = 3.66 with
+// Hausen's thermal entrance correction over the segment length), then a
+// smoothstep blend in Re that reaches CalcAlpha(LuftstromGrenze), floor
+// included, at the threshold. 1e-8 for no flow, as CalcAlpha.
+float AlphaKleinerStrom(const Modell& m, int s, float V);
+
+// Alpha of every segment and hour from VolStromRohr; with the option
+// KleinerVolumenstrom AlphaKleinerStrom below the threshold.
 void CalcAlphaJahr(Modell& m);
 
 // One hour of segment s: air entering at T_in (degC) with flow V (m3/s per
@@ -170,6 +178,9 @@ void CalcAlphaJahr(Modell& m);
 // air passes unchanged and the wall takes the ring temperature.
 void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_in, float& T_aus,
                        float& T_wand);
+// Re = w 2R / nu with w = V / (pi R^2 + 1e-6), as CalcAlpha takes it, for the
+// pipe of segment s.
+float Reynoldszahl(const Modell& m, int s, float V);
 
 // The parts of CalcLuftaustausch, for a segment computed hour by hour without
 // recomputing what stays the same all year:
@@ -189,8 +200,12 @@ Rohrwerte RohrwerteVon(const Modell& m, int s, float L);
 inline constexpr float LuftstromGrenze = 1.0f / 36.0f;
 // Outlet air and pipe wall temperature of one hour for ring temperature
 // T_ring and the conductivity lambda_Rohr (W/(m K)) of the pipe axis layer.
+// `kleinerStrom` (option KleinerVolumenstrom): a flow between 0 and the
+// threshold exchanges in effectiveness form
+// T_aus = T_ring + (T_in - T_ring) exp(-2 pi R L U / (1200 V)), U the series
+// of alpha, wall and soil; it cannot overshoot. A flow of 0 still passes.
 void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, float T_ring,
-                   double lambda_Rohr, float& T_aus, float& T_wand);
+                   double lambda_Rohr, float& T_aus, float& T_wand, bool kleinerStrom = false);
 
 // ---- Boundaries ---------------------------------------------------------------
 

@@ -457,7 +457,9 @@ bool PruefeLuftschritt(const Modell& m, Oberflaeche& ui) {
     for (int h = 1; h <= Stunden; ++h) {
       // The flow per pipe as CalcRohrVolumenstrom divides it.
       const float v = n == 1 ? V[h] : V[h] / static_cast<float>(n);
-      if (v < LuftstromGrenze) continue;  // standing air exchanges nothing
+      // Standing air exchanges nothing; with the option KleinerVolumenstrom
+      // these flows take the effectiveness form, which cannot overshoot.
+      if (v < LuftstromGrenze) continue;
       const float U = 1.0f / (1.0f / CalcAlpha(m, s, v) + 1.0f / rohr.U_w + 1.0f / U_s);
       const float k = rohr.UmfangMalL * U / (1200.0f * v);
       if (k > kGroesst) kGroesst = k, VGroesst = v;
@@ -477,10 +479,12 @@ bool PruefeLuftschritt(const Modell& m, Oberflaeche& ui) {
 
 }  // namespace
 
-bool PruefeEingaben(Modell& m, Oberflaeche& ui) {
+bool PruefeEingaben(Modell& m, Oberflaeche& ui, const Luftoptionen& luft) {
+  // The energy-conserving coupling has no overshooting step to refuse.
+  const bool luftschritt = luft.Energieerhaltend || luft.Kondensation;
   return PruefeSegmente(m, ui) && PruefeRohre(m, ui) && PruefeBetrieb(m, ui) &&
          PruefeKlimavolumenstrom(m, ui) && PruefeBoden(m, ui) && PruefeStandort(m, ui) &&
-         PruefeGebaeude(m, ui) && PruefeKlima(m, ui) && PruefeLuftschritt(m, ui);
+         PruefeGebaeude(m, ui) && PruefeKlima(m, ui) && (luftschritt || PruefeLuftschritt(m, ui));
 }
 
 }  // namespace terval

@@ -41,9 +41,13 @@ class Oberflaeche;
 //   outside the range its table column accepts (Wertebereiche.h);
 // - the air step: a segment whose exchange number k = 2 pi R L U / (1200 V)
 //   exceeds 1 at some hourly flow per pipe that exchanges heat, with the
-//   soil at its largest conductivity (the outlet would overshoot the soil).
+//   soil at its largest conductivity (the outlet would overshoot the soil);
+//   not with `luft.Energieerhaltend` (the coupling follows the air
+//   exponentially), and never for flows below the threshold, which pass
+//   unchanged or, with `luft.KleinerVolumenstrom`, exchange in effectiveness
+//   form.
 // True when all is usable. Changes nothing in the model (LAI and r_s, which
 // the check computes on the way, are restored).
-bool PruefeEingaben(Modell& m, Oberflaeche& ui);
+bool PruefeEingaben(Modell& m, Oberflaeche& ui, const Luftoptionen& luft = {});
 
 }  // namespace terval

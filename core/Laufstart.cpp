@@ -111,7 +111,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
 
   // Values the model could hold but never compute with sensibly, after the
   // checks the user knows, so their order and texts stay as they were.
-  if (!PruefeEingaben(m, ui)) return bericht;
+  if (!PruefeEingaben(m, ui, o.Luftseite)) return bericht;
   if (!PruefeJahre(m, ui, o)) return bericht;
 
   // The stem's set is ours for the whole run: its 2-D fields are written
@@ -126,6 +126,14 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   m.AusgabeStamm = o.Stammname;
   m.MitFeuchte = o.MitFeuchte;
   m.FeuchteZeitschritt = o.FeuchteZeitschritt;
+  m.Luftseite = o.Luftseite;
+  if (m.Luftseite.Kondensation && !m.Luftseite.Energieerhaltend) {
+    // The latent heat goes into the pipe cells, which the described coupling
+    // holds at the wall temperature.
+    m.Luftseite.Energieerhaltend = true;
+    ui.Information("\"Kondensation berechnen\" gibt die latente Wärme an die Rohrzellen ab und rechnet "
+                   "deshalb mit der \"Energieerhaltenden Rohrkopplung\"; sie ist für diesen Lauf eingeschaltet.");
+  }
   m.TextAusgabe = o.TextAusgabe;
   m.NurEinTermin = o.NurEinTermin;
   m.AusgabeStunde = stunde;
@@ -162,7 +170,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   bericht.jahre = std::move(lauf.Zeilen);
   // The fan's year is that of the last year computed, as are the other files.
   bericht.ventilator = BerechneVentilatorjahr(m);
-  if (const std::string hinweis = Schwachlasthinweis(bericht.ventilator); !hinweis.empty()) ui.Information(hinweis);
+  // With the small-flow exchange on, those hours do exchange: nothing to say.
+  if (const std::string hinweis = Schwachlasthinweis(bericht.ventilator);
+      !hinweis.empty() && !m.Luftseite.KleinerVolumenstrom)
+    ui.Information(hinweis);
 
   // Between the writers the stop button is asked again.
   auto stopp = [&] {
@@ -177,6 +188,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   for (int tag : Referenztage) {
     if (stopp()) return gestoppt();
     WriteTextKanalData(m, ui, tag, *satz);
+  }
+  if (m.Luftseite.Kondensation) {
+    if (stopp()) return gestoppt();
+    WriteKondensat(m, ui, *satz);
   }
   if (o.Tagesgang)
     for (int tag : Referenztage) {

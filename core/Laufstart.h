@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Jahreslauf.h"
+#include "model/Vardef.h"
 #include "physics/Hydraulik.h"
 
 namespace terval {
@@ -31,6 +32,7 @@ struct Laufoptionen {
   // model holds; empty or a single table: the model's table. With two tables
   // or more Jahre must be 1.
   std::vector<Klimajahr> Klimafolge;
+  Luftoptionen Luftseite;                // cb_KleinerVolumenstrom, cb_Energieerhaltend, cb_Kondensation
 };
 
 enum class Laufergebnis {

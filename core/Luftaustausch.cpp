@@ -75,11 +75,42 @@ float CalcAlpha(const Modell& m, int s, float V) {
   return alpha >= 10.0f ? alpha : 10.0f;
 }
 
+float Reynoldszahl(const Modell& m, int s, float V) {
+  const float R = m.Rohrdaten.Rohr_Ra[Rohrtyp(m.Segmente[std::clamp(s, 1, MaxSegmente)])];
+  return V / (Pi * (R * R) + 1.0e-6f) * (2.0f * R) / nu_Luft;
+}
+
+float AlphaKleinerStrom(const Modell& m, int s, float V) {
+  if (V == 0.0f) return 1.0e-8f;
+  const float D = 2.0f * m.Rohrdaten.Rohr_Ra[Rohrtyp(m.Segmente[std::clamp(s, 1, MaxSegmente)])];
+  const double Re = Reynoldszahl(m, s, V);
+  // Laminar, fully developed Nu = 3.66 at a constant wall temperature, with
+  // Hausen's thermal entrance term over the segment length (Graetz number
+  // Gz = Re Pr D / L): Nu = 3.66 + 0.0668 Gz / (1 + 0.04 Gz^(2/3)).
+  const double Gz = Re * Pr_Luft * D / m.Rohrdaten.Seglaenge;
+  const double Nu = 3.66 + 0.0668 * Gz / (1.0 + 0.04 * std::pow(Gz, 2.0 / 3.0));
+  const double laminar = wlf_Luft * Nu / D;
+  // From Re 2300 (or half the threshold's Re in a pipe so wide that the
+  // threshold flow is still laminar) to the threshold, blend towards the
+  // described coefficient at the threshold with a smoothstep weight, so the
+  // coefficient is continuous with a continuous slope at both ends.
+  const double Re_g = Reynoldszahl(m, s, LuftstromGrenze);
+  const double Re_u = std::min(2300.0, 0.5 * Re_g);
+  if (Re <= Re_u) return static_cast<float>(laminar);
+  const double x = std::min((Re - Re_u) / (Re_g - Re_u), 1.0);
+  const double w = x * x * (3.0 - 2.0 * x);
+  return static_cast<float>((1.0 - w) * laminar + w * CalcAlpha(m, s, LuftstromGrenze));
+}
+
 void CalcAlphaJahr(Modell& m) {
   const int segmente = std::min(m.Anz_Segmente, MaxSegmente);
+  const bool klein = m.Luftseite.KleinerVolumenstrom;
   for (int s = 1; s <= segmente; ++s) {
     Kanalsegment& seg = m.Segmente[s];
-    for (int h = 1; h <= Stunden; ++h) seg.Alpha[h] = CalcAlpha(m, s, seg.VolStromRohr[h]);
+    for (int h = 1; h <= Stunden; ++h) {
+      const float V = seg.VolStromRohr[h];
+      seg.Alpha[h] = klein && V < LuftstromGrenze ? AlphaKleinerStrom(m, s, V) : CalcAlpha(m, s, V);
+    }
   }
 }
 
@@ -127,16 +158,26 @@ Rohrwerte RohrwerteVon(const Modell& m, int s, float L) {
 }
 
 void Rohraustausch(const Rohrwerte& rohr, float alpha, float V, float T_in, float T_ring,
-                   double lambda_Rohr, float& T_aus, float& T_wand) {
+                   double lambda_Rohr, float& T_aus, float& T_wand, bool kleinerStrom) {
+  const float U_w = rohr.U_w;
+  const float U_s = static_cast<float>(lambda_Rohr / (0.5 * DX));
   // Below 100 m3/h per pipe the air is taken as standing: it passes
   // unchanged and the pipe cells follow the soil around them.
   if (V < LuftstromGrenze) {
     T_wand = T_ring;
     T_aus = T_in;
+    if (!kleinerStrom || !(V > 0.0f)) return;
+    // Effectiveness form: along the segment the air approaches the ring
+    // exponentially, T_aus - T_ring = (T_in - T_ring) exp(-k), so it never
+    // passes it however small the flow. The wall lies 1/U_s below the ring
+    // for the mean flux q = 1200 V (T_aus - T_in) / (2 pi R L).
+    const double U = 1.0 / (1.0 / alpha + 1.0 / U_w + 1.0 / U_s);
+    const double k = rohr.UmfangMalL * U / (1200.0 * V);
+    T_aus = static_cast<float>(T_ring + (static_cast<double>(T_in) - T_ring) * std::exp(-k));
+    const double q = 1200.0 * V * (static_cast<double>(T_aus) - T_in) / rohr.UmfangMalL;
+    T_wand = static_cast<float>(T_ring - q / U_s);
     return;
   }
-  const float U_w = rohr.U_w;
-  const float U_s = static_cast<float>(lambda_Rohr / (0.5 * DX));
   // Steady series network air - wall - soil, a = (U_w + U_s)(U_w + alpha):
   // T_wand = (U_w alpha / a T_in + U_s / (U_w + U_s) T_ring) / (1 - U_w^2 / a)
   const float a = (U_w + U_s) * (U_w + alpha);
@@ -153,7 +194,8 @@ void CalcLuftaustausch(Modell& m, int s, float L, float alpha, float V, float T_
   const float T_ring = Ringtemperatur(m, T_in);
   MarkiereRing(m);
   const int zeile = std::clamp(m.RohrZeile, 0, static_cast<int>(UntersteZeile));
-  Rohraustausch(RohrwerteVon(m, s, L), alpha, V, T_in, T_ring, m.Lambda[zeile], T_aus, T_wand);
+  Rohraustausch(RohrwerteVon(m, s, L), alpha, V, T_in, T_ring, m.Lambda[zeile], T_aus, T_wand,
+                m.Luftseite.KleinerVolumenstrom);
 }
 
 }  // namespace terval

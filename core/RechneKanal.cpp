@@ -5,11 +5,15 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
+#include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
 #include "core/Jahreslauf.h"
+#include "core/Kondensation.h"
+#include "core/Rohrkopplung.h"
 #include "model/Oberflaeche.h"
 #include "model/Zahltext.h"
 #include "output/DBErgout.h"
@@ -29,6 +33,40 @@ bool IstReferenztag(int d) {
   return std::find(Referenztage.begin(), Referenztage.end(), d) != Referenztage.end();
 }
 
+// One hour of hour h of a segment with the energy-conserving coupling: the
+// air of the hour, the heat step `schritt` and the air's sink in the pipe
+// cells; leaves T_Feld at the end of the hour. Flows below the threshold
+// pass unchanged unless the option KleinerVolumenstrom lets them exchange.
+// With a wall (option Kondensation) the air's humidity goes with it: in
+// m.Gehalt[h], inlet before, outlet after, and the water into the year's sums.
+template <class Schritt>
+float KoppelStunde(Modell& m, const Rohrknoten& knoten, const Kanalsegment& seg, int s, int h,
+                   const std::array<float, Zeilen>& lambda, const Zeilendiffusivitaet& z,
+                   Segmentwand* wand, Schritt&& schritt) {
+  const float V = seg.VolStromRohr[h];
+  const float V_tausch = V >= LuftstromGrenze || m.Luftseite.KleinerVolumenstrom ? V : 0.0f;
+  const double UA = RohrLeitwert(knoten, seg.Alpha[h], lambda[knoten.zeile]);
+  const Rohrboden boden{lambda.data(), &z};
+  if (wand == nullptr)
+    return KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt).T_aus;
+
+  wand->Stunde(V_tausch, m.Gehalt[h], seg.Alpha[h], UA);
+  const float T_aus =
+      KoppelStunde(m, knoten, boden, UA, V_tausch, seg.T_ein[h], Zeitschritt, schritt, *wand).T_aus;
+  m.Gehalt[h] = static_cast<float>(wand->W_aus());
+  const int monat = MonatVonTag((h - 1) / 24 + 1);
+  Kondensatjahr& k = m.Kondensat;
+  k.kg[s][monat] += wand->kondensat;
+  k.latent[s][monat] += wand->latent / 3.6e6;
+  if (wand->kondensat > 0) {
+    ++k.stunden[s][monat];
+    if (k.imKanal[h] == 0) ++k.kanalStunden[monat];
+    k.imKanal[h] = 1;
+  }
+  k.abfluss[s] += wand->abfluss;
+  return T_aus;
+}
+
 // The moisture column of a segment carries on from the year before only
 // where the moisture model changes it; without it every year starts from
 // the same start column.
@@ -44,6 +82,11 @@ bool FeuchteWeiter(const Modell& m, const Segmentstand* start) {
 bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmentstand* start,
                    Ergebnissatz* felder) {
   InitGrid(m, s);
+  const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
+  Rohrknoten knoten;
+  if (energie) knoten = OeffneRohrzellen(m, s);
+  std::optional<Segmentwand> wand;
+  if (m.Luftseite.Kondensation) wand.emplace(knoten.R, knoten.L, knoten.rohre);
   if (FeuchteWeiter(m, start)) {
     m.Theta = start->Feuchte.Theta;
     m.K_Hydr = start->Feuchte.K_Hydr;
@@ -71,15 +114,29 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmen
     for (int k = 0; k < 24; ++k) {
       const int h = StundenIndex(d, k);
       float T_aus = 0, T_wand = 0;
-      CalcLuftaustausch(m, s, m.Rohrdaten.Seglaenge, seg.Alpha[h], seg.VolStromRohr[h],
-                        seg.T_ein[h], T_aus, T_wand);
+      if (energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
+        const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
+        std::array<float, Zeilen> lambda;
+        for (int r = 0; r < Zeilen; ++r) lambda[r] = static_cast<float>(m.Lambda[r]);
+        auto schritt = [&](float dt) { WaermeSchritt(m, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt); };
+        T_aus = KoppelStunde(m, knoten, seg, s, h, lambda, ZeilenDiffusivitaeten(m.K_Schicht),
+                             wand ? &*wand : nullptr, schritt);
+        MarkiereRing(m);
+      } else {
+        CalcLuftaustausch(m, s, m.Rohrdaten.Seglaenge, seg.Alpha[h], seg.VolStromRohr[h],
+                          seg.T_ein[h], T_aus, T_wand);
+      }
       seg.T_aus[h] = T_aus;
       if (s < segmente) m.Segmente[s + 1].T_ein[h] = T_aus;
 
-      const float T_oben = Oberflaechentemperatur(m, s, h);
-      const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
-      const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
-      WaermeSchritt(m, T_re, T_li, T_wand, m.T_Jahresmittel, T_oben, Zeitschritt);
+      if (!energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const float T_li = mitBauten_li ? CalcKellerwand(m, 0) : 0.0f;
+        const float T_re = mitBauten_re ? CalcKellerwand(m, 1) : 0.0f;
+        WaermeSchritt(m, T_re, T_li, T_wand, m.T_Jahresmittel, T_oben, Zeitschritt);
+      }
 
       if (m.MitFeuchte) {
         const float N = g * m.Klima[h].Nieders;
@@ -99,8 +156,12 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmen
     // Lets a window repaint and take a stop within a long segment: at a
     // moisture step of 1 s a segment takes half a minute, a day a tenth of a second.
     ui.Fortschritt(d, 365);
-    if (m.StopRequested) return false;
+    if (m.StopRequested) {
+      if (energie) SchliesseRohrzellen(m, knoten);
+      return false;
+    }
   }
+  if (energie) SchliesseRohrzellen(m, knoten);
   return true;
 }
 
@@ -112,7 +173,13 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmen
 bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
                             Zellgeometrie& zellen, const Segmentstand* start, Ergebnissatz* felder) {
   InitGrid(m, s);
+  const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
+  Rohrknoten knoten;
+  if (energie) knoten = OeffneRohrzellen(m, s);
+  std::optional<Segmentwand> wand;
+  if (m.Luftseite.Kondensation) wand.emplace(knoten.R, knoten.L, knoten.rohre);
   if (!BereiteZellen(m, zellen)) {
+    if (energie) SchliesseRohrzellen(m, knoten);
     // A grid whose distances the row step cannot reproduce exactly.
     return RechneSegment(m, ui, s, segmente, start, felder);
   }
@@ -138,9 +205,22 @@ bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       // Soil properties of this hour: those after the previous hour's moisture.
       const Feuchtestand& vorher = bahn.Stand(art, h - 1);
       const float T_in = seg.T_ein[h];
+      if (energie) {
+        const float T_oben = Oberflaechentemperatur(m, s, h);
+        const double lambda_unten = vorher.Lambda[UntersteZeile];
+        const float T_li = mitBauten_li ? Kellerwandtemperatur(m, 0, lambda_unten) : 0.0f;
+        const float T_re = mitBauten_re ? Kellerwandtemperatur(m, 1, lambda_unten) : 0.0f;
+        auto schritt = [&](float dt) {
+          WaermeSchrittZeilen(m, zellen, vorher.Zeilenwerte, T_re, T_li, 0.0f, m.T_Jahresmittel, T_oben, dt);
+        };
+        seg.T_aus[h] = KoppelStunde(m, knoten, seg, s, h, vorher.Lambda, vorher.Zeilenwerte,
+                                    wand ? &*wand : nullptr, schritt);
+        if (s < segmente) m.Segmente[s + 1].T_ein[h] = seg.T_aus[h];
+        continue;
+      }
       float T_aus = 0, T_wand = 0;
       Rohraustausch(rohr, seg.Alpha[h], seg.VolStromRohr[h], T_in, Ringtemperatur(m, T_in),
-                    vorher.Lambda[zeile], T_aus, T_wand);
+                    vorher.Lambda[zeile], T_aus, T_wand, m.Luftseite.KleinerVolumenstrom);
       seg.T_aus[h] = T_aus;
       if (s < segmente) m.Segmente[s + 1].T_ein[h] = T_aus;
 
@@ -157,7 +237,10 @@ bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       WriteField(m, s, d, *felder);
     }
     ui.Fortschritt(d, 365);
-    if (m.StopRequested) return false;
+    if (m.StopRequested) {
+      if (energie) SchliesseRohrzellen(m, knoten);
+      return false;
+    }
   }
 
   // The moisture column and soil properties as the segment's own year
@@ -168,6 +251,7 @@ bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
   m.D_Hydr = ende.D_Hydr;
   m.G_Schwer = ende.G_Schwer;
   UpdateBodenThermik(m);
+  if (energie) SchliesseRohrzellen(m, knoten);
   if (bahn.SchreibtKlima()) {
     for (int h = 1; h <= Stunden; ++h) {
       const Feuchtestand& st = bahn.Stand(art, h);
@@ -322,6 +406,13 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
         bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, true);
       }
     }
+    if (m.Luftseite.Kondensation) {
+      // The outdoor air's humidity enters segment 1; the water sums are the
+      // year's, like every other result of a run over several years.
+      for (int h = 1; h <= Stunden; ++h)
+        m.Gehalt[h] = static_cast<float>(Feuchtegehalt(m.Klima[h].T_Luft, m.Klima[h].rFeuchte, Luftdruck));
+      m.Kondensat = {};
+    }
     std::array<float, 3> rohrtiefe{};
     for (int s = 1; s <= segmente; ++s) {
       const Segmentstand* start = weiter ? &lauf.Stand[s] : nullptr;
@@ -355,6 +446,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
     zeile.T_Rohrtiefe = rohrtiefe;
     lauf.Zeilen.push_back(std::move(zeile));
   }
+  if (m.Luftseite.Kondensation)
+    for (int h = 1; h <= Stunden; ++h)
+      m.RFeuchteAus[h] = static_cast<float>(RelativeFeuchte(m.Segmente[segmente].T_aus[h], m.Gehalt[h], Luftdruck));
   ui.Stat("");
 }
 

@@ -165,6 +165,25 @@ struct TStundenEintrag {
   int32_t Stunde = 0;  // 0..23
 };
 
+// Air-side options beyond the described model, for the run. All off by
+// default; off, every result is the described model's bit for bit.
+struct Luftoptionen {
+  bool KleinerVolumenstrom = false;  // exchange below LuftstromGrenze in effectiveness form
+  bool Energieerhaltend = false;     // pipe cells are soil cells, the air their sink
+  bool Kondensation = false;         // humidity, condensate and film; implies Energieerhaltend
+};
+
+// The water of a run with the option Kondensation, per segment 1..150 and
+// month 1..12.
+struct Kondensatjahr {
+  std::array<std::array<double, 13>, MaxSegmente + 1> kg{};      // condensed, kg
+  std::array<std::array<double, 13>, MaxSegmente + 1> latent{};  // heat released at the wall, kWh (net of evaporation)
+  std::array<std::array<int32_t, 13>, MaxSegmente + 1> stunden{};  // hours with condensation
+  std::array<double, MaxSegmente + 1> abfluss{};                 // drained over the year, kg
+  std::array<uint8_t, Stunden + 1> imKanal{};  // 1 for an hour in which some segment condensed
+  std::array<int32_t, 13> kanalStunden{};      // hours per month in which some segment condensed
+};
+
 // Grid arrays are indexed [column][row].
 template <typename T>
 using Gitter = std::array<std::array<T, Zeilen>, MaxSpalten>;
@@ -238,6 +257,14 @@ struct Modell {
   bool NurEinTermin = false;
   int32_t AusgabeStunde = 12;
   bool TextAusgabe = false;
+  Luftoptionen Luftseite;
+  // Option Kondensation: humidity ratio of the air (kg/kg) per hour, the
+  // channel inlet's before the run, each segment's outlet after it, so it
+  // ends as the channel outlet's; the outlet's relative humidity; and the
+  // water of the year.
+  std::array<float, Stunden + 1> Gehalt{};
+  std::array<float, Stunden + 1> RFeuchteAus{};  // relative humidity at the channel outlet, %
+  Kondensatjahr Kondensat;
 
   // Soil grid of the segment being computed.
   Gitter<int32_t> ZellTyp{};  // 0 soil, 1 solid (pipe or wall)

@@ -86,7 +86,16 @@ std::string NachCp1252(const std::string& utf8) {
   return aus;
 }
 
-std::string ErsteZeile() { return NachCp1252("# Erdkanalmodell" + Credits); }
+// The first line names the air-side options a run used, so a file computed
+// beyond the described model says so; without them it is as it always was.
+std::string ErsteZeile(const Luftoptionen& o = {}) {
+  std::string optionen;
+  if (o.KleinerVolumenstrom) optionen += ", \"Wärmeübergang auch bei kleinem Volumenstrom\"";
+  if (o.Energieerhaltend || o.Kondensation) optionen += ", \"Energieerhaltende Rohrkopplung\"";
+  if (o.Kondensation) optionen += ", \"Kondensation berechnen\"";
+  if (!optionen.empty()) optionen = " - Optionen: " + optionen.substr(2);
+  return NachCp1252("# Erdkanalmodell" + Credits + optionen);
+}
 
 // A result text file of a set, written under its working name; the set
 // gives it its name once the whole set is written.
@@ -169,6 +178,10 @@ Stundenwerte WerteDerStunde(const Modell& m, int h) {
   return w;
 }
 
+// Columns the option Kondensation adds at the end of the overall text file:
+// the outlet air's relative humidity (%) and humidity ratio (g/kg).
+const char* const KopfKondensation = " RFeuchte_aus x_aus";
+
 // One data line of the overall text file and of the day-course file;
 // T_delta here is outlet minus inlet.
 std::string Datenzeile(const Modell& m, int n, int tag, int stunde) {
@@ -214,13 +227,20 @@ bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz) 
   if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
   if (von < 0 || bis > 23) return Misslungen(satz, endung, "die Ausgabestunde liegt nicht zwischen 0 und 23");
   Ergebnisdatei datei(satz, endung);
-  datei.Zeile(ErsteZeile());
-  datei.Zeile(KopfGesamt);
+  datei.Zeile(ErsteZeile(m.Luftseite));
+  datei.Zeile(m.Luftseite.Kondensation ? std::string(KopfGesamt) + KopfKondensation : std::string(KopfGesamt));
 
   int n = 0;
   for (int tag = 1; tag <= 365; ++tag) {
     ui.SchreibfensterFortschritt(tag);
-    for (int stunde = von; stunde <= bis; ++stunde) datei.Zeile(Datenzeile(m, ++n, tag, stunde));
+    for (int stunde = von; stunde <= bis; ++stunde) {
+      std::string z = Datenzeile(m, ++n, tag, stunde);
+      if (m.Luftseite.Kondensation) {
+        const int h = StundenIndex(tag, stunde);
+        z += ' ' + FormatReal(m.RFeuchteAus[h], 3, 2) + ' ' + FormatReal(m.Gehalt[h] * 1000.0, 3, 2);  // g/kg
+      }
+      datei.Zeile(std::move(z));
+    }
   }
   return datei.Abschliessen();
 }
@@ -280,13 +300,47 @@ bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz) {
   return true;
 }
 
+bool WriteKondensat(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz) {
+  const std::string endung = " Kondensat.TXT";
+  Schreibfenster fenster(ui, satz.Name(endung));
+  if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
+  const Kondensatjahr& k = m.Kondensat;
+  Ergebnisdatei datei(satz, endung);
+  datei.Zeile(ErsteZeile(m.Luftseite));
+  datei.Zeile(NachCp1252("# Kondensat je Segment und Monat in kg, im Jahr, abgeflossen im Jahr in kg, "
+                         "Stunden mit Kondensation"));
+  datei.Zeile("# Seg Jan Feb Mrz Apr Mai Jun Jul Aug Sep Okt Nov Dez Jahr Abfluss Stunden");
+  for (int s = 1; s <= m.Anz_Segmente; ++s) {
+    std::string z = FormatInt(s, 3);
+    double jahr = 0;
+    int stunden = 0;
+    for (int monat = 1; monat <= 12; ++monat) {
+      z += ' ' + FormatReal(k.kg[s][monat], 3, 3);
+      jahr += k.kg[s][monat];
+      stunden += k.stunden[s][monat];
+    }
+    z += ' ' + FormatReal(jahr, 3, 3) + ' ' + FormatReal(k.abfluss[s], 3, 3) + ' ' + FormatInt(stunden, 4);
+    datei.Zeile(std::move(z));
+  }
+  datei.Zeile(NachCp1252("# Kanal je Monat: Kondensat in kg, latente Wärme an der Rohrwand in kWh "
+                         "(abzüglich Verdunstung), Stunden mit Kondensation in einem Segment"));
+  datei.Zeile("# Monat Kondensat Latent Stunden");
+  for (int monat = 1; monat <= 12; ++monat) {
+    double kg = 0, latent = 0;
+    for (int s = 1; s <= m.Anz_Segmente; ++s) kg += k.kg[s][monat], latent += k.latent[s][monat];
+    datei.Zeile(FormatInt(monat, 2) + ' ' + FormatReal(kg, 3, 3) + ' ' + FormatReal(latent, 3, 3) + ' ' +
+                FormatInt(k.kanalStunden[monat], 4));
+  }
+  return datei.Abschliessen();
+}
+
 bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz) {
   const std::string endung = " Kanal Tag " + std::to_string(tag) + ".TXT";
   Schreibfenster fenster(ui, satz.Name(endung));
   if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
   if (tag < 1 || tag > 365) return false;
   Ergebnisdatei datei(satz, endung);
-  datei.Zeile(ErsteZeile());
+  datei.Zeile(ErsteZeile(m.Luftseite));
   datei.Zeile(KopfKanal);
 
   // All values at noon of the day.
@@ -319,7 +373,7 @@ bool WriteTagesgang(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& sat
   if (!AnzahlSegmenteGueltig(m)) return Misslungen(satz, endung, KeineSegmentzahl);
   if (tag < 1 || tag > 365) return false;
   Ergebnisdatei datei(satz, endung);
-  datei.Zeile(ErsteZeile());
+  datei.Zeile(ErsteZeile(m.Luftseite));
   datei.Zeile(KopfVerlauf);
   ui.SchreibfensterFortschritt(tag);
   // Always the whole day, whatever the one-hour-per-day option says.

@@ -25,6 +25,10 @@ class Ergebnissatz;
 bool WriteTextSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
 // Table "<stamm> Gesamtergebnis.dbf" with its "<stamm> Gesamtergebnis.cpg".
 bool WriteDBSegmentData(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
+// "<stamm> Kondensat.TXT" of a run with the option Kondensation: condensate
+// per segment and month, drained water per segment, hours with condensation
+// and latent heat per month.
+bool WriteKondensat(const Modell& m, Oberflaeche& ui, Ergebnissatz& satz);
 // "<stamm> Kanal Tag <tag>.TXT".
 bool WriteTextKanalData(const Modell& m, Oberflaeche& ui, int tag, Ergebnissatz& satz);
 // "<stamm> Verlauf Tag <tag>.TXT".

@@ -28,7 +28,7 @@ std::function<void(int)> Ergebnissatz::Schrittbeobachter;
 const std::vector<std::string>& Satzendungen() {
   static const std::vector<std::string> alle = [] {
     std::vector<std::string> e = {" Gesamtergebnis.TXT", " Gesamtergebnis.dbf", " Gesamtergebnis.cpg", " Jahre.TXT",
-                                  " Hydraulik.TXT"};
+                                  " Hydraulik.TXT", " Kondensat.TXT"};
     for (int tag : Referenztage) e.push_back(" Kanal Tag " + FormatInt(tag) + ".TXT");
     for (int tag : Referenztage) e.push_back(" Verlauf Tag " + FormatInt(tag) + ".TXT");
     for (int s = 1; s <= MaxSegmente; ++s)

@@ -345,6 +345,25 @@ void TMainform::BaueOptionen() {
     return KlimajahrVon(m_, QFileInfo(Q(m_.DBKlimaName)).fileName().toStdString());
   });
   optionenSpalte->addWidget(mehrjahr_);
+
+  // Air-side options beyond the described model, for this session only.
+  auto* luft = new QGroupBox("Luftseite");
+  luft->setObjectName("gb_Luftseite");
+  auto* luftForm = new QVBoxLayout(luft);
+  cb_KleinerVolumenstrom_ = Benannt(new QCheckBox("Wärmeübergang auch bei kleinem Volumenstrom"),
+                                    "cb_KleinerVolumenstrom",
+                                    "Unter 100 m3/h je Rohr tauscht die Luft Wärme aus, statt das Segment "
+                                    "unverändert zu durchströmen");
+  cb_Energieerhaltend_ = Benannt(new QCheckBox("Energieerhaltende Rohrkopplung"), "cb_Energieerhaltend",
+                                 "Die Rohrzellen rechnen als Erdreich mit der Luft als Wärmesenke: was die "
+                                 "Luft aufnimmt, gibt das Erdreich ab");
+  cb_Kondensation_ = Benannt(new QCheckBox("Kondensation berechnen"), "cb_Kondensation",
+                             "Luftfeuchte im Kanal, Kondensat und Wasserfilm an der Rohrwand; rechnet mit der "
+                             "energieerhaltenden Rohrkopplung");
+  luftForm->addWidget(cb_KleinerVolumenstrom_);
+  luftForm->addWidget(cb_Energieerhaltend_);
+  luftForm->addWidget(cb_Kondensation_);
+  optionenSpalte->addWidget(luft);
   spalte->addWidget(optionen_);
   spalte->addStretch(1);
 
@@ -625,6 +644,9 @@ Laufoptionen TMainform::OptionenAusSteuerung() const {
   const int i = cb_SoilmodRes_->currentIndex();
   o.FeuchteZeitschritt = FeuchteZeitschritte[i >= 0 && i < 5 ? i : 0];
   mehrjahr_->Optionen(o);
+  o.Luftseite.KleinerVolumenstrom = cb_KleinerVolumenstrom_->isChecked();
+  o.Luftseite.Energieerhaltend = cb_Energieerhaltend_->isChecked();
+  o.Luftseite.Kondensation = cb_Kondensation_->isChecked();
   return o;
 }
 

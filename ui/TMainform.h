@@ -196,6 +196,9 @@ class TMainform : public QMainWindow {
   QCheckBox* cb_mitFeuchte_ = nullptr;
   Mehrjahresfeld* mehrjahr_ = nullptr;  // "Anzahl Jahre", the climate sequence, the drift
   QComboBox* cb_SoilmodRes_ = nullptr;
+  QCheckBox* cb_KleinerVolumenstrom_ = nullptr;
+  QCheckBox* cb_Energieerhaltend_ = nullptr;
+  QCheckBox* cb_Kondensation_ = nullptr;
 
   // Chart controls.
   QComboBox* cbDisplaymode_ = nullptr;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -256,6 +257,8 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   m->Kanalbetrieb.Volstrom = 99;
   test::Aufzeichner ui;
   EXPECT_TRUE(PruefeEingaben(*m, ui));
+  // So does the effectiveness form below the threshold, which cannot overshoot.
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.KleinerVolumenstrom = true}));
   // The smallest flow that exchanges decides: the fan's "Aus" flow, ...
   m->Kanalbetrieb = {.Volstrom = 5000, .Vol_Aus = 200, .Ein_Zeit = 6, .Aus_Zeit = 20, .Betriebsart = 1};
   EXPECT_FALSE(PruefeEingaben(*m, ui));
@@ -268,6 +271,8 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
   for (int h = 1; h <= Stunden; ++h) m->Klima[h].Vol_Strom = h % 2 ? 0.0f : h == 4000 ? grenze - 1.0f : 6000.0f;
   EXPECT_FALSE(PruefeEingaben(*m, ui));
   EXPECT_NE(ui.nachrichten.back().text.find(std::to_string(grenze - 1) + ".0 m3/h je Rohr"), std::string::npos);
+  // The energy-conserving coupling follows the air exponentially: nothing to refuse.
+  EXPECT_TRUE(PruefeEingaben(*m, ui, {.Energieerhaltend = true}) && PruefeEingaben(*m, ui, {.Kondensation = true}));
 }
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off) ---------
@@ -364,6 +369,40 @@ TEST_F(Laufstart, SeveralYearsWriteTheYearTableOrNothing) {
   ASSERT_EQ(zeilen.size(), 4u);
   EXPECT_EQ(zeilen[3].substr(0, 4), "  2 ");
   EXPECT_EQ(zeilen[3].back(), '\r');
+}
+
+// Condensation in a run over several years: the water file joins the set, and
+// its sums are the last year's, each year's humid outdoor air entering anew.
+TEST_F(Laufstart, CondensationOverSeveralYearsCountsTheLastYear) {
+  auto m = Kanalmodell();
+  // Humid summer air over soil that keeps the year's mean.
+  test::FuelleKlima(*m, [](int h) { return 10.0f - 12.0f * std::cos(6.2832f * static_cast<float>(h) / Stunden); });
+  m->Anz_Segmente = 2, m->Segmente[2].Anz_Rohre = 1;
+  for (int h = 1; h <= Stunden; ++h) m->Klima[h].rFeuchte = 95.0f;
+  m->Kanalbetrieb.Volstrom = 300;
+  Laufoptionen o;
+  o.MitFeuchte = false, o.TextAusgabe = true, o.Luftseite.Kondensation = true;
+  auto summe = [&] {
+    double kg = 0;
+    for (int s = 1; s <= 2; ++s)
+      for (int monat = 1; monat <= 12; ++monat) kg += m->Kondensat.kg[s][monat];
+    return kg;
+  };
+  Laufbeobachter ui;
+  ASSERT_EQ(EKModellFDVerfahren(*m, ui, o, dir.string()).ergebnis, Laufergebnis::Fertig);
+  const double einJahr = summe();
+  ASSERT_GT(einJahr, 0.0);
+  o.Jahre = 2, o.Stammname = "Zwei";
+  const Laufbericht b = EKModellFDVerfahren(*m, ui, o, dir.string());
+  ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig);
+  EXPECT_NE(std::find(b.dateien.begin(), b.dateien.end(), "Zwei Kondensat.TXT"), b.dateien.end());
+  EXPECT_TRUE(fs::exists(dir / "Zwei Kondensat.TXT") && fs::exists(dir / "Zwei Jahre.TXT"));
+  // Same climate, the soil a year on: about the first year's water, not twice it.
+  EXPECT_NEAR(summe() / einJahr, 1.0, 0.3);
+  // Off again: no water file in the set.
+  o.Luftseite = {}, o.Jahre = 1, o.Stammname = "Aus";
+  const Laufbericht aus = EKModellFDVerfahren(*m, ui, o, dir.string());
+  EXPECT_EQ(std::find(aus.dateien.begin(), aus.dateien.end(), "Aus Kondensat.TXT"), aus.dateien.end());
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ void ErwarteGleich(const Modell& a, const Modell& b) {
   for (auto [name, i] : {FELD(Klima), FELD(VolStromStunde), FELD(T_Feld), FELD(T_Neu), FELD(K_Zelle), FELD(K_W),
                          FELD(K_O), FELD(K_N), FELD(K_S), FELD(RingMarke), FELD(Theta), FELD(Lambda),
                          FELD(K_Schicht), FELD(K_Hydr), FELD(D_Hydr), FELD(G_Schwer), FELD(T_Profil),
-                         FELD(T_ProfilHilf)})
+                         FELD(T_ProfilHilf), FELD(Gehalt), FELD(Kondensat.abfluss)})
     EXPECT_EQ(i, -1) << name;
   EXPECT_EQ(std::memcmp(&a.T_Jahresmittel, &b.T_Jahresmittel, sizeof(float)), 0);
 }
@@ -152,7 +152,14 @@ TEST(Rechenwege, GiveTheSameChannel) {
       {"Schritt zu lang", [](Modell& m) {
          m.FeuchteZeitschritt = 7200;
          for (int h = 1; h <= Stunden; ++h) m.Klima[h].r_Verd_mm = 123.0f;
-       }}};
+       }},
+      // The air-side options go the same way in both (the pipe cells open
+      // and close again; the register blocks and cellar walls are exercised).
+      {"energieerhaltend, kleiner Volumenstrom",
+       [](Modell& m) { m.Luftseite = {.KleinerVolumenstrom = true, .Energieerhaltend = true}; }},
+      {"kondensation, feuchte Luft",
+       [](Modell& m) { m.Luftseite.Kondensation = true; for (auto& k : m.Klima) k.rFeuchte = 95.0f; }},
+  };
   for (const auto& f : faelle) {
     SCOPED_TRACE(f.name);
     Beide x;

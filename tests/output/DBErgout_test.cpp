@@ -213,6 +213,25 @@ TEST_F(Ergebnisdateien, OverallResultsEveryHourOrOneHourADay) {
   EXPECT_EQ(z.back().substr(0, 32), "365 365 12 6.74 7.44 0.70 124.66");
 }
 
+// Option Kondensation: two columns at the end of the overall results; the water's own file.
+TEST_F(Ergebnisdateien, CondensationColumnsAndFile) {
+  m->Luftseite.Kondensation = true;
+  m->Gehalt[1] = 0.0123f, m->RFeuchteAus[1] = 95.5f;
+  Kondensatjahr& k = m->Kondensat;
+  k.kg[2][7] = 1.25, k.kg[2][8] = 0.5, k.abfluss[2] = 0.75, k.stunden[2][7] = 10, k.latent[3][7] = 2.5, k.kanalStunden[7] = 12;
+  ASSERT_TRUE(Schreibe("K", [&](Ergebnissatz& satz) {
+    return WriteTextSegmentData(*m, ui, satz) && WriteKondensat(*m, ui, satz);
+  }));
+  auto z = Zeilen(Lies(dir / "K Gesamtergebnis.TXT"));
+  EXPECT_TRUE(z[1].ends_with("Niederschl RFeuchte_aus x_aus") && z[2].ends_with(" 0.00 95.50 12.30")) << z[2];
+  z = Zeilen(Lies(dir / "K Kondensat.TXT"));
+  ASSERT_EQ(z.size(), 3u + 3u + 2u + 12u);
+  EXPECT_TRUE(z[0].ends_with("- Optionen: \"Energieerhaltende Rohrkopplung\", \"Kondensation berechnen\""));
+  EXPECT_EQ(z[4], "  2 0.000 0.000 0.000 0.000 0.000 0.000 1.250 0.500 0.000 0.000 0.000 0.000 1.750 0.750   10");
+  EXPECT_NE(z[6].find("latente W\xE4rme"), std::string::npos);
+  EXPECT_EQ(z[8 + 6], " 7 1.250 2.500   12");
+}
+
 TEST_F(Ergebnisdateien, FilesThatCannotBeWritten) {
   std::string fehler;
   auto satz = Ergebnissatz::Oeffnen(dir.string(), "Terval", fehler);
