@@ -91,8 +91,9 @@ TEST(Kanaldatei, WasEinAnderesProgrammSchreibt) {
 }
 
 // The air path's inputs ride in columns after the ten: a reader by position
-// sees the same ten columns, a file without them loads the start values, and
-// values out of range refuse the file with the channel unchanged.
+// sees the same ten columns, and a file without them (the start values write
+// none, as the golden example above shows) loads the start values. Values out
+// of range are in the hostile catalogue.
 TEST(Kanaldatei, LuftwegInZusatzspalten) {
   Testverzeichnis v;
   auto quelle = NeuesModell(), ziel = NeuesModell();
@@ -104,7 +105,6 @@ TEST(Kanaldatei, LuftwegInZusatzspalten) {
   std::string fehler;
   auto ohne = DbfTabelle::Oeffnen(v.Datei("ohne.ewt.db"), fehler), mit = DbfTabelle::Oeffnen(v.Datei("mit.ewt.db"), fehler);
   ASSERT_TRUE(ohne && mit) << fehler;
-  EXPECT_EQ(ohne->Felder(), 10);
   EXPECT_EQ(mit->Felder(), 18);
   for (int satz = 0; satz < 5; ++satz)
     for (int feld = 0; feld < 10; ++feld) EXPECT_EQ(mit->LiesText(satz, feld), ohne->LiesText(satz, feld)) << satz << feld;
@@ -115,25 +115,6 @@ TEST(Kanaldatei, LuftwegInZusatzspalten) {
   ASSERT_TRUE(LadeKanaldatei(*ziel, ui, v.Datei("ohne.ewt.db")));
   EXPECT_TRUE(ziel->Hydraulik == THydraulik{});
   EXPECT_TRUE(ui.nachrichten.empty());
-
-  const std::pair<void (*)(THydraulik&), const char*> falsch[] = {
-      {[](THydraulik& h) { h.Wirkungsgrad = 0; }, "Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1."},
-      {[](THydraulik& h) { h.Rauhigkeit[2] = -0.5f; }, "Der Wert -0.5 für \"Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm."},
-      {[](THydraulik& h) { h.Filter_Pa = 2500; }, "Der Wert 2500 für \"Druckverlust des Filters\" liegt nicht im Bereich 0 bis 2000 Pa."},
-  };
-  for (const auto& [setze, text] : falsch) {
-    quelle->Hydraulik = {};
-    setze(quelle->Hydraulik);
-    ASSERT_TRUE(SpeichereKanaldatei(*quelle, ui, v.Datei("falsch.ewt.db")));
-    Aufzeichner meldungen;
-    ziel->Anz_Segmente = 7;
-    EXPECT_FALSE(LadeKanaldatei(*ziel, meldungen, v.Datei("falsch.ewt.db")));
-    EXPECT_EQ(meldungen.Texte("Fehler"), std::vector<std::string>{"Die Erdkanaldatei \"" + v.Datei("falsch.ewt.db") +
-                                                                 "\" enthält ungültige Angaben zum Luftweg: " + text +
-                                                                 "\rDer Erdkanal wurde nicht geladen."});
-    EXPECT_EQ(ziel->Anz_Segmente, 7);
-    EXPECT_TRUE(ziel->Hydraulik == THydraulik{});
-  }
 }
 
 // The pipe catalogue by column position, at most 100 entries, the

@@ -65,21 +65,9 @@ TEST(Jahreslauf, SecondYearIsAOneYearRunFromTheFirstYearsEnd) {
       weiter.Rechne(weg);
 
       ErwarteGleicheJahre(*zwei.m, *weiter.m);
+      EXPECT_EQ(zwei.jahre.Zeilen.at(1).T_aus_Mittel, weiter.jahre.Zeilen.at(0).T_aus_Mittel);
       // The carried soil is not the start profile: the second year differs.
       EXPECT_FALSE(Bitgleich(zwei.m->Segmente[3].T_aus, eins.m->Segmente[3].T_aus));
-      EXPECT_NE(zwei.jahre.Stand[1].T_Feld[3][5], eins.jahre.Stand[1].T_Feld[3][5]);
-      if (feuchte) {
-        EXPECT_FALSE(Bitgleich(zwei.m->Klima, eins.m->Klima));
-      }
-
-      ASSERT_EQ(zwei.jahre.Zeilen.size(), 2u);
-      EXPECT_EQ(zwei.jahre.Zeilen[1].Jahr, 2);
-      EXPECT_EQ(zwei.jahre.Zeilen[0].T_aus_Mittel, eins.jahre.Zeilen[0].T_aus_Mittel);
-      EXPECT_EQ(zwei.jahre.Zeilen[1].T_aus_Mittel, weiter.jahre.Zeilen[0].T_aus_Mittel);
-      EXPECT_EQ(zwei.jahre.Zeilen[1].T_Rohrtiefe, weiter.jahre.Zeilen[0].T_Rohrtiefe);
-      // Year by year the same progress, the status naming the year.
-      EXPECT_EQ(zwei.ui.gezeichneteSegmente, (std::vector<int>{1, 2, 3, 1, 2, 3}));
-      EXPECT_EQ(zwei.ui.status[5], "Jahr 2 von 2: Rechne Segment 1");
       // Both ways carry the moisture alike: each segment's own column, the
       // shared trajectory.
       if (gemeinsam)
@@ -90,39 +78,29 @@ TEST(Jahreslauf, SecondYearIsAOneYearRunFromTheFirstYearsEnd) {
   }
 }
 
-// A sequence of the same table twice is two years of that table; a sequence
-// of two tables starts from the means of both and ends in the second.
+// One table given is that table, whatever the model held, for every year.
+// Two tables: the run starts from the means of both, ends in the second and
+// sets the years itself.
 TEST(Jahreslauf, SequenceOfTables) {
-  Lauf zweimal, folge;
+  Lauf zweimal, eine, folge;
   zweimal.jahre.Jahre = 2;
   zweimal.Rechne();
-  const Klimajahr a = KlimajahrVon(*folge.m, "A.txt");
-  folge.jahre.Folge = {a, a};
-  folge.jahre.Jahre = 7;  // a sequence sets the years itself
-  folge.Rechne();
-  ErwarteGleicheJahre(*zweimal.m, *folge.m);
-  // One table given is that table, whatever the model held, for every year.
-  Lauf eine;
+  const Klimajahr a = KlimajahrVon(*eine.m, "A.txt");
   eine.jahre.Folge = {a};
   eine.jahre.Jahre = 2;
   test::FuelleKlima(*eine.m, [](int) { return 30.0f; });
   eine.Rechne();
   ErwarteGleicheJahre(*zweimal.m, *eine.m);
-  ASSERT_EQ(folge.jahre.Zeilen.size(), 2u);
-  EXPECT_EQ(folge.jahre.Zeilen[1].Klima, "A.txt");
 
-  Lauf warm;
-  test::FuelleKlima(*warm.m, [](int h) { return test::Jahresklima(h) + 4.0f; });
-  const Klimajahr b = KlimajahrVon(*warm.m, "B.txt");
-  warm.m->Segmente[1].T_ein.fill(0);
-  warm.jahre.Folge = {a, b};
-  warm.Rechne();
-  EXPECT_NEAR(warm.m->T_Jahresmittel, zweimal.m->T_Jahresmittel + 2.0f, 1e-4);
-  EXPECT_NEAR(warm.m->T_Sommermittel, zweimal.m->T_Sommermittel + 2.0f, 1e-4);
-  EXPECT_EQ(warm.m->Segmente[1].T_ein[100], test::Jahresklima(100) + 4.0f);
-  EXPECT_EQ(warm.jahre.Zeilen[0].Klima, "A.txt");
-  EXPECT_EQ(warm.jahre.Zeilen[1].Klima, "B.txt");
-  EXPECT_NEAR(warm.jahre.Zeilen[1].T_ein_Mittel - warm.jahre.Zeilen[0].T_ein_Mittel, 4.0, 1e-3);
+  test::FuelleKlima(*folge.m, [](int h) { return test::Jahresklima(h) + 4.0f; });
+  folge.jahre.Folge = {a, KlimajahrVon(*folge.m, "B.txt")};
+  folge.jahre.Jahre = 7;
+  folge.m->Segmente[1].T_ein.fill(0);
+  folge.Rechne();
+  EXPECT_NEAR(folge.m->T_Jahresmittel, zweimal.m->T_Jahresmittel + 2.0f, 1e-4);
+  EXPECT_EQ(folge.m->Segmente[1].T_ein[100], test::Jahresklima(100) + 4.0f);
+  ASSERT_EQ(folge.jahre.Zeilen.size(), 2u);
+  EXPECT_EQ(folge.jahre.Zeilen[0].Klima + folge.jahre.Zeilen[1].Klima, "A.txtB.txt");
 }
 
 // A stop in the second year ends the run there, as in a one-year run.

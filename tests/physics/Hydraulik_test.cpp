@@ -3,8 +3,10 @@
 // whole channel and how registers and local losses add up.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "model/Vardef.h"
 #include "physics/Hydraulik.h"
@@ -15,62 +17,41 @@ namespace {
 // The air of the worked numbers.
 const Luftzustand Bezug{1.2, 1.427e-5};
 
-struct Rohrfall {
-  const char* name;
-  double D, V_m3h, L, k_mm;
-  double w, Re, f, dp;  // expected; dp over L (0: not checked)
-};
-
-// Worked by hand from the definitions (Moody chart agrees to two digits).
-const Rohrfall Rohrfaelle[] = {
-    {"glatt_D200_200m3h_40m", 0.20, 200, 40, 0.007, 1.77, 24800, 0.0247, 9.2},
-    {"rau_1mm_D200_200m3h_40m", 0.20, 200, 40, 1.0, 1.77, 24800, 0.0341, 12.7},
-    {"Register_D150_60m3h", 0.15, 60, 1, 0.007, 0.943, 9900, 0.031, 0},
-};
-
+// Worked by hand from the definitions (Moody chart agrees to two digits):
+// D, V (m3/h), L, k (mm) -> w, Re, f, dp over L (0: not checked).
 TEST(Hydraulik, WorkedNumbersOfOnePipe) {
-  for (const Rohrfall& c : Rohrfaelle) {
-    SCOPED_TRACE(c.name);
-    const double V = c.V_m3h / 3600.0;
-    const double w = Geschwindigkeit(V, c.D);
-    const double Re = w * c.D / Bezug.nu;
-    const double f = Reibungszahl(Re, c.k_mm * 1e-3 / c.D);
-    EXPECT_NEAR(w, c.w, 0.005);
-    EXPECT_NEAR(Re, c.Re, 0.01 * c.Re);
-    EXPECT_NEAR(f, c.f, 0.0006);
-    if (c.dp > 0) {
-      EXPECT_NEAR(Reibungsdruckverlust(V, c.D, c.k_mm * 1e-3, c.L, Bezug), c.dp, 0.1);
-      EXPECT_NEAR(Reibungsdruckverlust(V, c.D, c.k_mm * 1e-3, 1.0, Bezug), c.dp / c.L, 0.005);
+  const std::array<double, 8> faelle[] = {{0.20, 200, 40, 0.007, 1.77, 24800, 0.0247, 9.2},
+                                          {0.20, 200, 40, 1.0, 1.77, 24800, 0.0341, 12.7},
+                                          {0.15, 60, 1, 0.007, 0.943, 9900, 0.031, 0}};
+  for (const auto& [D, V_m3h, L, k_mm, w, Re, f, dp] : faelle) {
+    SCOPED_TRACE(testing::Message() << "D " << D << " k " << k_mm);
+    const double V = V_m3h / 3600.0, re = Geschwindigkeit(V, D) * D / Bezug.nu;
+    EXPECT_NEAR(Geschwindigkeit(V, D), w, 0.005);
+    EXPECT_NEAR(re, Re, 0.01 * Re);
+    EXPECT_NEAR(Reibungszahl(re, k_mm * 1e-3 / D), f, 0.0006);
+    if (dp > 0) {
+      EXPECT_NEAR(Reibungsdruckverlust(V, D, k_mm * 1e-3, L, Bezug), dp, 0.1);
     }
   }
 }
 
+// Laminar exactly 64/Re, no jump at either end of the blend, and inside it
+// between the laminar and the turbulent value.
 TEST(Hydraulik, FrictionFactorLaminarAndContinuousThroughTheTransition) {
   EXPECT_DOUBLE_EQ(Reibungszahl(1000, 1e-4), 0.064);
-  EXPECT_DOUBLE_EQ(Reibungszahl(2300, 1e-4), 64.0 / 2300);
-  EXPECT_EQ(Reibungszahl(0, 1e-4), 0.0);
-  // Colebrook-White itself at a textbook point: smooth pipe, Re 1e5, f 0.0180.
-  EXPECT_NEAR(Reibungszahl(1e5, 0), 0.0180, 0.0001);
-  // No jump at either end of the blend, and no kink worth a step.
-  for (double Re : {2300.0, 4000.0}) {
-    const double unten = Reibungszahl(Re * (1 - 1e-7), 1e-4), oben = Reibungszahl(Re * (1 + 1e-7), 1e-4);
-    EXPECT_NEAR(unten, oben, 1e-8) << Re;
-  }
-  // Inside the transition the factor lies between the laminar and the turbulent value.
-  const double lam = 64.0 / 3000, tur = Reibungszahl(4000, 1e-4);
+  for (double Re : {2300.0, 4000.0})
+    EXPECT_NEAR(Reibungszahl(Re * (1 - 1e-7), 1e-4), Reibungszahl(Re * (1 + 1e-7), 1e-4), 1e-8) << Re;
   const double mitte = Reibungszahl(3000, 1e-4);
-  EXPECT_GT(mitte, std::min(lam, tur));
-  EXPECT_LT(mitte, std::max(lam, 0.05));
+  EXPECT_GT(mitte, std::min(64.0 / 3000, Reibungszahl(4000, 1e-4)));
+  EXPECT_LT(mitte, 0.05);
 }
 
-TEST(Hydraulik, AirStateFollowsTemperatureAndPressure) {
-  // Tables of dry air at 101325 Pa: 0 degC rho 1.293, nu 1.33e-5; 20 degC rho 1.204, nu 1.51e-5.
-  const Luftzustand null = LuftBei(0, 101325), zwanzig = LuftBei(20, 101325);
-  EXPECT_NEAR(null.rho, 1.293, 0.002);
-  EXPECT_NEAR(null.nu, 1.33e-5, 0.01e-5);
-  EXPECT_NEAR(zwanzig.rho, 1.204, 0.002);
-  EXPECT_NEAR(zwanzig.nu, 1.51e-5, 0.01e-5);
-  EXPECT_NEAR(LuftBei(20, 2 * 101325.0).rho, 2 * zwanzig.rho, 1e-12);
+// Tables of dry air at 101325 Pa.
+TEST(Hydraulik, AirStateFollowsTemperature) {
+  for (const auto& [T, rho, nu] : {std::array{0.0, 1.293, 1.33e-5}, std::array{20.0, 1.204, 1.51e-5}}) {
+    EXPECT_NEAR(LuftBei(T, 101325).rho, rho, 0.002) << T;
+    EXPECT_NEAR(LuftBei(T, 101325).nu, nu, 0.01e-5) << T;
+  }
 }
 
 // A channel of `segmente` segments of 1 m, both pipe types of inner diameter D.
@@ -99,19 +80,13 @@ class Kanal : public ::testing::Test {
 // exponent d ln(dp) / d ln(V) stays in a narrow band.
 TEST_F(Kanal, PowerLawOfTheFlowOverATurbulentSweep) {
   Baue(40, 0.2);
-  struct Fall {
-    const char* name;
-    bool mitEinzelverlusten;
-    double min, max;
-  };
-  for (const Fall& c : {Fall{"nur Reibung", false, 1.75, 1.80}, Fall{"mit Einzelverlusten", true, 1.80, 1.85}}) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [mitEinzelverlusten, min, max] : {std::tuple{false, 1.75, 1.80}, std::tuple{true, 1.80, 1.85}}) {
+    SCOPED_TRACE(mitEinzelverlusten);
     m->Hydraulik = THydraulik{};
-    if (!c.mitEinzelverlusten) OhneEinzelverluste();
+    if (!mitEinzelverlusten) OhneEinzelverluste();
     for (double V = 150; V < 450; V += 25) {
       const double n = std::log(Gesamt(V * 1.01) / Gesamt(V)) / std::log(1.01);
-      EXPECT_GE(n, c.min) << V;
-      EXPECT_LE(n, c.max) << V;
+      EXPECT_TRUE(n >= min && n <= max) << V << ": " << n;
     }
   }
 }
@@ -124,7 +99,6 @@ TEST_F(Kanal, RegisterOfNPipesHasTheDropOfOnePipeAtOneNthOfTheFlow) {
     Baue(10, 0.15, 1);
     const Druckverlust einzeln = Kanaldruckverlust(*m, 300 / 3600.0 / n, Bezug);
     EXPECT_NEAR(reg.gesamt, einzeln.gesamt, 1e-12 * einzeln.gesamt) << n;
-    EXPECT_EQ(reg.wHauptstrang, 0.0);
     EXPECT_DOUBLE_EQ(reg.wRegister, einzeln.wHauptstrang);
   }
 }
@@ -137,31 +111,21 @@ TEST_F(Kanal, LocalLossesAndFilterGoWithTheirOwnSpeeds) {
   m->Segmente[6].Anz_Rohre = 2;
   m->Kanalbetrieb.Volstrom = 300;
   m->Hydraulik.Filter_Pa = 50;
-  const double V = 600 / 3600.0;
-  const double q = Bezug.rho / 2;
+  const double V = 600 / 3600.0, q = Bezug.rho / 2;
   // The diameters as the model's single-precision radii give them.
   auto D = [&](int t) { return 2.0 * (double{m->Rohrdaten.Rohr_Ra[t]} - double{m->Rohrdaten.Rohr_Dicke[t]}); };
   const double w1 = Geschwindigkeit(V, D(1)), w3 = Geschwindigkeit(V / 3, D(2)), w2 = Geschwindigkeit(V / 2, D(2));
   const Druckverlust d = Kanaldruckverlust(*m, V, Bezug);
   ASSERT_TRUE(d.gueltig);
-  EXPECT_NEAR(d.einlauf, 0.5 * q * w1 * w1, 1e-6 * d.einlauf);
-  EXPECT_NEAR(d.boegen, 2 * 0.15 * q * w1 * w1, 1e-6 * d.boegen);
-  // Two registers, each split and join.
-  EXPECT_NEAR(d.register_, 2 * q * w3 * w3 + 2 * q * w2 * w2, 1e-6 * d.register_);
-  // The last segment is a register pipe.
-  EXPECT_NEAR(d.auslauf, q * w2 * w2, 1e-6 * d.auslauf);
-  // Twice the base flow: four times the filter's drop.
-  EXPECT_NEAR(d.filter, 200, 1e-6 * d.filter);
-  EXPECT_NEAR(d.wHauptstrang, w1, 1e-6 * w1);
-  EXPECT_NEAR(d.wRegister, w2, 1e-6 * w2);
-  double summe = 0;
-  for (const Segmenthydraulik& s : d.segmente) summe += s.dp;
-  EXPECT_DOUBLE_EQ(d.reibung, summe);
-  EXPECT_NEAR(d.gesamt, summe + d.einlauf + d.boegen + d.register_ + d.auslauf + d.filter, 1e-6 * d.gesamt);
-}
-
-TEST_F(Kanal, NoInnerDiameterMakesTheFigureInvalidAndNoFlowNoDrop) {
-  Baue(3, 0.2);
+  double reibung = 0;
+  for (const Segmenthydraulik& s : d.segmente) reibung += s.dp;
+  // Inlet 0.5 and two bends of 0.15 at the main line's speed, split and join
+  // of both registers, the outlet at the last (register) pipe's speed, and
+  // at twice the base flow four times the filter's drop.
+  const double lokal = q * (0.8 * w1 * w1 + 2 * w3 * w3 + 2 * w2 * w2 + w2 * w2);
+  EXPECT_NEAR(d.gesamt, reibung + lokal + 200, 1e-9 * d.gesamt);
+  EXPECT_NEAR(d.gesamt - d.reibung - d.filter, lokal, 1e-9 * d.gesamt);
+  // No flow, no drop; no inner diameter, no valid figure.
   EXPECT_EQ(Kanaldruckverlust(*m, 0, Bezug).gesamt, 0.0);
   m->Rohrdaten.Rohr_Dicke[1] = m->Rohrdaten.Rohr_Ra[1];
   EXPECT_FALSE(Kanaldruckverlust(*m, 0.1, Bezug).gueltig);

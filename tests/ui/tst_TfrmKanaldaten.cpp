@@ -298,13 +298,12 @@ void tst_TfrmKanaldaten::luftwegLive() {
   a.w->show();
   QVERIFY(QTest::qWaitForWindowExposed(a.w.get()) && Bild(*a.w, "kanaleditor-luftweg.png"));
 
-  // Less air: no warning and a smaller drop; the register typed away: no register speed, no split and join.
+  // Less air and the register typed away: no warning, a smaller drop, no register speed; the model
+  // changes only when the window takes the table over.
   Setze(*a.w, "eVolstrom", "200");
-  QVERIFY(text("l_LuftwegWarnung").isEmpty() && pascal() < basis);
-  const double mitRegister = pascal();
   for (int z = 4; z < 8; ++z) a.Tippe(z, 2, "1");
-  QVERIFY(text("l_Luftweg").endsWith("Hauptstrang 2.28 m/s") && pascal() != mitRegister);
-  QCOMPARE(m.Segmente[5].Anz_Rohre, 3);  // the model changes only when the window takes the table over
+  QVERIFY(text("l_LuftwegWarnung").isEmpty() && pascal() < basis && text("l_Luftweg").endsWith("Hauptstrang 2.28 m/s"));
+  QCOMPARE(m.Segmente[5].Anz_Rohre, 3);
 
   // The dialog "Luftweg": a value out of range keeps it open with the message, then a filter of 50 Pa
   // adds 50 Pa at the base flow; the fields not edited keep their exact values.
@@ -312,13 +311,11 @@ void tst_TfrmKanaldaten::luftwegLive() {
   QTimer::singleShot(0, [&] {
     TdlgLuftweg& d = *a.w->Luftwegdialog();
     Setze(d, "e_Wirkungsgrad", "1.5"), d.accept();
-    Setze(d, "e_Boegen", "2.5"), d.accept();
-    Setze(d, "e_Boegen", "2"), Setze(d, "e_Wirkungsgrad", "0.5"), Setze(d, "e_FilterPa", "50"), d.accept();
+    Setze(d, "e_Wirkungsgrad", "0.5"), Setze(d, "e_FilterPa", "50"), d.accept();
   });
   Klick(*a.w, "btLuftweg");
-  QCOMPARE(a.ui.Texte("Fehler"), (std::vector<std::string>{
-      "Der Wert 1.5 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.",
-      "\"2.5\" ist keine gültige ganze Zahl für \"Anzahl 90°-Bögen im Hauptstrang\"."}));
+  QCOMPARE(a.ui.Texte("Fehler"), std::vector<std::string>{
+      "Der Wert 1.5 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1."});
   THydraulik erwartet;
   erwartet.Wirkungsgrad = 0.5f, erwartet.Filter_Pa = 50;
   QVERIFY(m.Hydraulik == erwartet && std::abs(pascal() - ohneFilter - 50) < 0.11);
