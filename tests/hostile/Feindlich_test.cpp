@@ -316,8 +316,6 @@ const std::vector<Fall>& Katalog() {
       {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
       {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
       {"Kanal: Wirkungsgrad 0", "luftweg.ewt.db", Zelle(0, 17, "0"), "ungültige Angaben zum Luftweg: Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.", Abgelehnt},
-      {"Kanal: Bögen kein Wert", "luftweg.ewt.db", Zelle(0, 12, "zwei"), "in Zeile 1, Spalte 13 (Boegen) den ungültigen Wert \"zwei\"", Abgelehnt},
-      {"Kanal: Register-Rauhigkeit negativ", "luftweg.ewt.db", Zelle(1, 10, "-1"), "Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm.", Abgelehnt},
       {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
       // Values the run start refuses, reached through the file (the rules themselves are the core's).
       {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
@@ -635,14 +633,12 @@ struct Ergebnisfall {
 
 TEST(Feindlich, JederFallDerErgebnisdateien) {
   std::string fehler;
-  auto gesperrt = [&](const std::string& o) { return std::shared_ptr<void>(Ergebnissatz::Oeffnen(o, "Terval", fehler)); };
-  auto cpgOrdner = [](const std::string& o) { return std::filesystem::create_directory(o + "/Terval Gesamtergebnis.cpg"), nullptr; };
   const std::vector<Ergebnisfall> faelle = {
       {"Stamm mit 230 Zeichen", std::string(230, 'x'), {}, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
       {"Stamm in fehlendem Ordner", "fehlt/x", {}, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
-      {"Stamm wird gerade geschrieben", "Terval", gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
+      {"Stamm wird gerade geschrieben", "Terval", [&](auto& o) { return std::shared_ptr<void>(Ergebnissatz::Oeffnen(o, "Terval", fehler)); }, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
       {"Datenträger voll", "Terval", {}, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
-      {"Ordner namens .cpg bei Textausgabe", "Terval", cpgOrdner, "", Laufergebnis::Fertig},
+      {"Ordner namens .cpg bei Textausgabe", "Terval", [](auto& o) { return std::filesystem::create_directory(o + "/Terval Gesamtergebnis.cpg"), nullptr; }, "", Laufergebnis::Fertig},
   };
   for (const Ergebnisfall& f : faelle) {
     SCOPED_TRACE(f.name);
@@ -653,16 +649,10 @@ TEST(Feindlich, JederFallDerErgebnisdateien) {
     Laufoptionen o;
     o.Stammname = f.stamm, o.TextAusgabe = true, o.MarkSegmentText = "1";
     Aufzeichner ui;
-    Laufbericht b;
-    {
-      Dateigroessengrenze grenze(f.grenze);
-      b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
-    }
+    const Laufbericht b = [&] { Dateigroessengrenze grenze(f.grenze); return EKModellFDVerfahren(*m, ui, o, v.Pfad()); }();
     EXPECT_EQ(b.ergebnis, f.ergebnis);
     ErwarteMeldung(ui, f.meldung);
-    if (!f.meldung.empty()) {
-      EXPECT_EQ(Dateien(v.Pfad()), dateien);
-    }
+    EXPECT_TRUE(f.meldung.empty() || Dateien(v.Pfad()) == dateien);
   }
 }
 
