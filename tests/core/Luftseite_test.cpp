@@ -30,6 +30,7 @@ std::unique_ptr<Modell> DN150() {
 // never beyond it; standing air passes.
 TEST(KleinerVolumenstrom, CoefficientIsContinuousAndSmallFlowsExchangeWithoutOvershoot) {
   auto m = DN150();
+  EXPECT_NEAR(Reynoldszahl(*m, 1, 13.0f / 3600), 2300, 10);  // laminar below 13 m3/h
   EXPECT_NEAR(AlphaKleinerStrom(*m, 1, 1e-7f), 3.66 * 0.02 / 0.15, 1e-3);  // laminar, no entrance effect left
   const Rohrwerte rohr = RohrwerteVon(*m, 1, 1.0f);
   const double lambda = 1.5, U_s = lambda / 0.25;
