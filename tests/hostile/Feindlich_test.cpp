@@ -316,6 +316,8 @@ const std::vector<Fall>& Katalog() {
       {"Kanal: Segmentlänge 1e+39", "k.ewt.db", Zelle(0, 1, "1e+39"), "in Zeile 1, Spalte 2 (Tiefe) den ungültigen Wert \"1e+39\"", Abgelehnt},
       {"Kanal: Rohrzahl über 32 Bit", "k.ewt.db", Zelle(2, 2, "99999999999"), "in Zeile 3, Spalte 3 (Anz_Rohre) den ungültigen Wert \"99999999999\"", Abgelehnt},
       {"Kanal: Wirkungsgrad 0", "luftweg.ewt.db", Zelle(0, 17, "0"), "ungültige Angaben zum Luftweg: Der Wert 0 für \"Wirkungsgrad des Ventilators\" liegt nicht im Bereich 0.01 bis 1.", Abgelehnt},
+      {"Kanal: Bögen kein Wert", "luftweg.ewt.db", Zelle(0, 12, "zwei"), "in Zeile 1, Spalte 13 (Boegen) den ungültigen Wert \"zwei\"", Abgelehnt},
+      {"Kanal: Register-Rauhigkeit negativ", "luftweg.ewt.db", Zelle(1, 10, "-1"), "Rauhigkeit der Rohrwand (Register)\" liegt nicht im Bereich 0 bis 10 mm.", Abgelehnt},
       {"Kanal mit einer Zeile", "k.ewt.db", Saetze(1), "\" ist unvollständig: Sie braucht mindestens 2 Zeilen (Betriebsdaten und Rohrdaten), hat aber 1.", Abgelehnt},
       // Values the run start refuses, reached through the file (the rules themselves are the core's).
       {"Ausschaltzeit 25 Uhr", "k.ewt.db", Und(Zelle(0, 8, "1"), Zelle(0, 3, "25.0")), "Fehler: Die Ausschaltzeit 25 Uhr ist ungültig: Schaltzeiten liegen zwischen 0 und 23 Uhr !\rBitte ändern Sie im Erdkanaleditor unter \"Zeitsteuerung\" die Zeit \"Aus:\".", LaufAbgelehnt},
