@@ -24,13 +24,27 @@ std::unique_ptr<Modell> DN150() {
   return m;
 }
 
-TEST(KleinerVolumenstrom, CoefficientIsLaminarAtRestAndMeetsTheDescribedOneAtTheThreshold) {
+// Into the laminar range (60 m3/h is Re 10 600), air at 0 over a ring at 10 degC: the
+// coefficient rises to the described one at the threshold without a jump, here and in
+// a 0.8 m pipe (threshold at Re 3300), and the outlet comes ever closer to the ring,
+// never beyond it; standing air passes.
+TEST(KleinerVolumenstrom, CoefficientIsContinuousAndSmallFlowsExchangeWithoutOvershoot) {
   auto m = DN150();
   EXPECT_NEAR(Reynoldszahl(*m, 1, 13.0f / 3600), 2300, 10);  // laminar below 13 m3/h
-  EXPECT_NEAR(AlphaKleinerStrom(*m, 1, 1e-7f), 3.66 * 0.02 / 0.15, 1e-3);  // no entrance effect left
-  EXPECT_EQ(CalcAlpha(*m, 1, LuftstromGrenze), 10.0f);
-  // A sweep up to the threshold, here and in a 0.8 m pipe (threshold at
-  // Re 3300): rising, no jump, and the described coefficient at the end.
+  EXPECT_NEAR(AlphaKleinerStrom(*m, 1, 1e-7f), 3.66 * 0.02 / 0.15, 1e-3);  // laminar, no entrance effect left
+  const Rohrwerte rohr = RohrwerteVon(*m, 1, 1.0f);
+  const double lambda = 1.5, U_s = lambda / 0.25;
+  float T_ausVorher = 0.0f, T_aus = -1, T_wand = -1;
+  for (float m3h : {60.0f, 30.0f, 12.0f, 3.0f, 0.01f}) {
+    const float V = m3h / 3600, alpha = AlphaKleinerStrom(*m, 1, V);
+    Rohraustausch(rohr, alpha, V, 0.0f, 10.0f, lambda, T_aus, T_wand, true);
+    const double U = 1 / (1 / alpha + 1 / rohr.U_w + 1 / U_s);
+    EXPECT_NEAR(T_aus, 10 - 10 * std::exp(-2 * Pi * 0.075 * U / (1200 * V)), 1e-4) << m3h;
+    EXPECT_TRUE(T_aus > T_ausVorher && T_aus <= 10.0f) << m3h;
+    T_ausVorher = T_aus;
+  }
+  Rohraustausch(rohr, AlphaKleinerStrom(*m, 1, 0), 0.0f, 3.0f, 10.0f, lambda, T_aus, T_wand, true);
+  EXPECT_EQ(T_aus, 3.0f);
   for (float R : {0.075f, 0.4f}) {
     m->Rohrdaten.Rohr_Ra[1] = R;
     float vorher = AlphaKleinerStrom(*m, 1, 0.05f / 3600);
@@ -41,27 +55,6 @@ TEST(KleinerVolumenstrom, CoefficientIsLaminarAtRestAndMeetsTheDescribedOneAtThe
     }
     EXPECT_NEAR(vorher, CalcAlpha(*m, 1, LuftstromGrenze), 0.01f) << R;
   }
-}
-
-TEST(KleinerVolumenstrom, SmallFlowsExchangeWithoutOvershootAndStandingAirPasses) {
-  auto m = DN150();
-  const Rohrwerte rohr = RohrwerteVon(*m, 1, 1.0f);
-  const double lambda = 1.5, U_s = lambda / 0.25;
-  // From 60 m3/h (Re 10 600) into the laminar range, air at 0 over a ring at
-  // 10 degC: the outlet comes ever closer to the ring, never beyond it.
-  float T_ausVorher = 0.0f;
-  for (float m3h : {60.0f, 30.0f, 12.0f, 3.0f, 0.01f}) {
-    const float V = m3h / 3600, alpha = AlphaKleinerStrom(*m, 1, V);
-    float T_aus = -1, T_wand = -1;
-    Rohraustausch(rohr, alpha, V, 0.0f, 10.0f, lambda, T_aus, T_wand, true);
-    const double U = 1 / (1 / alpha + 1 / rohr.U_w + 1 / U_s);
-    EXPECT_NEAR(T_aus, 10 - 10 * std::exp(-2 * Pi * 0.075 * U / (1200 * V)), 1e-4) << m3h;
-    EXPECT_TRUE(T_aus > T_ausVorher && T_aus <= 10.0f) << m3h;
-    T_ausVorher = T_aus;
-  }
-  float T_aus = -1, T_wand = -1;
-  Rohraustausch(rohr, AlphaKleinerStrom(*m, 1, 0), 0.0f, 3.0f, 10.0f, lambda, T_aus, T_wand, true);
-  EXPECT_EQ(T_aus, 3.0f);
 }
 
 // Steady rise (K) at (x, z) per W/m of a line source at (0, z0) in the strip
@@ -77,14 +70,6 @@ double Streifenquelle(double x, double z, double z0, double H, double a, double 
   double summe = 0;
   for (int k = -40; k <= 40; ++k) summe += g(2 * k * (b - a)) + g(2 * a + 2 * k * (b - a));
   return summe;
-}
-
-// Outlet of `segmente` m of pipe (radius R, thin wall) at depth z0 in that
-// strip (surface 10 degC, bottom 8 m at 0), air entering at 0 degC: the
-// undisturbed soil at the pipe behind the series of soil and air side.
-double AnalytischerAustritt(double z0, double R, double alpha, double V, double segmente) {
-  const double T0 = 10 * (1 - z0 / 8), R_boden = Streifenquelle(R, z0, z0, 8, -2.75, 1.25, 1.5);
-  return T0 - T0 * std::exp(-segmente / (1200 * V * (R_boden + 1 / (alpha * 2 * Pi * R))));
 }
 
 // A pipe of r 0.1 m (one cell, Peaceman's radius = R), thin wall, under an
@@ -134,8 +119,9 @@ struct Streifen {
   }
 };
 
-// Air at 0 degC through 30 segments at 200 m3/h: the outlet within 5 % of the
-// strip's value, and every hour the soil loses what the air gains.
+// Air at 0 degC through 30 segments at 200 m3/h: the outlet within 5 % of the strip's
+// value (the undisturbed soil at the pipe, surface 10 degC and bottom 8 m at 0, behind
+// the series of soil and air side), and every hour the soil loses what the air gains.
 class Steady : public ::testing::TestWithParam<double> {};
 
 TEST_P(Steady, OutletMeetsTheLineSourceAndSoilLossEqualsAirGainEveryHour) {
@@ -158,8 +144,9 @@ TEST_P(Steady, OutletMeetsTheLineSourceAndSoilLossEqualsAirGainEveryHour) {
     }
     T_in = k.T_aus;
   }
-  const double analytisch = AnalytischerAustritt(tiefe, 0.1, 10, V, 30);
-  EXPECT_NEAR(tiefe == 1.5 ? analytisch : 4.43, 4.43, 0.02);  // the value of the strip at 1.5 m
+  const double T0 = 10 * (1 - tiefe / 8), R_boden = Streifenquelle(0.1, tiefe, tiefe, 8, -2.75, 1.25, 1.5);
+  const double analytisch = T0 - T0 * std::exp(-30 / (1200 * V * (R_boden + 1 / (10 * 2 * Pi * 0.1))));
+  EXPECT_NEAR(tiefe == 1.5 ? analytisch : 4.43, 4.43, 0.02);  // the strip's value at 1.5 m
   EXPECT_NEAR(T_in, analytisch, 0.05 * analytisch) << analytisch;
 }
 
@@ -170,7 +157,6 @@ INSTANTIATE_TEST_SUITE_P(Tiefen, Steady, ::testing::Values(1.5, 2.5));
 TEST(Kondensation, WorkedCaseOfTheRoutine) {
   const double p = 101.325, V = 200.0 / 3600, mdot = Luftdichte * V;
   const double NTU = 7.67 * Pi * 0.2 * 30 / (mdot * 1006), w_ein = Feuchtegehalt(28, 60, p);
-  EXPECT_NEAR(NTU, 2.16, 0.01);
   EXPECT_NEAR(w_ein * 1000, 14.2, 0.05);
   EXPECT_NEAR(RelativeFeuchte(28, w_ein, p), 60, 1e-9);
   double film = 0;

@@ -416,28 +416,23 @@ const std::vector<Fall>& Katalog() {
       // Regressions: NaN with exit 0, absurd values written into the user's table, files that are no files.
       // A pipe of 1 m radius in 5 m segments at 101 m3/h: k = 5.3, the outlet swung from segment to segment and grew.
       {"Luftschritt divergiert", "k.ewt.db", Und(Und(Zelle(1, 1, "1.0"), Zelle(0, 1, "5.0")), Zelle(0, 0, "101")), "Fehler: In Segment 1 tauscht die Luft bei einem Volumenstrom von 101.0 m3/h je Rohr mehr Wärme", LaufAbgelehnt},
-      {"Klima: Temperatur -240", "klima.txt", Zeile(5, "5;-240;60;2.5;180;0;4"), "Die Klimatabelle", Abgelehnt},
       {"Klima: Wind 1e30 in dBASE", "klima.DBF", Zelle(99, 3, "1e30"), "Datensatz 100, Spalte 3 (Windgeschwindigkeit) enthält den Wert 1e+30; möglich sind 0 bis 100 m/s.", Abgelehnt},
-      {"Klima: Temperatur -240 genannt", "klima.txt", Zeile(5, "5;-240;60;2.5;180;0;4"), "Zeile 6, Spalte 1 (Lufttemperatur) enthält den Wert -240; möglich sind -90 bis 65 °C.", Abgelehnt},
+      {"Klima: Temperatur -240", "klima.txt", Zeile(5, "5;-240;60;2.5;180;0;4"), "Zeile 6, Spalte 1 (Lufttemperatur) enthält den Wert -240; möglich sind -90 bis 65 °C.", Abgelehnt},
       {"Klima: Feuchte 103 %, Strahlung -3", "klima.txt", Zeile(5, "5;8.5;103;2.5;-3;0;4"), "", Gerechnet},
       {"Standort: Fundament 3e38", "s.loc.db", Zelle(0, 40, "3e38"), "(3e+38 °C) liegt nicht im Bereich -90 bis 65 °C", LaufAbgelehnt},
       {"Standort: Diff_Tdew -20", "s.loc.db", Zelle(0, 8, "-20"), "enthält in Spalte 9 (Diff_Tdew) den Wert -20; möglich sind 0 bis 50 K.", Abgelehnt},
-      {"Standort: Diff_Tdew 1e30", "s.loc.db", Zelle(0, 8, "1e30"), "(Diff_Tdew) den Wert 1e+30", Abgelehnt},
-      {"Klima: UTF-16", "klima.txt", Utf16(), "Die Datei ist in UTF-16 (Little Endian) kodiert", Abgelehnt},
+      {"Klima: UTF-16", "klima.txt", Utf16(), "Die Datei ist in UTF-16 (Little Endian) kodiert; gelesen werden Texttabellen", Abgelehnt},
       {"Klima: UTF-16 ohne Marke", "klima.txt", [](std::string b) { return Utf16()(b).substr(2); }, "UTF-16 (Little Endian) ohne Byte-Order-Mark", Abgelehnt},
-      {"EPW: UTF-16", "klima.epw", Utf16(), "Die Datei ist in UTF-16 (Little Endian) kodiert", Abgelehnt},
+      {"EPW: UTF-16", "klima.epw", Utf16(), "in UTF-16 (Little Endian) kodiert; gelesen werden nur UTF-8 und Windows-1252.", Abgelehnt},
       {"Klima: Zahlen in Anführungszeichen", "klima.txt", Ersetze(";8.5;", ";\"8.5\";"), "", Gerechnet},
       {"Klima: Text statt Wind", "klima.txt", Ersetze(";2.5;", ";windig;"), "Spalte 3 (Windgeschwindigkeit) enthält keine einzige Zahl, nur Text (Zeile 2: \"windig\").", Abgelehnt},
       {"Klima: dBASE mit Memo nach dem Volumenstrom", "klima.DBF", MitMemoNachVolumenstrom(), "Information: Die Datenbank enthält 7 Datenfelder.", Geladen},
-      {"EPW ab 1. Juli", "klima.epw", EpwAb(181), "Information: Die EnergyPlus-Wetterdatei", Geladen},
-      {"EPW ab 1. Juli, genannt", "klima.epw", EpwAb(181), " beginnt am 1.7. um 0 Uhr.\rIhre Stunden wurden in die Reihenfolge des Kalenderjahres gebracht", Geladen},
+      {"EPW ab 1. Juli", "klima.epw", EpwAb(181), " beginnt am 1.7. um 0 Uhr.\rIhre Stunden wurden in die Reihenfolge des Kalenderjahres gebracht", Geladen},
       {"EPW mit zwei Werten je Stunde", "klima.epw", EpwErsteStundeDoppelt(), "Zeile 10 betrifft dieselbe Stunde wie Zeile 9 (1.1, Stunde 1): Die Datei hat mehrere Werte je Stunde", Abgelehnt},
       {"Kanal ist FIFO", "k.ewt.db", Inhalt(""), "der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
-      {"Standort ist FIFO", "s.loc.db", Inhalt(""), "der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
       {"Klima ist FIFO", "klima.txt", Inhalt(""), "Der Pfad ist keine Datei, sondern eine benannte Pipe (FIFO).", Abgelehnt, 1, Fifo},
       {"Klima über Verknüpfung", "klima.txt", Zeile(5, "5;8.5;60;2.5;180;0;"), "", Gerechnet, 1, Verknuepfung},
-      {"Klima schreibgeschützt", "klima.txt", Zeile(5, "5;8.5;60;2.5;180;0;"), "Information: Die Klimatabelle", Gerechnet, 1, Schreibgeschuetzt},
-      {"Klima schreibgeschützt, genannt", "klima.DBF", Zelle(5, 6, ""), " ist schreibgeschützt.\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben.", Gerechnet, 1, Schreibgeschuetzt},
+      {"Klima schreibgeschützt", "klima.DBF", Zelle(5, 6, ""), " ist schreibgeschützt.\rDie Daten bleiben im Speicher und werden nicht in die Datei geschrieben.", Gerechnet, 1, Schreibgeschuetzt},
   };
   return faelle;
 }
@@ -554,20 +549,6 @@ class Unterbrochen : public ::testing::Test {
   Laufoptionen o;
 };
 
-// The 2-D fields of the marked segment are written during the run; a stopped
-// run puts the earlier ones back.
-TEST_F(Unterbrochen, LaufNachJedemSegmentGestoppt) {
-  for (int segment = 1; segment <= m->Anz_Segmente; ++segment) {
-    SCOPED_TRACE(segment);
-    const auto dateien = Dateien(v.Pfad());
-    Aufzeichner ui;
-    ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == segment; };
-    EXPECT_EQ(EKModellFDVerfahren(*m, ui, o, v.Pfad()).ergebnis, Laufergebnis::Abgebrochen);
-    EXPECT_EQ(ui.Texte("Warnung"), std::vector<std::string>{"Die Simulation wurde vom Anweder abgebrochen !"});
-    EXPECT_EQ(Dateien(v.Pfad()), dateien);
-  }
-}
-
 // Every save of the program, with the disk full early and just before the
 // end of the file it replaces.
 TEST_F(Unterbrochen, SpeichernMitVollerPlatte) {
@@ -635,14 +616,12 @@ struct Ergebnisfall {
 
 TEST(Feindlich, JederFallDerErgebnisdateien) {
   std::string fehler;
-  auto gesperrt = [&](const std::string& o) { return std::shared_ptr<void>(Ergebnissatz::Oeffnen(o, "Terval", fehler)); };
-  auto cpgOrdner = [](const std::string& o) { return std::filesystem::create_directory(o + "/Terval Gesamtergebnis.cpg"), nullptr; };
   const std::vector<Ergebnisfall> faelle = {
       {"Stamm mit 230 Zeichen", std::string(230, 'x'), {}, "Fehler: Der Stammname \"" + std::string(230, 'x') + "\" ist zu lang: sein letzter Teil hat 230 Byte, höchstens", Laufergebnis::Abgelehnt},
       {"Stamm in fehlendem Ordner", "fehlt/x", {}, "geschrieben werden: Datei oder Verzeichnis nicht vorhanden.", Laufergebnis::Abgelehnt},
-      {"Stamm wird gerade geschrieben", "Terval", gesperrt, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
+      {"Stamm wird gerade geschrieben", "Terval", [&](auto& o) { return std::shared_ptr<void>(Ergebnissatz::Oeffnen(o, "Terval", fehler)); }, "Fehler: Unter dem Stammnamen \"Terval\" schreibt gerade ein anderer Lauf seine Ergebnisdateien.", Laufergebnis::Abgelehnt},
       {"Datenträger voll", "Terval", {}, "Fehler: Die Ergebnisdateien \"Terval …\" wurden nicht geschrieben:\r\"Terval Gesamtergebnis.TXT\": die Datei wird zu groß.\rDie bisherigen Ergebnisdateien bleiben unverändert.", Laufergebnis::Fertig, 20000},
-      {"Ordner namens .cpg bei Textausgabe", "Terval", cpgOrdner, "", Laufergebnis::Fertig},
+      {"Ordner namens .cpg bei Textausgabe", "Terval", [](auto& o) { return std::filesystem::create_directory(o + "/Terval Gesamtergebnis.cpg"), nullptr; }, "", Laufergebnis::Fertig},
   };
   for (const Ergebnisfall& f : faelle) {
     SCOPED_TRACE(f.name);
@@ -653,27 +632,21 @@ TEST(Feindlich, JederFallDerErgebnisdateien) {
     Laufoptionen o;
     o.Stammname = f.stamm, o.TextAusgabe = true, o.MarkSegmentText = "1";
     Aufzeichner ui;
-    Laufbericht b;
-    {
-      Dateigroessengrenze grenze(f.grenze);
-      b = EKModellFDVerfahren(*m, ui, o, v.Pfad());
-    }
+    const Laufbericht b = [&] { Dateigroessengrenze grenze(f.grenze); return EKModellFDVerfahren(*m, ui, o, v.Pfad()); }();
     EXPECT_EQ(b.ergebnis, f.ergebnis);
     ErwarteMeldung(ui, f.meldung);
-    if (!f.meldung.empty()) {
-      EXPECT_EQ(Dateien(v.Pfad()), dateien);
-    }
+    EXPECT_TRUE(f.meldung.empty() || Dateien(v.Pfad()) == dateien);
   }
 }
 
-// A stop while the results are written: until the new set has replaced the
-// earlier one it stops the run (exit 130 in the batch program) and leaves the
-// earlier set; after that it comes too late and is said to.
-TEST_F(Unterbrochen, StoppWaehrendDieErgebnisseGeschriebenWerden) {
+// A stop after any segment (the marked one's 2-D fields are written during the run) or while the
+// results are written: until the new set has replaced the earlier one it stops the run (exit 130 in
+// the batch program) and puts the earlier files back; after that it comes too late and is said to.
+TEST_F(Unterbrochen, StoppNachJedemSegmentUndWaehrendDieErgebnisseGeschriebenWerden) {
   const auto dateien = Dateien(v.Pfad());
   // procMsg is asked after each of the 3 segments, before each of the 10 profiles and day courses after
   // the overall results, before the hydraulics file, before the set replaces the earlier one, and once it has.
-  for (int aufruf = 4; aufruf <= 3 + 10 + 1 + 1; ++aufruf) {
+  for (int aufruf = 1; aufruf <= 3 + 10 + 1 + 1; ++aufruf) {
     SCOPED_TRACE(aufruf);
     Aufzeichner ui;
     ui.beiProcMsg = [&](int aufrufe) { m->StopRequested = m->StopRequested || aufrufe == aufruf; };
