@@ -1,13 +1,16 @@
 #include "ui/Diagramm.h"
 
+#include <QBuffer>
 #include <QGraphicsLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSvgGenerator>
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "model/Vardef.h"
@@ -47,6 +50,17 @@ const QColor Monatsfarben[12] = {
     QColor(0, 0, 160),   QColor(30, 90, 220),  QColor(0, 150, 200), QColor(0, 160, 80),
     QColor(110, 180, 0), QColor(220, 170, 0),  QColor(240, 100, 0), QColor(200, 0, 0),
     QColor(160, 0, 120), QColor(140, 80, 20),  QColor(90, 90, 90),  QColor(0, 0, 0)};
+
+// What the x axis counts in modes 0, 1, 2, and its unit.
+const char* const XTitel[] = {"Tage seit Jahresbeginn", "Stunde des Tages", "Segmente ab dem Kanaleingang"};
+const char* const XEinheit[] = {"d", "h", "-"};
+
+// The shortest text that reads back to the same double, always with ".".
+QString Zahl(double wert) {
+  char puffer[32];
+  const auto ende = std::to_chars(puffer, puffer + sizeof puffer, wert).ptr;
+  return QString::fromLatin1(puffer, ende - puffer);
+}
 
 QLineSeries* NeueReihe(const QString& titel, const QColor& farbe) {
   auto* r = new QLineSeries;
@@ -178,8 +192,7 @@ void Diagramm::Skalieren() {
     }
   }
   achseX_->setRange(0, std::max(xmax, 1.0));
-  const char* const xTitel[] = {"Tage seit Jahresbeginn", "Stunde des Tages", "Segmente ab dem Kanaleingang"};
-  achseX_->setTitleText(xTitel[std::clamp(modus_, 0, 2)]);
+  achseX_->setTitleText(XTitel[std::clamp(modus_, 0, 2)]);
   // A round tick step giving at most about a dozen ticks: days by 50, hours
   // by 2, segments by 1, 5 or 10.
   double schritt = 1;
@@ -230,6 +243,48 @@ void Diagramm::Zeichnen(QPainter& maler, const QRectF& ziel) {
   chart()->setBackgroundBrush(Qt::white);
   render(&maler, ziel);
   chart()->setBackgroundBrush(Hintergrund());
+}
+
+QByteArray Diagramm::Svg() {
+  QBuffer puffer;
+  QSvgGenerator svg;
+  svg.setOutputDevice(&puffer);
+  svg.setSize(size());
+  svg.setViewBox(QRect(QPoint(0, 0), size()));
+  svg.setTitle(chart()->title());
+  QPainter maler(&svg);
+  Zeichnen(maler, QRectF(QPointF(0, 0), size()));
+  maler.end();
+  return puffer.data();
+}
+
+QString Diagramm::Tabelle() const {
+  const int m = std::clamp(modus_, 0, 2);
+  QList<const QLineSeries*> reihen;
+  QString text = QString("%1 (%2)").arg(XTitel[m], XEinheit[m]);
+  int zeilen = 0;
+  for (QAbstractSeries* a : chart()->series()) {
+    auto* r = static_cast<const QLineSeries*>(a);
+    if (!r->isVisible()) continue;
+    reihen.append(r);
+    const char* einheit = r == energie_ ? "W" : r == tdelta_ ? "K" : "°C";
+    text += QString(";%1 (%2)").arg(r->name(), QString::fromUtf8(einheit));
+    zeilen = std::max(zeilen, r->count());
+  }
+  text += '\n';
+  // The series of one mode share their x values; the first that has a
+  // point gives it.
+  for (int i = 0; i < zeilen; ++i) {
+    QString x, werte;
+    for (const QLineSeries* r : reihen) {
+      werte += ';';
+      if (i >= r->count()) continue;
+      if (x.isEmpty()) x = Zahl(r->at(i).x());
+      werte += Zahl(r->at(i).y());
+    }
+    text += x + werte + '\n';
+  }
+  return text;
 }
 
 void Diagramm::mouseDoubleClickEvent(QMouseEvent* ereignis) {

@@ -66,6 +66,12 @@ class Diagramm : public QChartView {
   QImage BildAufWeiss();
   // Draws the chart into `ziel` on `maler` (for printing), on white.
   void Zeichnen(QPainter& maler, const QRectF& ziel);
+  // The chart as an SVG document of the view's size, on white.
+  QByteArray Svg();
+  // The visible series as a table: a header row with units, then one row per
+  // point, ";" between the cells, "." as decimal point, a cell stays empty
+  // where a series has no point.
+  QString Tabelle() const;
 
   // The normal background colour (silver).
   static QColor Hintergrund();

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
@@ -24,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -438,6 +440,10 @@ void TMainform::BaueGrafiksteuerung() {
   auto* kopieren = Benannt(new QPushButton("Diagramm in Zwischenablage kopieren"), "bt_CopyChart",
                            "Das Diagramm als Bild in die Zwischenablage kopieren");
   auto* drucken = Benannt(new QPushButton("Diagramm drucken"), "bt_PrintChart", "Das Diagramm drucken");
+  auto* bild = Benannt(new QPushButton("Als Bild speichern…"), "bt_SaveChartImage",
+                       "Das Diagramm als PNG- oder SVG-Datei speichern");
+  auto* daten = Benannt(new QPushButton("Daten speichern…"), "bt_SaveChartData",
+                        "Die gezeigten Kurven als Tabelle (CSV) speichern");
   raster->addWidget(cb_Tin_, 0, 0);
   raster->addWidget(cb_tout_, 0, 1);
   raster->addWidget(cb_Tdelta_, 1, 0);
@@ -445,11 +451,15 @@ void TMainform::BaueGrafiksteuerung() {
   raster->addWidget(neu, 0, 2);
   raster->addWidget(kopieren, 1, 2);
   raster->addWidget(drucken, 2, 2);
+  raster->addWidget(bild, 3, 2);
+  raster->addWidget(daten, 4, 2);
   for (QCheckBox* k : {cb_Tin_, cb_tout_, cb_Tdelta_, cbShowEnergie_})
     connect(k, &QCheckBox::clicked, this, &TMainform::Neuzeichnen);
   connect(neu, &QPushButton::clicked, this, &TMainform::Neuzeichnen);
   connect(kopieren, &QPushButton::clicked, this, &TMainform::KopiereDiagramm);
   connect(drucken, &QPushButton::clicked, this, &TMainform::DruckeDiagramm);
+  connect(bild, &QPushButton::clicked, this, &TMainform::SpeichereDiagrammBild);
+  connect(daten, &QPushButton::clicked, this, &TMainform::SpeichereDiagrammDaten);
   // Window-wide keys; a focused text field keeps Ctrl+C for its own text.
   auto* druckTaste = new QAction(this);
   druckTaste->setShortcut(QKeySequence::Print);
@@ -903,6 +913,39 @@ void TMainform::DruckeDiagramm() {
   const QRect seite = drucker.pageLayout().paintRectPixels(drucker.resolution());
   chart_->Zeichnen(maler, QRectF(0, 0, seite.width(), seite.height()));
   maler.end();
+}
+
+QString TMainform::DateiWaehlen(const Dateiwahl& wahl) { return ZeigeDateidialog(this, wahl); }
+
+bool TMainform::Schreibe(const QString& pfad, const QByteArray& inhalt) {
+  // Through a temporary file: a failed write leaves an older file as it was.
+  QSaveFile datei(pfad);
+  if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.commit()) return true;
+  UI().Fehler(QString("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(pfad, datei.errorString()).toStdString());
+  return false;
+}
+
+void TMainform::SpeichereDiagrammBild() {
+  const QString pfad = DateiWaehlen({"Diagramm als Bild speichern", "PNG-Bild (*.png);;SVG-Grafik (*.svg)",
+                                     Q(m_.Startverzeichnis), "png", true});
+  if (pfad.isEmpty()) return;
+  const QString endung = QFileInfo(pfad).suffix().toLower();
+  if (endung == "svg") {
+    Schreibe(pfad, chart_->Svg());
+  } else if (endung == "png") {
+    QByteArray png;
+    QBuffer puffer(&png);
+    chart_->BildAufWeiss().save(&puffer, "PNG");
+    Schreibe(pfad, png);
+  } else {
+    UI().Fehler("Ein Diagramm kann nur als PNG (.png) oder SVG (.svg) gespeichert werden !");
+  }
+}
+
+void TMainform::SpeichereDiagrammDaten() {
+  const QString pfad = DateiWaehlen({"Diagrammdaten speichern", "CSV-Tabelle (*.csv);;Alle Dateien (*.*)",
+                                     Q(m_.Startverzeichnis), "csv", true});
+  if (!pfad.isEmpty()) Schreibe(pfad, chart_->Tabelle().toUtf8());
 }
 
 }  // namespace terval

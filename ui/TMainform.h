@@ -28,6 +28,7 @@ class QTimer;
 
 namespace terval {
 
+struct Dateiwahl;
 struct Modell;
 class Diagramm;
 class Mehrjahresfeld;
@@ -124,6 +125,10 @@ class TMainform : public QMainWindow {
   void KopiereDiagramm();
   // "Diagramm drucken".
   void DruckeDiagramm();
+  // "Als Bild speichern…": PNG, or SVG when the name ends in ".svg".
+  void SpeichereDiagrammBild();
+  // "Daten speichern…": the shown series as a ";"-separated table.
+  void SpeichereDiagrammDaten();
 
  protected:
   // The open dialog of "Klima-Datenbank laden..."; empty when cancelled.
@@ -132,11 +137,15 @@ class TMainform : public QMainWindow {
   virtual std::string Referenzdatei(const std::string& name);
   // The print dialog; false when cancelled.
   virtual bool DruckerWaehlen(QPrinter& drucker);
+  // A file dialog of the chart exports; empty when cancelled.
+  virtual QString DateiWaehlen(const Dateiwahl& wahl);
 
   void closeEvent(QCloseEvent* ereignis) override;
 
  private:
   void BaueMenues();
+  // Writes `inhalt` to `pfad` whole or not at all; says why it failed.
+  bool Schreibe(const QString& pfad, const QByteArray& inhalt);
   void BaueOptionen();
   void BaueGrafiksteuerung();
   void BaueStatuszeile();

@@ -20,9 +20,11 @@ class Prueffenster : public TMainform {
   using TMainform::TMainform;
   QString klimadatei;  // what the open dialog "returns"; empty = cancelled
   QStringList fehlend;  // reference files that count as missing
+  QString speicherdatei;  // what the chart's save dialogs "return"
 
  protected:
   QString KlimaDateiWaehlen() override { return klimadatei; }
+  QString DateiWaehlen(const Dateiwahl&) override { return speicherdatei; }
   std::string Referenzdatei(const std::string& name) override {
     return fehlend.contains(QString::fromStdString(name)) ? std::string() : TMainform::Referenzdatei(name);
   }

@@ -307,6 +307,34 @@ void tst_TMainform::diagramm() {
   Klick(f, "bt_CopyChart");
   QVERIFY(QColor(QGuiApplication::clipboard()->image().pixel(2, 2)) == Qt::white && a.ui.Texte("Information").size() == 1 &&
           d->chart()->backgroundBrush().color() == QColor(192, 192, 192));
+  // Saved as data: the shown series (Tin and Tdelta, Taus is hidden) read back point for point, with units.
+  QTemporaryDir ordner;
+  auto speichere = [&](const char* knopf, const QString& name) {
+    f.speicherdatei = name.isEmpty() ? QString() : ordner.filePath(name);
+    Klick(f, knopf);
+    QFile datei(f.speicherdatei);
+    return !name.isEmpty() && datei.open(QIODevice::ReadOnly) ? datei.readAll() : QByteArray();
+  };
+  const QStringList zeilen = QString::fromUtf8(speichere("bt_SaveChartData", "kurven.csv")).split('\n', Qt::SkipEmptyParts);
+  QCOMPARE(zeilen.value(0), QString("Tage seit Jahresbeginn (d);Tin (°C);Tdelta (K);Energie (W)"));
+  QCOMPARE(zeilen.size(), 366);
+  for (int i = 0; i < 365; ++i) {
+    const QStringList z = zeilen[i + 1].split(';');
+    QVERIFY(z.size() == 4 && z[0].toDouble() == i);
+    for (auto [spalte, reihe] : {std::pair{1, d->Tin()}, {2, d->Tdelta()}, {3, d->Energie()}}) QCOMPARE(z[spalte].toDouble(), reihe->at(i).y());
+  }
+  // Saved as pictures: a PNG of the chart's size on white, an SVG that parses to its end with a path per
+  // series; an unknown ending, a cancelled dialog or an unwritable place write nothing and say so.
+  const QImage png = QImage::fromData(speichere("bt_SaveChartImage", "bild.png"), "PNG");
+  QVERIFY(png.size() == d->size() && QColor(png.pixel(2, 2)) == Qt::white);
+  QXmlStreamReader svg(speichere("bt_SaveChartImage", "bild.svg"));
+  int pfade = 0;
+  while (!svg.atEnd())
+    if (svg.readNext() == QXmlStreamReader::StartElement && (svg.name() == u"path" || svg.name() == u"polyline")) ++pfade;
+  QVERIFY2(!svg.hasError() && pfade >= 3, qPrintable(svg.errorString() + QString::number(pfade)));
+  const size_t fehler = a.ui.Texte("Fehler").size();
+  QVERIFY(speichere("bt_SaveChartImage", "bild.jpg").isEmpty() && speichere("bt_SaveChartImage", "").isEmpty());
+  QVERIFY(speichere("bt_SaveChartData", "fehlt/kurven.csv").isEmpty() && a.ui.Texte("Fehler").size() == fehler + 2);
 }
 
 void tst_TMainform::meldungenUndSanduhr() {
