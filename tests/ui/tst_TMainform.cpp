@@ -327,11 +327,36 @@ void tst_TMainform::diagramm() {
   // series; an unknown ending, a cancelled dialog or an unwritable place write nothing and say so.
   const QImage png = QImage::fromData(speichere("bt_SaveChartImage", "bild.png"), "PNG");
   QVERIFY(png.size() == d->size() && QColor(png.pixel(2, 2)) == Qt::white);
+  // The SVG draws a line as strokes from point to point in the series' colour, each group moved by its
+  // matrix; collect the strokes' starts per colour.
   QXmlStreamReader svg(speichere("bt_SaveChartImage", "bild.svg"));
-  int pfade = 0;
-  while (!svg.atEnd())
-    if (svg.readNext() == QXmlStreamReader::StartElement && (svg.name() == u"path" || svg.name() == u"polyline")) ++pfade;
-  QVERIFY2(!svg.hasError() && pfade >= 3, qPrintable(svg.errorString() + QString::number(pfade)));
+  QList<std::pair<QString, QPointF>> gruppe{{"", QPointF()}};
+  QHash<QString, QList<QPointF>> striche;
+  while (!svg.atEnd()) {
+    const auto art = svg.readNext();
+    const QXmlStreamAttributes attr = svg.attributes();
+    if (art == QXmlStreamReader::StartElement && svg.name() == u"svg")
+      QCOMPARE(attr.value("viewBox").toString(), QString("0 0 %1 %2").arg(d->width()).arg(d->height()));
+    if (art == QXmlStreamReader::StartElement && svg.name() == u"g") {
+      const QStringList matrix = attr.value("transform").toString().remove(")").split(',');
+      gruppe << std::pair{attr.hasAttribute("stroke") ? attr.value("stroke").toString() : gruppe.last().first,
+                          matrix.size() == 6 ? QPointF(matrix[4].toDouble(), matrix[5].toDouble()) : gruppe.last().second};
+    } else if (art == QXmlStreamReader::EndElement && svg.name() == u"g") {
+      gruppe.removeLast();
+    } else if (art == QXmlStreamReader::StartElement && svg.name() == u"polyline") {
+      const QStringList xy = attr.value("points").toString().section(' ', 0, 0).split(',');
+      striche[gruppe.last().first] << gruppe.last().second + QPointF(xy.value(0).toDouble(), xy.value(1).toDouble());
+    }
+  }
+  QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+  for (QLineSeries* r : {d->Tin(), d->Tdelta(), d->Energie()}) {
+    const QList<QPointF> p = striche.value(r->pen().color().name());
+    QCOMPARE(p.size(), r->count() - 1);
+    for (int i = 0; i < p.size(); ++i) {
+      const QPointF soll = d->chart()->mapToPosition(r->at(i), r);
+      QVERIFY2(qAbs(p[i].x() - soll.x()) < 0.01 && qAbs(p[i].y() - soll.y()) < 0.01, qPrintable(r->name()));
+    }
+  }
   const size_t fehler = a.ui.Texte("Fehler").size();
   QVERIFY(speichere("bt_SaveChartImage", "bild.jpg").isEmpty() && speichere("bt_SaveChartImage", "").isEmpty());
   QVERIFY(speichere("bt_SaveChartData", "fehlt/kurven.csv").isEmpty() && a.ui.Texte("Fehler").size() == fehler + 2);
