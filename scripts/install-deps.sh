@@ -7,7 +7,7 @@ PAKETE=(
   build-essential cmake pkg-config make
   libgtest-dev libgmock-dev libbenchmark-dev
   libshp-dev pxlib-dev
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n
   python3 python3-dbfread
   xvfb xauth fonts-dejavu-core
   clang
