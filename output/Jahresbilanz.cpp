@@ -1,16 +1,28 @@
 #include "output/Jahresbilanz.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "model/Vardef.h"
 
 namespace terval {
 
+namespace {
+
+// Heat taken up (> 0) or given off (< 0) by the air in hour h, kWh.
+double Stundenwaerme(const Modell& m, const Kanalsegment& erstes, const Kanalsegment& letztes, int h) {
+  const double aus = letztes.T_aus[h], ein = erstes.T_ein[h];  // subtracted in double
+  return 1200.0 * m.VolStromStunde[h] * (aus - ein) * 3600.0 / 3.6e6;
+}
+
+const Kanalsegment& LetztesSegment(const Modell& m) { return m.Segmente[std::clamp(m.Anz_Segmente, 1, MaxSegmente)]; }
+
+}  // namespace
+
 Jahreszeile Jahresbilanz(const Modell& m) {
   Jahreszeile z;
-  const int n = std::clamp(m.Anz_Segmente, 1, MaxSegmente);
   const Kanalsegment& erstes = m.Segmente[1];
-  const Kanalsegment& letztes = m.Segmente[n];
+  const Kanalsegment& letztes = LetztesSegment(m);
   double summeEin = 0, summeAus = 0;
   z.T_aus_Min = z.T_aus_Max = letztes.T_aus[1];
   for (int h = 1; h <= Stunden; ++h) {
@@ -20,7 +32,7 @@ Jahreszeile Jahresbilanz(const Modell& m) {
     z.T_aus_Min = std::min(z.T_aus_Min, aus);
     z.T_aus_Max = std::max(z.T_aus_Max, aus);
     if (aus < 0) ++z.StundenUnterNull;
-    const double q = 1200.0 * m.VolStromStunde[h] * (aus - ein) * 3600.0 / 3.6e6;
+    const double q = Stundenwaerme(m, erstes, letztes, h);
     if (q > 0)
       z.Gewinn_kWh += q;
     else
@@ -29,6 +41,36 @@ Jahreszeile Jahresbilanz(const Modell& m) {
   z.T_ein_Mittel = summeEin / Stunden;
   z.T_aus_Mittel = summeAus / Stunden;
   return z;
+}
+
+Monatswaerme Monatsbilanz(const Modell& m) {
+  static constexpr int Monatstage[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  Monatswaerme w;
+  const Kanalsegment& letztes = LetztesSegment(m);
+  int h = 1;
+  for (int monat = 0; monat < 12; ++monat)
+    for (const int ende = h + 24 * Monatstage[monat]; h < ende; ++h) {
+      const double q = Stundenwaerme(m, m.Segmente[1], letztes, h);
+      if (q > 0)
+        w.Gewinn_kWh[monat] += q;
+      else
+        w.Abgabe_kWh[monat] -= q;
+    }
+  return w;
+}
+
+Dauerlinien Dauerlinie(const Modell& m, double grenze) {
+  Dauerlinien d;
+  const Kanalsegment& letztes = LetztesSegment(m);
+  d.T_aus.assign(letztes.T_aus.begin() + 1, letztes.T_aus.begin() + 1 + Stunden);
+  d.T_ein.assign(m.Segmente[1].T_ein.begin() + 1, m.Segmente[1].T_ein.begin() + 1 + Stunden);
+  for (const double t : d.T_aus) {
+    if (t < 0) ++d.StundenUnterNull;
+    if (t > grenze) ++d.StundenUeberGrenze;
+  }
+  std::sort(d.T_aus.begin(), d.T_aus.end(), std::greater<>());
+  std::sort(d.T_ein.begin(), d.T_ein.end(), std::greater<>());
+  return d;
 }
 
 float RohrtiefenMittel(const Modell& m) {

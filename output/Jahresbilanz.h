@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace terval {
 
@@ -32,6 +33,25 @@ struct Jahreszeile {
 //   Q = 1200 J/(m3 K) * V (m3/s) * (T_aus - T_ein) (K) * 3600 s / 3.6e6 J/kWh
 // with V the channel's hourly flow VolStromStunde (all pipes together).
 Jahreszeile Jahresbilanz(const Modell& m);
+
+// Heat of the air per month, kWh, [0] January: the hours, flows and formula
+// of Jahresbilanz, so the twelve months add up to its year figures.
+struct Monatswaerme {
+  std::array<double, 12> Gewinn_kWh{};
+  std::array<double, 12> Abgabe_kWh{};  // > 0
+};
+Monatswaerme Monatsbilanz(const Modell& m);
+
+// The duration curves of the year: the hourly outlet and inlet temperatures
+// of the channel, each sorted from the warmest hour to the coldest, and how
+// many hours the outlet lies below 0 degC and above `grenze` degC.
+struct Dauerlinien {
+  std::vector<double> T_aus;  // degC, Stunden values, descending
+  std::vector<double> T_ein;
+  int StundenUnterNull = 0;
+  int StundenUeberGrenze = 0;
+};
+Dauerlinien Dauerlinie(const Modell& m, double grenze);
 
 // Mean temperature of the soil cells in the pipe-axis row of the field the
 // model holds (the segment just computed), degC.
