@@ -32,6 +32,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -51,6 +52,7 @@
 #include "tables/Referenzdateien.h"
 #include "ui/Dialoghilfen.h"
 #include "ui/Diagramm.h"
+#include "ui/Jahresblick.h"
 #include "ui/Mehrjahresfeld.h"
 #include "ui/ModellGrid.h"
 #include "ui/QtOberflaeche.h"
@@ -120,7 +122,12 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
 
   chart_ = new Diagramm(this);
   chart_->setStatusTip("Doppelklick: Klimadatenbank anzeigen");
-  setCentralWidget(chart_);
+  jahresblick_ = new Jahresblick(m_, this);
+  auto* reiter = new QTabWidget(this);
+  reiter->setObjectName("tw_Diagramme");
+  reiter->addTab(chart_, "EWT-Betrieb");
+  reiter->addTab(jahresblick_, "Jahresüberblick");
+  setCentralWidget(reiter);
   connect(chart_, &Diagramm::Doppelklick, this, [this] {
     if (!m_.DBKlimaName.empty()) ShowKlimaGrid();
   });
@@ -690,6 +697,7 @@ void TMainform::Bt_DBKlimaSelectClick() {
   if (m_.KlimaGueltig) {
     CalcMitteltemperaturen(m_);
     m_.ErgebnisseVorhanden = false;
+    jahresblick_->Aktualisieren();
     DrawSegment(1);
     Updatedisplay();
   } else {
@@ -721,6 +729,7 @@ void TMainform::EKModellFDVerfahren1Click() {
     UI().Fehler(std::string("Die Simulation wurde wegen eines internen Fehlers beendet:\r") +
                 e.what());
   }
+  jahresblick_->Aktualisieren();
   if (letzterLauf_.ergebnis == Laufergebnis::Fertig) {
     mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
     // The fan's figures of a finished run stay in the status bar until the next one.

@@ -31,6 +31,7 @@ namespace terval {
 struct Dateiwahl;
 struct Modell;
 class Diagramm;
+class Jahresblick;
 class Mehrjahresfeld;
 class ModellGrid;
 class QtOberflaeche;
@@ -92,6 +93,7 @@ class TMainform : public QMainWindow {
   Laufoptionen OptionenAusSteuerung() const;
 
   Diagramm* Chart() const { return chart_; }
+  Jahresblick* Jahresueberblick() const { return jahresblick_; }
   ModellGrid* Gitterfenster() const { return gitter_; }
   Tfrm_DBWriteerg* Schreibfenster() const { return schreibfenster_; }
   TdlgStandortprofil* Standortdialog() const { return dlgStandortprofil_; }
@@ -169,6 +171,7 @@ class TMainform : public QMainWindow {
   int anzeigePosition_ = 13;
 
   Diagramm* chart_ = nullptr;
+  Jahresblick* jahresblick_ = nullptr;
   ModellGrid* gitter_ = nullptr;
   Tfrm_DBWriteerg* schreibfenster_ = nullptr;
   TdlgStandortprofil* dlgStandortprofil_ = nullptr;

@@ -9,7 +9,9 @@
 #include "core/Cor_mod.h"
 #include "location/klimaprofil.h"
 #include "output/DBErgout.h"
+#include "output/Jahresbilanz.h"
 #include "ui/Diagramm.h"
+#include "ui/Jahresblick.h"
 #include "ui/ModellGrid.h"
 #include "ui/Tfrm_DBWriteerg.h"
 
@@ -101,6 +103,28 @@ void tst_TMainform::vollstaendigerLauf() {
   QVERIFY(f.Schreibfenster()->Label1()->text().startsWith("Schreibe \"Terval") && f.Schreibfenster()->isHidden());
   // Segments drawn one after another, the last once more at the end.
   QCOMPARE(a.ui.gezeichneteSegmente, (std::vector<int>{1, 2, 3, 3}));
+  // The year at a glance: the bars are the months' heat, adding up to the year; the curve is the sorted outlet.
+  const Jahresblick& j = *f.Jahresueberblick();
+  const Monatswaerme w = Monatsbilanz(m);
+  const Jahreszeile z = Jahresbilanz(m);
+  double gewinn = 0, abgabe = 0;
+  for (int i = 0; i < 12; ++i) {
+    QVERIFY(j.Gewinn()->at(i) == w.Gewinn_kWh[i] && j.Abgabe()->at(i) == w.Abgabe_kWh[i]);
+    gewinn += j.Gewinn()->at(i), abgabe += j.Abgabe()->at(i);
+  }
+  QVERIFY(j.Gewinn()->count() == 12 && gewinn + abgabe > 0);
+  QVERIFY(qAbs(gewinn - z.Gewinn_kWh) <= 1e-9 * (1 + z.Gewinn_kWh) && qAbs(abgabe - z.Abgabe_kWh) <= 1e-9 * (1 + z.Abgabe_kWh));
+  std::vector<float> aus(m.Segmente[3].T_aus.begin() + 1, m.Segmente[3].T_aus.end());
+  std::sort(aus.begin(), aus.end(), std::greater<>());
+  QCOMPARE(j.DauerAus()->count(), Stunden);
+  for (int i = 0; i < Stunden; ++i) QVERIFY(j.DauerAus()->at(i) == QPointF(i + 1, aus[i]));
+  const int kalt = int(std::count_if(aus.begin(), aus.end(), [](float t) { return t < 0; }));
+  const auto ueber = [&](int grenze) { return int(std::count_if(aus.begin(), aus.end(), [&](float t) { return t > grenze; })); };
+  QCOMPARE(j.Stundenzahl()->text(), QString("Stunden mit Taus unter 0 °C: %1     über 25 °C: %2").arg(kalt).arg(ueber(25)));
+  const int mitte = int(std::lround(aus[Stunden / 2]));
+  j.Grenze()->setValue(mitte);
+  QCOMPARE(j.Stundenzahl()->text(), QString("Stunden mit Taus unter 0 °C: %1     über %2 °C: %3").arg(kalt).arg(mitte).arg(ueber(mitte)));
+  QVERIFY(ueber(mitte) > 0 && ueber(mitte) < Stunden);
   // The editor adds segments; the window follows the channel.
   m.Rohrdaten.Seglaenge = 1.5f;
   WennModal([&] { Klick(f, "btEditEWTDaten"); }, [&](QWidget* editor) {
