@@ -5,29 +5,20 @@
 #include "core/Cor_mod.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "output/Jahresbilanz.h"
 #include "physics/monteith.h"
 
 namespace terval {
-
-void Jahreswaerme(const Modell& m, double& gewinn, double& abgabe) {
-  gewinn = abgabe = 0;
-  const int letztes = std::clamp(m.Anz_Segmente, 1, MaxSegmente);
-  for (int h = 1; h <= Stunden; ++h) {
-    const double q = 1200.0 * m.VolStromStunde[h] *
-                     (static_cast<double>(m.Segmente[letztes].T_aus[h]) - m.Segmente[1].T_ein[h]) * 3600.0 / 3.6e6;
-    if (q > 0)
-      gewinn += q;
-    else
-      abgabe -= q;
-  }
-}
 
 Ventilatorjahr BerechneVentilatorjahr(const Modell& m) {
   Ventilatorjahr j;
   j.luft = Bezugsluft();
   j.V_basis = std::max(m.Kanalbetrieb.Volstrom, 0) / 3600.0;
   j.basis = Kanaldruckverlust(m, j.V_basis, j.luft);
-  Jahreswaerme(m, j.gewinn, j.abgabe);
+  // The year's heat figures as the summary and the year table have them.
+  const Jahreszeile jahr = Jahresbilanz(m);
+  j.gewinn = jahr.Gewinn_kWh;
+  j.abgabe = jahr.Abgabe_kWh;
   Stundenfeld V{};
   if (!j.basis.gueltig || !Stundenvolumenstroeme(m, V)) return j;
 

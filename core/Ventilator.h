@@ -12,11 +12,6 @@ namespace terval {
 
 struct Modell;
 
-// Heat the air took up (gewinn) and gave off (abgabe) over the year, kWh,
-// from the channel's hourly flow and the inlet of segment 1 and outlet of the
-// last segment: Q = 1200 J/(m3 K) V (T_aus - T_ein) 3600 s / 3.6e6 J/kWh.
-void Jahreswaerme(const Modell& m, double& gewinn, double& abgabe);
-
 // The fan's year of the run in `m`: every hour with a channel flow V > 0 of
 // the fan schedule (Stundenvolumenstroeme) draws P = V dp / eta, dp the
 // channel's drop with the air of that hour's inlet temperature at Luftdruck.
