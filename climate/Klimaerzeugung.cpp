@@ -88,12 +88,6 @@ Wetterklasse WetterTabelle(int w) {
   return tabelle[std::clamp(w, 1, 3)];
 }
 
-int MonatVonTag(int tag) {
-  for (int monat = 1; monat <= 12; ++monat)
-    if (tag <= Monatsgrenzen[monat]) return monat;
-  return 12;
-}
-
 void CreateFehlendeDaten(Modell& m, Oberflaeche& ui, bool Zurueckschreiben,
                          std::optional<unsigned> seed) {
   Zufall z(seed);

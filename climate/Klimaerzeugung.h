@@ -56,11 +56,6 @@ struct Zufall {
   double Normal(double mittel, double streuung);
 };
 
-// Day number of the last day of each month of a 365-day year; month m holds
-// the days Monatsgrenzen[m-1]+1 .. Monatsgrenzen[m].
-inline constexpr std::array<int, 13> Monatsgrenzen = {0,   31,  59,  90,  120, 151, 181,
-                                                      212, 243, 273, 304, 334, 365};
-
 // What the weather quality of a month (1 fair, 2 medium, 3 poor) sets.
 struct Wetterklasse {
   int Wolkenversatz;  // added to the uniform draw 0..7, then minus 4; octas
@@ -69,9 +64,6 @@ struct Wetterklasse {
 };
 // Row of the weather table for Wetter_ w; w outside 1..3 takes the nearest row.
 Wetterklasse WetterTabelle(int w);
-
-// Month 1..12 of day 1..365 (days outside the year count as the nearest month).
-int MonatVonTag(int tag);
 
 // Runs every generator whose element is incomplete, in the order humidity,
 // wind, cloud cover, radiation, precipitation; writes the year back into the

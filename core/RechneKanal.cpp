@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "climate/Klimaerzeugung.h"
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
 #include "core/Jahreslauf.h"

@@ -50,6 +50,18 @@ inline constexpr char Versionsbanner[] = "Terval 1.00 h  v. 10.08.04";
 // Hour index of day 1..365 and hour of day 0..23.
 constexpr int StundenIndex(int tag, int stunde) { return (tag - 1) * 24 + stunde + 1; }
 
+// Day number of the last day of each month of a 365-day year; month m holds
+// the days Monatsgrenzen[m-1]+1 .. Monatsgrenzen[m].
+inline constexpr std::array<int, 13> Monatsgrenzen = {0,   31,  59,  90,  120, 151, 181,
+                                                      212, 243, 273, 304, 334, 365};
+
+// Month 1..12 of day 1..365 (days outside the year count as the nearest month).
+constexpr int MonatVonTag(int tag) {
+  for (int monat = 1; monat <= 12; ++monat)
+    if (tag <= Monatsgrenzen[monat]) return monat;
+  return 12;
+}
+
 // ---- Channel ---------------------------------------------------------------
 
 // One segment of the channel: its definition, then its hourly simulation state.

@@ -44,12 +44,11 @@ Jahreszeile Jahresbilanz(const Modell& m) {
 }
 
 Monatswaerme Monatsbilanz(const Modell& m) {
-  static constexpr int Monatstage[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   Monatswaerme w;
   const Kanalsegment& letztes = LetztesSegment(m);
   int h = 1;
   for (int monat = 0; monat < 12; ++monat)
-    for (const int ende = h + 24 * Monatstage[monat]; h < ende; ++h) {
+    for (const int ende = StundenIndex(Monatsgrenzen[monat + 1] + 1, 0); h < ende; ++h) {
       const double q = Stundenwaerme(m, m.Segmente[1], letztes, h);
       if (q > 0)
         w.Gewinn_kWh[monat] += q;
