@@ -63,4 +63,22 @@ bool ErgaenzeKlima(Modell& m, Oberflaeche& ui, bool zurueckschreiben,
   return true;
 }
 
+bool LadeEingaben(Modell& m, Oberflaeche& ui, const Eingaben& e, std::vector<Klimajahr>& folge) {
+  if (!Programmstart(m, ui)) return false;
+  if (!e.standort.empty() && !LadeStandort(m, ui, e.standort)) return false;
+  if (!LadeKanal(m, ui, e.kanal)) return false;
+  for (const auto& [feld, wert] : e.luftweg) m.Hydraulik.*feld = wert;
+  if (e.rauhigkeit) m.Hydraulik.Rauhigkeit[1] = m.Hydraulik.Rauhigkeit[2] = *e.rauhigkeit;
+  if (e.boegen) m.Hydraulik.Boegen = *e.boegen;
+  // Each table of a sequence is loaded, completed and kept as the only
+  // table would be; the run checks each again.
+  folge.clear();
+  for (const std::string& klima : e.klima) {
+    if (!LadeKlima(m, ui, klima)) return false;
+    if (e.erzeugen && !ErgaenzeKlima(m, ui, e.zurueckschreiben, e.seed)) return false;
+    if (e.klima.size() > 1) folge.push_back(KlimajahrVon(m, std::filesystem::path(klima).filename().string()));
+  }
+  return true;
+}
+
 }  // namespace terval

@@ -118,15 +118,35 @@ void StderrOberflaeche::Fortschritt(int wert, int maximum) {
 }
 
 std::string StderrOberflaeche::Restzeit(int wert, int maximum) const {
-  // The run so far, extrapolated over the whole channel; of fixed width, so
-  // the line overwrites the last one completely.
-  const double anteil = (segment_ - 1 + static_cast<double>(wert) / maximum) / std::max(1, m_.Anz_Segmente);
+  // The run so far, extrapolated over the whole channel.
+  return RestzeitText((segment_ - 1 + static_cast<double>(wert) / maximum) / std::max(1, m_.Anz_Segmente));
+}
+
+std::string StderrOberflaeche::RestzeitText(double anteil) const {
+  // Of fixed width, so the line overwrites the last one completely.
   const double vergangen = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn_).count();
   if (!(anteil > 0 && anteil <= 1) || vergangen < 1) return ", noch ca.   -:--";
   const long long rest = std::llround(vergangen * (1 - anteil) / anteil);
   const long long sekunden = rest % 60;
   return ", noch ca. " + FormatInt(static_cast<int>(std::min(rest / 60, 999LL)), 3) + ":" +
          (sekunden < 10 ? "0" : "") + FormatInt(static_cast<int>(sekunden));
+}
+
+void StderrOberflaeche::Variantenfortschritt(int fertig, int gesamt) {
+  if (gesamt <= 0) return;
+  if (fertig == 0) beginn_ = std::chrono::steady_clock::now(), studienZehntel_ = 0;
+  const std::string text = "Studie: " + FormatInt(fertig) + " von " + FormatInt(gesamt) + " Varianten fertig";
+  if (!terminal_) {
+    // A line per tenth of the study, for a log file.
+    const int zehntel = static_cast<int>(10LL * fertig / gesamt);
+    if (zehntel > studienZehntel_) Zeile(text), studienZehntel_ = zehntel;
+    return;
+  }
+  const std::string zeile = "\r" + text + RestzeitText(static_cast<double>(fertig) / gesamt);
+  std::fputs(zeile.c_str(), stderr);
+  std::fflush(stderr);
+  balkenOffen_ = true;
+  if (fertig == gesamt) ZeileBeenden();
 }
 
 void StderrOberflaeche::KlimaLabel(Klimaelement element, bool komplett) {

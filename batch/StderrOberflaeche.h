@@ -43,6 +43,10 @@ class StderrOberflaeche : public Oberflaeche {
   void KlimaLabel(Klimaelement element, bool komplett) override;
   void SchreibfensterZeigen(const std::string& label) override;
 
+  // Progress of a variant study: variants done of all, with the time still
+  // needed (one line in place on a terminal, a line per tenth otherwise).
+  void Variantenfortschritt(int fertig, int gesamt);
+
  private:
   // Ends an open progress bar line before other output.
   void ZeileBeenden();
@@ -51,6 +55,8 @@ class StderrOberflaeche : public Oberflaeche {
 
   // ", noch ca. mmm:ss" for the progress line: the time the channel still needs.
   std::string Restzeit(int wert, int maximum) const;
+  // ", noch ca. mmm:ss" when `anteil` (0..1] of the work since beginn_ is done.
+  std::string RestzeitText(double anteil) const;
 
   Modell& m_;
   bool terminal_;
@@ -58,6 +64,7 @@ class StderrOberflaeche : public Oberflaeche {
   bool balkenOffen_ = false;
   int segment_ = 0;        // segment being computed, 1-based; 0 before the main module
   int letzteAnzeige_ = -1; // percentage last drawn
+  int studienZehntel_ = 0; // tenths of a study last reported
   // Last state shown per climate element: -1 none yet, 0 incomplete, 1 complete.
   std::array<int, 5> klimaLabel_ = {-1, -1, -1, -1, -1};
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -12,6 +13,7 @@
 
 #include "batch/Einlesen.h"
 #include "batch/StderrOberflaeche.h"
+#include "batch/Studie.h"
 #include "core/Laufstart.h"
 #include "core/Ventilator.h"
 #include "model/Systemgrund.h"
@@ -34,7 +36,9 @@ const char* const Hilfetext =
     "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
     "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
-    "               [--help] [--version]\n"
+    "               [--studie STUDIE.csv [--zeilen A-B] [--studie-dateien]]\n"
+    "  terval-batch --studie-zusammenfuehren [--stamm NAME] TEIL.csv ...\n"
+    "  terval-batch --help | --version\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
     "genau wie \"Simulation starten...\" im Hauptprogramm, und schreibt die\n"
@@ -115,11 +119,41 @@ const char* const Hilfetext =
     "                        ins Erdreich; schaltet --energieerhaltend ein. Schreibt\n"
     "                        \"NAME Kondensat.TXT\".\n"
     "\n"
+    "Variantenstudie (viele Varianten eines Kanals, nebeneinander auf allen Kernen):\n"
+    "  --studie DATEI        Studiendatei (CSV, ';' getrennt, UTF-8, eine Kopfzeile):\n"
+    "                        je Zeile eine Variante mit der Spalte \"Name\" (ein\n"
+    "                        einfacher Dateiname, eindeutig) und beliebigen dieser\n"
+    "                        Spalten, die die Eingaben oben für die Variante ersetzen\n"
+    "                        (ein leeres Feld läßt sie stehen): Kanal, Standort, Klima\n"
+    "                        (Dateien, relativ zur Studiendatei), Segmente (Anzahl; die\n"
+    "                        Segmentliste wird ab Segment 1 wiederholt oder gekürzt),\n"
+    "                        Tiefe (m, alle Segmente), Rohrtyp (Name im Rohrkatalog),\n"
+    "                        Innendurchmesser_mm, Wanddicke_mm (beide Rohrtypen),\n"
+    "                        Anz_Rohre, Abst_Rohre (m), Volumenstrom (m3/h),\n"
+    "                        Betriebsart (0 bis 3), Bodenart (Nummer in SOILS.DAT),\n"
+    "                        StartBodenfeuchte (%), Feuchte (ja/nein), Rauhigkeit (mm),\n"
+    "                        Zeta_Einlauf, Boegen, Zeta_Bogen, Zeta_Register,\n"
+    "                        Zeta_Auslauf, Filter_Pa, Wirkungsgrad.\n"
+    "                        Schreibt \"NAME Studie.csv\" und \"NAME Studie.dbf\": je\n"
+    "                        Variante ihre Eingaben, Wärmegewinn und -abgabe der Luft,\n"
+    "                        Austrittstemperatur (Mittel, Minimum, Maximum), Stunden\n"
+    "                        unter 0 °C und über 26 °C, Druckverlust, Ventilatorenergie\n"
+    "                        und Arbeitszahl; eine abgelehnte Variante mit \"Meldung\".\n"
+    "  --zeilen A-B          nur die Varianten A bis B der Studie (1 = erste Zeile nach\n"
+    "                        der Kopfzeile), etwa je Rechner oder Job eines Clusters.\n"
+    "  --studie-dateien      zusätzlich die üblichen Ergebnisdateien jeder Variante in\n"
+    "                        einen Ordner mit ihrem Namen.\n"
+    "  --studie-zusammenfuehren TEIL.csv ...\n"
+    "                        die Tabellen der Teile einer Studie zu \"NAME Studie.csv\"\n"
+    "                        und \"NAME Studie.dbf\" zusammenführen; Teile verschiedener\n"
+    "                        Studien und Lücken werden abgelehnt.\n"
+    "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
     "\n"
     "Nachrichten und Fortschritt erscheinen auf der Standardfehlerausgabe (Ja/Nein-\n"
     "Fragen werden mit Nein beantwortet), die Zusammenfassung auf der Standardausgabe.\n"
+    "Strg-C beendet eine Studie nach den laufenden Varianten und schreibt die fertigen.\n"
     "Strg-C beendet die Rechnung nach dem laufenden Segment; dann wird keine\n"
     "Ergebnisdatei geschrieben. Ein zweites Strg-C bricht sofort ab.\n"
     "\n"
@@ -128,20 +162,17 @@ const char* const Hilfetext =
 
 // The command line as given.
 struct Aufruf {
-  std::string kanal, standort;
-  std::vector<std::string> klima;  // one table, or a sequence of years
+  Eingaben ein;
   bool jahreGesetzt = false;
   Laufoptionen lauf;
-  bool erzeugen = false;
   bool nurSpeicher = false;  // --erzeugen itself, to tell it from --erzeugen-zurueckschreiben
-  bool zurueckschreiben = false;
-  std::optional<unsigned> seed;
-  // Air path inputs that replace the channel file's, in the order given.
-  std::vector<std::pair<float THydraulik::*, float>> luftweg;
-  std::optional<float> rauhigkeit;  // both pipe types, mm
-  std::optional<int32_t> boegen;
   bool hilfe = false;
   bool version = false;
+  // A variant study, a slice of it, or the join of slices.
+  std::string studie;
+  int von = 1, bis = 0;
+  bool studieZeilen = false, studieDateien = false, zusammenfuehren = false;
+  std::vector<std::string> teile;  // the tables to join
 };
 
 // One option: its name, whether it takes a value, and what it does with it.
@@ -167,14 +198,14 @@ std::optional<float> Luftwegzahl(const char* option, const std::string& w, const
 bool Luftweg(Aufruf& a, const char* option, float THydraulik::*feld, const Wertebereich& b, const std::string& w,
              std::string& fehler) {
   const std::optional<float> x = Luftwegzahl(option, w, b, fehler);
-  if (x) a.luftweg.emplace_back(feld, *x);
+  if (x) a.ein.luftweg.emplace_back(feld, *x);
   return x.has_value();
 }
 
 const Option Optionen[] = {
-    {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.kanal = w; return true; }},
-    {"--klima", true, [](Aufruf& a, const std::string& w, std::string&) { a.klima.push_back(w); return true; }},
-    {"--standort", true, [](Aufruf& a, const std::string& w, std::string&) { a.standort = w; return true; }},
+    {"--kanal", true, [](Aufruf& a, const std::string& w, std::string&) { a.ein.kanal = w; return true; }},
+    {"--klima", true, [](Aufruf& a, const std::string& w, std::string&) { a.ein.klima.push_back(w); return true; }},
+    {"--standort", true, [](Aufruf& a, const std::string& w, std::string&) { a.ein.standort = w; return true; }},
     {"--stamm", true, [](Aufruf& a, const std::string& w, std::string&) { a.lauf.Stammname = w; return true; }},
     {"--nur-stunde", true,
      [](Aufruf& a, const std::string& w, std::string&) {
@@ -200,7 +231,7 @@ const Option Optionen[] = {
          fehler = "--seed erwartet eine ganze Zahl von 0 bis 4294967295, nicht \"" + w + "\".";
          return false;
        }
-       a.seed = static_cast<unsigned>(*s);
+       a.ein.seed = static_cast<unsigned>(*s);
        return true;
      }},
     {"--jahre", true,
@@ -216,7 +247,7 @@ const Option Optionen[] = {
      }},
     {"--rauhigkeit", true,
      [](Aufruf& a, const std::string& w, std::string& f) {
-       return (a.rauhigkeit = Luftwegzahl("--rauhigkeit", w, Rauhigkeitsbereich, f)).has_value();
+       return (a.ein.rauhigkeit = Luftwegzahl("--rauhigkeit", w, Rauhigkeitsbereich, f)).has_value();
      }},
     {"--zeta-einlauf", true,
      [](Aufruf& a, const std::string& w, std::string& f) {
@@ -225,7 +256,7 @@ const Option Optionen[] = {
     {"--boegen", true,
      [](Aufruf& a, const std::string& w, std::string& f) {
        const std::optional<long long> n = ParseGanzzahl(w);
-       if (n && *n >= 0 && *n <= 100) return (a.boegen = static_cast<int32_t>(*n)).has_value();
+       if (n && *n >= 0 && *n <= 100) return (a.ein.boegen = static_cast<int32_t>(*n)).has_value();
        f = "--boegen erwartet eine ganze Zahl von 0 bis 100, nicht \"" + w + "\".";
        return false;
      }},
@@ -252,11 +283,27 @@ const Option Optionen[] = {
     {"--text", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.TextAusgabe = true; return true; }},
     {"--tagesgang", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Tagesgang = true; return true; }},
     {"--ohne-feuchte", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.MitFeuchte = false; return true; }},
-    {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.nurSpeicher = true; return true; }},
+    {"--erzeugen", false, [](Aufruf& a, const std::string&, std::string&) { a.ein.erzeugen = a.nurSpeicher = true; return true; }},
     {"--erzeugen-zurueckschreiben", false,
-     [](Aufruf& a, const std::string&, std::string&) { a.erzeugen = a.zurueckschreiben = true; return true; }},
+     [](Aufruf& a, const std::string&, std::string&) { a.ein.erzeugen = a.ein.zurueckschreiben = true; return true; }},
     {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
     {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
+    {"--studie", true, [](Aufruf& a, const std::string& w, std::string&) { a.studie = w; return true; }},
+    {"--zeilen", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       const size_t strich = w.find('-');
+       const std::optional<long long> von = ParseGanzzahl(w.substr(0, strich));
+       const std::optional<long long> bis = strich == std::string::npos ? von : ParseGanzzahl(w.substr(strich + 1));
+       if (!von || !bis || *von < 1 || *bis < *von || *bis > 1000000000) {
+         f = "--zeilen erwartet zwei Zeilennummern A-B mit 1 <= A <= B, nicht \"" + w + "\".";
+         return false;
+       }
+       a.von = static_cast<int>(*von), a.bis = static_cast<int>(*bis), a.studieZeilen = true;
+       return true;
+     }},
+    {"--studie-dateien", false, [](Aufruf& a, const std::string&, std::string&) { return a.studieDateien = true; }},
+    {"--studie-zusammenfuehren", false,
+     [](Aufruf& a, const std::string&, std::string&) { return a.zusammenfuehren = true; }},
     {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
 };
 
@@ -274,8 +321,9 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
         name.resize(gleich);
       }
     } else {
-      fehler = "Unerwartetes Argument \"" + name + "\".";
-      return std::nullopt;
+      // The tables of --studie-zusammenfuehren; anywhere else a mistake.
+      a.teile.push_back(name);
+      continue;
     }
     if (name == "--help" || name == "--version") {
       (name == "--version" ? a.version : a.hilfe) = true;
@@ -300,27 +348,46 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
     if (!o->setze(a, wert.value_or(""), fehler)) return std::nullopt;
   }
   if (a.hilfe || a.version) return a;
-  if (a.nurSpeicher && a.zurueckschreiben) {
+  if (!a.teile.empty() && !a.zusammenfuehren) {
+    fehler = "Unerwartetes Argument \"" + a.teile.front() + "\".";
+    return std::nullopt;
+  }
+  if (a.zusammenfuehren) {
+    if (!a.studie.empty()) {
+      fehler = "--studie und --studie-zusammenfuehren schließen einander aus.";
+      return std::nullopt;
+    }
+    if (a.teile.empty()) {
+      fehler = "--studie-zusammenfuehren braucht die Tabellen der Teile (\"NAME Studie.csv\").";
+      return std::nullopt;
+    }
+    return a;
+  }
+  if (a.studie.empty() && (a.studieZeilen || a.studieDateien)) {
+    fehler = std::string(a.studieZeilen ? "--zeilen" : "--studie-dateien") + " gilt nur zusammen mit --studie.";
+    return std::nullopt;
+  }
+  if (a.nurSpeicher && a.ein.zurueckschreiben) {
     fehler = "--erzeugen und --erzeugen-zurueckschreiben schließen einander aus.";
     return std::nullopt;
   }
-  if (a.seed && !a.erzeugen) {
+  if (a.ein.seed && !a.ein.erzeugen) {
     fehler = "--seed gilt nur zusammen mit --erzeugen oder --erzeugen-zurueckschreiben.";
     return std::nullopt;
   }
-  if (a.kanal.empty()) {
+  if (a.ein.kanal.empty()) {
     fehler = "Die Kanaldatei fehlt (--kanal DATEI.ewt.db).";
     return std::nullopt;
   }
-  if (a.klima.empty()) {
+  if (a.ein.klima.empty()) {
     fehler = "Die Klimatabelle fehlt (--klima DATEI).";
     return std::nullopt;
   }
-  if (a.jahreGesetzt && a.klima.size() > 1) {
+  if (a.jahreGesetzt && a.ein.klima.size() > 1) {
     fehler = "--jahre gilt nur mit einer Klimatabelle; eine Folge (--klima mehrmals) rechnet je Tabelle ein Jahr.";
     return std::nullopt;
   }
-  if (a.klima.size() > static_cast<size_t>(MaxJahre)) {
+  if (a.ein.klima.size() > static_cast<size_t>(MaxJahre)) {
     fehler = "Höchstens " + FormatInt(MaxJahre) + " Klimatabellen (--klima) sind möglich.";
     return std::nullopt;
   }
@@ -382,6 +449,53 @@ void Zusammenfassung(const Modell& m, const Laufbericht& b) {
   std::fflush(stdout);
 }
 
+// The current directory, where every result goes; empty after the message.
+std::string Arbeitsverzeichnis(Oberflaeche& ui) {
+  std::error_code ec;
+  const std::string hier = std::filesystem::current_path(ec).string();
+  if (ec) ui.Fehler("Das aktuelle Verzeichnis ist nicht lesbar: " + Systemgrund(ec.value()) + ".");
+  return hier;
+}
+
+// A variant study or the join of its slices.
+int Studienprogramm(const Aufruf& a, StderrOberflaeche& ui) {
+  const std::string hier = Arbeitsverzeichnis(ui);
+  if (hier.empty()) return Abgelehnt;
+  Studienbericht b;
+  if (a.zusammenfuehren) {
+    if (!FuehreStudienZusammen(a.teile, hier, a.lauf.Stammname, ui, b)) return Abgelehnt;
+    std::printf("Studie zusammengeführt: %d Varianten aus %zu Teilen.\nGeschriebene Dateien:\n  %s\n  %s\n",
+                b.varianten, a.teile.size(), b.csv.c_str(), b.dbf.c_str());
+    return Fertig;
+  }
+  Studienauftrag auftrag;
+  auftrag.datei = a.studie;
+  auftrag.basis = a.ein;
+  auftrag.lauf = a.lauf;
+  auftrag.von = a.von;
+  auftrag.bis = a.bis;
+  auftrag.variantendateien = a.studieDateien;
+  auftrag.verzeichnis = hier;
+  const auto beginn = std::chrono::steady_clock::now();
+  ui.rueckschreibenBestaetigen = a.ein.zurueckschreiben;
+  b = FuehreStudieAus(
+      auftrag, ui, [] { return StopSignal == 0; },
+      [&](int fertig, int gesamt) { ui.Variantenfortschritt(fertig, gesamt); });
+  ui.rueckschreibenBestaetigen = false;
+  if (b.ausgang == Studienausgang::Abgelehnt) return Abgelehnt;
+  if (b.ausgang == Studienausgang::Schreibfehler) return Abgelehnt;
+  const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn).count();
+  const int gerechnet = static_cast<int>(b.tabelle.Zeilen.size());
+  std::string text = b.ausgang == Studienausgang::Abgebrochen ? "Studie vom Anwender abgebrochen: " : "Studie abgeschlossen: ";
+  text += FormatInt(gerechnet) + " von " + FormatInt(b.varianten) + " Varianten in " + FormatReal(sekunden, 1, 1) +
+          " s";
+  if (b.ohneErgebnis > 0) text += ", davon " + FormatInt(b.ohneErgebnis) + " ohne Ergebnis (siehe Spalte \"Meldung\")";
+  text += ".\nGeschriebene Dateien:\n  " + b.csv + "\n  " + b.dbf + "\n";
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+  return b.ausgang == Studienausgang::Abgebrochen ? Gestoppt : Fertig;
+}
+
 int Hauptprogramm(const std::vector<std::string>& args) {
   std::string fehler;
   std::optional<Aufruf> a = LiesAufruf(args, fehler);
@@ -401,38 +515,20 @@ int Hauptprogramm(const std::vector<std::string>& args) {
   StopSignalEinrichten();
   std::unique_ptr<Modell> m = NeuesModell();
   StderrOberflaeche ui(*m, ::isatty(STDERR_FILENO) != 0);
+  if (a->zusammenfuehren || !a->studie.empty()) return Studienprogramm(*a, ui);
 
   // As the main window starts: defaults, then the reference tables.
-  if (!Programmstart(*m, ui)) return Abgelehnt;
-  if (!a->standort.empty() && !LadeStandort(*m, ui, a->standort)) return Abgelehnt;
-  if (!LadeKanal(*m, ui, a->kanal)) return Abgelehnt;
-  for (const auto& [feld, wert] : a->luftweg) m->Hydraulik.*feld = wert;
-  if (a->rauhigkeit) m->Hydraulik.Rauhigkeit[1] = m->Hydraulik.Rauhigkeit[2] = *a->rauhigkeit;
-  if (a->boegen) m->Hydraulik.Boegen = *a->boegen;
-  // Each table of a sequence is loaded, completed and kept as the only
-  // table would be; the run checks each again.
-  for (const std::string& klima : a->klima) {
-    if (!LadeKlima(*m, ui, klima)) return Abgelehnt;
-    if (a->erzeugen) {
-      ui.rueckschreibenBestaetigen = a->zurueckschreiben;
-      const bool ok = ErgaenzeKlima(*m, ui, a->zurueckschreiben, a->seed);
-      ui.rueckschreibenBestaetigen = false;
-      if (!ok) return Abgelehnt;
-    }
-    if (a->klima.size() > 1)
-      a->lauf.Klimafolge.push_back(KlimajahrVon(*m, std::filesystem::path(klima).filename().string()));
-  }
+  ui.rueckschreibenBestaetigen = a->ein.zurueckschreiben;
+  const bool geladen = LadeEingaben(*m, ui, a->ein, a->lauf.Klimafolge);
+  ui.rueckschreibenBestaetigen = false;
+  if (!geladen) return Abgelehnt;
   if (StopSignal != 0) {
     ui.Warnung("Die Simulation wurde vom Anweder abgebrochen !");
     return Gestoppt;
   }
 
-  std::error_code ec;
-  const std::string hier = std::filesystem::current_path(ec).string();
-  if (ec) {
-    ui.Fehler("Das aktuelle Verzeichnis ist nicht lesbar: " + Systemgrund(ec.value()) + ".");
-    return Abgelehnt;
-  }
+  const std::string hier = Arbeitsverzeichnis(ui);
+  if (hier.empty()) return Abgelehnt;
   const Laufbericht b = EKModellFDVerfahren(*m, ui, a->lauf, hier);
   switch (b.ergebnis) {
     case Laufergebnis::Abgelehnt:

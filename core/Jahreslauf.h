@@ -12,6 +12,8 @@
 
 namespace terval {
 
+class Laufvorrat;
+
 inline constexpr int MaxJahre = 50;
 
 // One climate table of a sequence, as loaded, checked and completed.
@@ -43,6 +45,8 @@ struct Jahreslauf {
   std::vector<Segmentstand> Stand;
   // One row per finished year.
   std::vector<Jahreszeile> Zeilen;
+  // Where a variant study keeps what its runs share; null for a run on its own.
+  Laufvorrat* Vorrat = nullptr;
   // The years the run computes.
   int AnzahlJahre() const { return Folge.size() >= 2 ? static_cast<int>(Folge.size()) : Jahre; }
 };

@@ -117,8 +117,11 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   // The stem's set is ours for the whole run: its 2-D fields are written
   // during the run, the other files after it.
   std::string fehler;
-  std::unique_ptr<Ergebnissatz> satz = Ergebnissatz::Oeffnen(arbeitsverzeichnis, o.Stammname, fehler);
-  if (!satz) return ablehnen(fehler);
+  std::unique_ptr<Ergebnissatz> satz;
+  if (o.Ergebnisdateien) {
+    satz = Ergebnissatz::Oeffnen(arbeitsverzeichnis, o.Stammname, fehler);
+    if (!satz) return ablehnen(fehler);
+  }
 
   // Every check has passed: only now do the options reach the model, so a
   // refused run leaves it as it was.
@@ -148,6 +151,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   Jahreslauf lauf;
   lauf.Jahre = o.Jahre;
   lauf.Folge = o.Klimafolge;
+  lauf.Vorrat = o.Vorrat;
   RechneKanal(m, ui, lauf, Rechenweg::Gemeinsam, satz.get());
 
   // A stop before the new set has taken the place of the earlier one
@@ -174,6 +178,12 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   if (const std::string hinweis = Schwachlasthinweis(bericht.ventilator);
       !hinweis.empty() && !m.Luftseite.KleinerVolumenstrom)
     ui.Information(hinweis);
+
+  if (!satz) {
+    ui.LaufEndet();
+    bericht.ergebnis = Laufergebnis::Fertig;
+    return bericht;
+  }
 
   // Between the writers the stop button is asked again.
   auto stopp = [&] {

@@ -14,6 +14,7 @@ namespace terval {
 
 struct Modell;
 class Oberflaeche;
+class Laufvorrat;
 
 // The run options as the main window's controls hold them (texts where the
 // user types text, so both programs parse and refuse them alike).
@@ -33,6 +34,10 @@ struct Laufoptionen {
   // or more Jahre must be 1.
   std::vector<Klimajahr> Klimafolge;
   Luftoptionen Luftseite;                // cb_KleinerVolumenstrom, cb_Energieerhaltend, cb_Kondensation
+  // A variant of a study: what its runs share, and whether this one writes
+  // result files (without, the report holds its figures only).
+  Laufvorrat* Vorrat = nullptr;
+  bool Ergebnisdateien = true;
 };
 
 enum class Laufergebnis {

@@ -12,6 +12,7 @@
 #include "core/Feuchtebahn.h"
 #include "core/Jahreslauf.h"
 #include "core/Kondensation.h"
+#include "core/Laufvorrat.h"
 #include "core/Rohrkopplung.h"
 #include "model/Oberflaeche.h"
 #include "model/Zahltext.h"
@@ -327,7 +328,7 @@ void FolgenMittel(Modell& m, const std::vector<Klimajahr>& folge) {
 // The trajectories of the year, carrying on from the columns of `stand`
 // (the first segment of each kind) when `weiter`. Null where the run goes
 // segment by segment.
-std::unique_ptr<Feuchtebahn> NeueFeuchtebahn(const Modell& m, Rechenweg weg, int segmente,
+std::shared_ptr<Feuchtebahn> NeueFeuchtebahn(const Modell& m, Rechenweg weg, int segmente,
                                              const std::vector<Segmentstand>& stand, bool weiter) {
   if (weg != Rechenweg::Gemeinsam || segmente < 1 || !FeuchtebahnMoeglich(m)) return nullptr;
   bool gebraucht[2] = {false, false};
@@ -362,7 +363,10 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
   // The moisture trajectories need the climate preparation only; they start
   // here, beside the spin-up.
   const bool vonStand = segmente >= 1 && lauf.Stand.size() == static_cast<size_t>(segmente) + 1;
-  std::unique_ptr<Feuchtebahn> bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, vonStand);
+  std::shared_ptr<Feuchtebahn> bahn;
+  if (lauf.Vorrat != nullptr && weg == Rechenweg::Gemeinsam && segmente >= 1 && !vonStand)
+    bahn = lauf.Vorrat->Bahn(m);
+  if (!bahn) bahn = NeueFeuchtebahn(m, weg, segmente, lauf.Stand, vonStand);
   std::unique_ptr<Zellgeometrie> zellen;
   if (bahn) {
     try {
@@ -380,7 +384,10 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
   }
   InitFeuchteProfil(m, m.StartBodenfeuchte);
   UpdateBodenThermik(m);
-  InitTProfil(m);
+  if (lauf.Vorrat != nullptr)
+    lauf.Vorrat->StartProfil(m);
+  else
+    InitTProfil(m);
 
   m.ErgebnisseVorhanden = true;
   ui.Stat("Hauptmodul...");

@@ -9,6 +9,7 @@ PAKETE=(
   libshp-dev pxlib-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n
   python3 python3-dbfread
+  parallel
   xvfb xauth fonts-dejavu-core
   clang
   locales

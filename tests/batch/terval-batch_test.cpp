@@ -14,6 +14,8 @@
 #include <set>
 #include <sstream>
 
+#include "channel/UshowKanaldaten.h"
+#include "model/Oberflaeche.h"
 #include "model/Vardef.h"
 
 namespace terval {
@@ -170,6 +172,163 @@ TEST_F(TervalBatch, SequenceOfYears) {
   EXPECT_TRUE(Enthaelt(a.out, "  Terval Jahre.TXT\n"));
   const std::string jahre = Lies(dir / "Terval Jahre.TXT");
   EXPECT_TRUE(Enthaelt(jahre, "\r\n  1 \"Aachen2022.DBF\" ") && Enthaelt(jahre, "\r\n  2 \"Zwei.DBF\" ")) << jahre;
+}
+
+
+// ---- Variant studies -------------------------------------------------------------
+
+class Studie : public TervalBatch {
+ protected:
+  void Schreibe(const std::string& name, const std::string& text) const { std::ofstream(dir / name) << text; }
+  // The sample channel cut to `segmente` segments at depth `tiefe`, saved as `name`.
+  void Kanal(const std::string& name, int segmente, float tiefe) const {
+    std::unique_ptr<Modell> m = NeuesModell();
+    StilleOberflaeche ui;
+    ASSERT_TRUE(LadeKanaldatei(*m, ui, (dir / "Erdkanal.ewt.db").string()));
+    m->Anz_Segmente = segmente;
+    for (int s = 1; s <= segmente; ++s) m->Segmente[s].Tiefe = tiefe;
+    ASSERT_TRUE(SpeichereKanaldatei(*m, ui, (dir / name).string()));
+  }
+  std::vector<std::string> Studienlauf(std::vector<std::string> mehr) const {
+    mehr.insert(mehr.begin(), {"--erzeugen", "--seed", "1"});
+    return Probe(mehr);
+  }
+  // Every file of `a` equals the file of that name in `b`, and both hold the same names.
+  void GleicheDateien(const fs::path& a, const fs::path& b) const {
+    std::set<std::string> na, nb;
+    for (const auto& e : fs::directory_iterator(a)) na.insert(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(b)) nb.insert(e.path().filename().string());
+    EXPECT_EQ(na, nb) << a;
+    for (const std::string& n : na) EXPECT_TRUE(Lies(a / n) == Lies(b / n)) << a / n;
+  }
+};
+
+// Each variant's result files are those of a single run of its inputs, byte
+// for byte: the shared trajectories and start profile change nothing, with
+// the moisture model on and off, and the override columns mean what a
+// channel file saying the same means.
+TEST_F(Studie, VariantsEqualSingleRunsByteForByte) {
+  Kanal("Kurz.ewt.db", 5, 2.0f);
+  const fs::path studie = dir;
+  for (const std::string ordner : {"mit", "ohne"}) {
+    std::vector<std::string> einzeln{"--kanal",  "../Kurz.ewt.db", "--standort", "../Bochum.loc.db", "--klima",
+                                     "../Aachen2022.DBF", "--erzeugen", "--seed", "1", "--tagesgang"};
+    if (ordner == "ohne") einzeln.push_back("--ohne-feuchte");
+    dir = studie / ordner;
+    fs::create_directories(dir);
+    const Ausgang a = Starte(einzeln);
+    dir = studie;
+    ASSERT_EQ(a.status, 0) << a.err;
+  }
+  Schreibe("s.csv",
+           "Name;Kanal;Segmente;Tiefe;Feuchte\n"
+           "A;Kurz.ewt.db;;;ja\n"
+           "B;;5;2;ja\n"
+           "C;;5;2.0;\n"
+           "D;;7;;nein\n");
+  const Ausgang a = Starte(Studienlauf({"--studie", "s.csv", "--studie-dateien", "--tagesgang"}));
+  ASSERT_EQ(a.status, 0) << a.err;
+  EXPECT_TRUE(Enthaelt(a.out, "Studie abgeschlossen: 4 von 4 Varianten")) << a.out;
+  GleicheDateien(dir / "A", dir / "mit");
+  GleicheDateien(dir / "B", dir / "mit");
+  GleicheDateien(dir / "C", dir / "ohne");
+  // The table's figures are the variant's, next to its inputs.
+  const std::string tabelle = Lies(dir / "Terval Studie.csv");
+  EXPECT_EQ(tabelle.substr(0, tabelle.find('\n')),
+            "Studie;Zeile;Varianten;Name;Kanal;Segmente;Tiefe;Feuchte;Waermegewinn_kWh;Waermeabgabe_kWh;"
+            "T_aus_Mittel_C;T_aus_Min_C;T_aus_Max_C;Stunden_unter_0C;Stunden_ueber_26C;Druckverlust_Pa;"
+            "Ventilatorenergie_kWh;Arbeitszahl;Meldung");
+  EXPECT_TRUE(Enthaelt(tabelle, ";4;B;;5;2;ja;") && Enthaelt(tabelle, ";4;D;;7;;nein;")) << tabelle;
+  EXPECT_TRUE(fs::exists(dir / "Terval Studie.dbf"));
+}
+
+// The hostile study files: each refused with its row and column named, and
+// nothing written.
+TEST_F(Studie, RefusesBadStudyFilesAndWritesNothing) {
+  struct Fall {
+    const char* studie;
+    const char* meldung;
+  };
+  const Fall faelle[] = {
+      {"Name;Tiefe;Farbe\nA;2;rot\n", "Spalte 3: unbekannte Spalte \"Farbe\""},
+      {"Name;Tiefe\nA;2\nB;zwei\n", "Zeile 3, Spalte \"Tiefe\": \"zwei\" – die Spalte erwartet eine Zahl größer als 0"},
+      {"Name;Segmente\nA;2.5\n", "Zeile 2, Spalte \"Segmente\": \"2.5\" – die Spalte erwartet eine ganze Zahl von 2 bis 150"},
+      {"Name;Kanal\nA;fehlt.ewt.db\n", "Zeile 2, Spalte \"Kanal\": eine Eingabedatei ist nicht lesbar"},
+      {"Name;Tiefe\n", "enthält keine Variante"},
+      {"Name;Tiefe\nA;2\nA;3\n", "Zeile 3, Spalte \"Name\": den Namen \"A\" trägt schon eine andere Variante"},
+      {"Name;Tiefe\n../A;2\n", "ist kein einfacher Dateiname"},
+      {"Name;Tiefe\nA;2;3\n", "Zeile 2: 3 Felder statt 2"},
+      {"Name;Feuchte\nA;vielleicht\n", "erwartet \"ja\" oder \"nein\""},
+      {"Name;Rohrtyp\nA;Gold 300\n", "\"Gold 300\" steht nicht im Rohrkatalog"},
+      {"Tiefe\n2\n", "hat keine Spalte \"Name\""},
+  };
+  const auto vorher = Inhalt();
+  for (const Fall& f : faelle) {
+    Schreibe("s.csv", f.studie);
+    const Ausgang a = Starte(Studienlauf({"--studie", "s.csv"}));
+    EXPECT_EQ(a.status, 1) << f.studie;
+    EXPECT_TRUE(Enthaelt(a.err, f.meldung)) << a.err;
+    fs::remove(dir / "s.csv");
+    EXPECT_EQ(Inhalt(), vorher) << f.studie;
+  }
+  EXPECT_EQ(Starte(Studienlauf({"--studie", "fehlt.csv"})).status, 1);
+  Schreibe("s.csv", "Name\nA\n");
+  EXPECT_TRUE(Enthaelt(Starte(Studienlauf({"--studie", "s.csv", "--zeilen", "2-3"})).err,
+                       "Die Zeilen 2-3 gibt es nicht: die Studie hat 1 Variante."));
+  EXPECT_EQ(Starte(Studienlauf({"--zeilen", "1-2"})).status, 2);
+}
+
+// Slices run through GNU parallel and joined give the table of the whole
+// study; the join refuses a gap and a slice of another study.
+TEST_F(Studie, SlicesThroughGnuParallelJoinToTheWholeTable) {
+  if (std::system("parallel --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "GNU parallel fehlt";
+  Schreibe("s.csv",
+           "Name;Segmente;Volumenstrom;Feuchte\nA;2;150;ja\nB;3;;\nC;2;250;\nD;4;;ja\nE;2;;\nF;3;400;\n");
+  ASSERT_EQ(Starte(Studienlauf({"--studie", "s.csv", "--stamm", "Ganz"})).status, 0);
+  std::string befehl = "cd '" + dir.string() + "' && parallel --will-cite -j2 '" + Programm.string();
+  for (const std::string& a : Studienlauf({"--studie", "s.csv"})) befehl += " " + a;
+  befehl += " --zeilen {} --stamm Teil{#}' ::: 1-2 3-3 4-5 6-6 >/dev/null 2>&1";
+  ASSERT_EQ(std::system(befehl.c_str()), 0);
+  const std::vector<std::string> teile{"Teil1 Studie.csv", "Teil2 Studie.csv", "Teil3 Studie.csv", "Teil4 Studie.csv"};
+  std::vector<std::string> join{"--studie-zusammenfuehren", "--stamm", "Zusammen"};
+  join.insert(join.end(), teile.rbegin(), teile.rend());
+  const Ausgang a = Starte(join);
+  ASSERT_EQ(a.status, 0) << a.err;
+  EXPECT_TRUE(Enthaelt(a.out, "6 Varianten aus 4 Teilen")) << a.out;
+  EXPECT_EQ(Lies(dir / "Zusammen Studie.csv"), Lies(dir / "Ganz Studie.csv"));
+  EXPECT_EQ(Lies(dir / "Zusammen Studie.dbf"), Lies(dir / "Ganz Studie.dbf"));
+
+  fs::remove(dir / "Zusammen Studie.csv");
+  fs::remove(dir / "Zusammen Studie.dbf");
+  const auto vorher = Inhalt();
+  Ausgang b = Starte({"--studie-zusammenfuehren", "--stamm", "Zusammen", teile[0], teile[1], teile[3]});
+  EXPECT_EQ(b.status, 1);
+  EXPECT_TRUE(Enthaelt(b.err, "es fehlen 2 von 6 Zeilen (4, 5)")) << b.err;
+  // The same rows of a study with another base input: another identity.
+  std::vector<std::string> anders = Studienlauf({"--studie", "s.csv", "--zeilen", "4-5", "--stamm", "Fremd"});
+  anders.push_back("--zeta-bogen=0.3");
+  ASSERT_EQ(Starte(anders).status, 0);
+  b = Starte({"--studie-zusammenfuehren", "--stamm", "Zusammen", teile[0], teile[1], "Fremd Studie.csv", teile[3]});
+  EXPECT_EQ(b.status, 1);
+  EXPECT_TRUE(Enthaelt(b.err, "gehört zu einer anderen Studie")) << b.err;
+  b = Starte({"--studie-zusammenfuehren", "--stamm", "Zusammen", teile[0], teile[0]});
+  EXPECT_TRUE(Enthaelt(b.err, "kommt in mehr als einer Teiltabelle vor")) << b.err;
+  for (const char* e : {".csv", ".dbf", ".cpg"}) fs::remove(dir / (std::string("Fremd Studie") + e));
+  EXPECT_EQ(Inhalt(), vorher);
+}
+
+// Ctrl-C lets the running variants finish, writes the rows done and exits 130.
+TEST_F(Studie, CtrlCWritesTheVariantsFinished) {
+  std::string studie = "Name;Volumenstrom\n";
+  for (int i = 1; i <= 12; ++i) studie.append("V").append(std::to_string(i)).append(";").append(std::to_string(100 + 20 * i)).append("\n");
+  Schreibe("s.csv", studie);
+  const Ausgang a = Starte(Studienlauf({"--studie", "s.csv"}), "Varianten fertig\n");
+  EXPECT_EQ(a.status, 130) << a.err;
+  EXPECT_TRUE(Enthaelt(a.out, "Studie vom Anwender abgebrochen: ")) << a.out;
+  const std::string tabelle = Lies(dir / "Terval Studie.csv");
+  const long zeilen = std::count(tabelle.begin(), tabelle.end(), '\n') - 1;
+  EXPECT_GE(zeilen, 1);
+  EXPECT_LT(zeilen, 12);
 }
 
 }  // namespace
