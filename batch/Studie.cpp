@@ -188,6 +188,10 @@ struct Variante {
   std::vector<std::string> zellen;  // per column of the study, as written
   std::vector<Wert> werte;          // the same, read
   std::string kanal, standort, klima;  // input files, empty: the base run's
+  // The variants of one group differ in their length only: they go through
+  // the same segments as far as each reaches (see Kanalvorlauf).
+  std::string gruppe;
+  int segmente = 0;  // its channel's length
 };
 
 struct Studiendatei {
@@ -346,7 +350,9 @@ bool LiesStudiendatei(const std::string& pfad, Studiendatei& s, std::string& feh
       }
       v.zellen.push_back(text);
       v.werte.push_back(w);
+      if (std::string(a.name) != "Segmente") v.gruppe.append(text).push_back('\x1f');
     }
+    v.gruppe.append(v.kanal).append("\x1f").append(v.standort).append("\x1f").append(v.klima);
     s.varianten.push_back(std::move(v));
   }
   return true;
@@ -457,9 +463,9 @@ class Eingabenvorrat {
 
 // Every variant's files load and its catalogue pipe and soil exist; else
 // the message names the row and column.
-bool PruefeEingaben(const Studiendatei& s, const std::string& studie, Eingabenvorrat& vorrat, std::string& fehler) {
+bool PruefeEingaben(Studiendatei& s, const std::string& studie, Eingabenvorrat& vorrat, std::string& fehler) {
   const std::string name = Zitat(fs::path(studie).filename().string());
-  for (const Variante& v : s.varianten) {
+  for (Variante& v : s.varianten) {
     const std::string wo = "Die Studiendatei " + name + ", Zeile " + FormatInt(v.zeile + 1);
     std::string grund;
     const std::shared_ptr<const Geladen> g = vorrat.Hole(v, grund);
@@ -473,10 +479,12 @@ bool PruefeEingaben(const Studiendatei& s, const std::string& studie, Eingabenvo
                ":\r" + grund;
       return false;
     }
+    v.segmente = g->modell->Anz_Segmente;
     for (size_t k = 0; k < s.spalten.size(); ++k) {
       const std::string spalte = s.spalten[k]->name;
       const Wert& w = v.werte[k];
       if (v.zellen[k].empty()) continue;
+      if (spalte == "Segmente") v.segmente = static_cast<int>(w.zahl);
       if (spalte == "Rohrtyp" && !InKatalog(*g->modell, w.text)) {
         fehler = wo + ", Spalte \"Rohrtyp\": " + Zitat(w.text) + " steht nicht im Rohrkatalog \"Rohre.DBF\".";
         return false;
@@ -525,6 +533,7 @@ std::vector<std::string> RechneVariante(const Studienauftrag& a, const std::stri
   Laufoptionen o = a.lauf;
   o.Klimafolge = g->folge;
   o.Vorrat = &vorrat;
+  o.Vorlauf = v.gruppe;
   o.Ergebnisdateien = a.variantendateien;
   for (size_t k = 0; k < s.spalten.size(); ++k)
     if (!v.zellen[k].empty() && s.spalten[k]->setze != nullptr) s.spalten[k]->setze(m, o, v.werte[k]);
@@ -544,6 +553,37 @@ std::vector<std::string> RechneVariante(const Studienauftrag& a, const std::stri
   if (b.ergebnis != Laufergebnis::Fertig) return Tabellenzeile(id, varianten, v, nullptr, nullptr, ui.erster);
   // Computed, but its files could not be written: the figures stand, the message says so.
   return Tabellenzeile(id, varianten, v, &m, &b, b.nichtGeschrieben.empty() ? "" : Einzeilig(ui.erster));
+}
+
+// The order the rows of the slice [von, bis) run in: a few groups at a
+// time, the longest channel of each first, so that the others of its group
+// find its segments kept when they start; then the next groups, so that
+// only those few groups' segments are kept at once.
+std::vector<int> Reihenfolge(const std::vector<Variante>& v, int von, int bis) {
+  constexpr size_t GruppenJeSchub = 8;
+  std::vector<std::string> gruppen;
+  std::map<std::string, std::vector<int>> mitglieder;
+  for (int i = von; i < bis; ++i) {
+    auto& liste = mitglieder[v[static_cast<size_t>(i)].gruppe];
+    if (liste.empty()) gruppen.push_back(v[static_cast<size_t>(i)].gruppe);
+    liste.push_back(i);
+  }
+  std::vector<int> folge;
+  for (size_t g0 = 0; g0 < gruppen.size(); g0 += GruppenJeSchub) {
+    const size_t g1 = std::min(gruppen.size(), g0 + GruppenJeSchub);
+    std::vector<int> rest;
+    for (size_t g = g0; g < g1; ++g) {
+      std::vector<int>& liste = mitglieder[gruppen[g]];
+      const auto laengste = std::max_element(liste.begin(), liste.end(), [&](int a, int b) {
+        return v[static_cast<size_t>(a)].segmente < v[static_cast<size_t>(b)].segmente;
+      });
+      folge.push_back(*laengste);
+      for (int i : liste)
+        if (i != *laengste) rest.push_back(i);
+    }
+    folge.insert(folge.end(), rest.begin(), rest.end());
+  }
+  return folge;
 }
 
 std::vector<std::string> Kopfzeile(const Studiendatei& s) {
@@ -599,6 +639,9 @@ Studienbericht FuehreStudieAus(const Studienauftrag& a, Oberflaeche& ui, const s
   // Each thread takes the next row; rows finish in any order and are put
   // back in the study's.
   const int anzahl = bis - von + 1;
+  const std::vector<int> folge = Reihenfolge(s.varianten, von - 1, bis);
+  std::map<std::string, int> offen;  // rows of each group still to run
+  for (int i : folge) ++offen[s.varianten[static_cast<size_t>(i)].gruppe];
   std::vector<std::optional<std::vector<std::string>>> zeilen(static_cast<size_t>(anzahl));
   std::atomic<int> naechste{0};
   std::mutex mutex;
@@ -609,12 +652,14 @@ Studienbericht FuehreStudieAus(const Studienauftrag& a, Oberflaeche& ui, const s
     std::unique_ptr<Modell> m = NeuesModell();
     for (;;) {
       if (!weiter()) break;
-      const int i = naechste.fetch_add(1);
-      if (i >= anzahl) break;
-      std::vector<std::string> z =
-          RechneVariante(a, id, n, s, s.varianten[static_cast<size_t>(von - 1 + i)], eingaben, vorrat, *m);
+      const int k = naechste.fetch_add(1);
+      if (k >= anzahl) break;
+      const int i = folge[static_cast<size_t>(k)];
+      const Variante& v = s.varianten[static_cast<size_t>(i)];
+      std::vector<std::string> z = RechneVariante(a, id, n, s, v, eingaben, vorrat, *m);
       std::lock_guard<std::mutex> sperre(mutex);
-      zeilen[static_cast<size_t>(i)] = std::move(z);
+      zeilen[static_cast<size_t>(i - (von - 1))] = std::move(z);
+      if (--offen[v.gruppe] == 0) vorrat.Vergiss(v.gruppe);
       ++erledigt;
       fertig.notify_all();
     }
@@ -654,6 +699,8 @@ Studienbericht FuehreStudieAus(const Studienauftrag& a, Oberflaeche& ui, const s
     }
   bericht.bahnen = vorrat.BahnenGerechnet();
   bericht.profile = vorrat.ProfileGerechnet();
+  bericht.segmenteGerechnet = vorrat.SegmenteGerechnet();
+  bericht.segmenteUebernommen = vorrat.SegmenteUebernommen();
   const bool vollstaendig = erledigt == anzahl;
   if (!Schreibe(bericht.tabelle, a.verzeichnis, a.lauf.Stammname, ui, bericht)) {
     bericht.ausgang = Studienausgang::Schreibfehler;

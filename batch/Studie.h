@@ -43,6 +43,8 @@ struct Studienbericht {
   int varianten = 0;        // rows of the whole study
   int ohneErgebnis = 0;     // rows whose run was refused (their "Meldung" says why)
   int bahnen = 0, profile = 0;  // trajectories and start profiles computed (the rest were shared)
+  // Segment-years computed, and taken over from a variant differing in its length only.
+  long long segmenteGerechnet = 0, segmenteUebernommen = 0;
 };
 
 // Runs the study. `weiter` is asked before each variant starts (false: start

@@ -36,7 +36,7 @@ const char* const Hilfetext =
     "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
     "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
-    "               [--studie STUDIE.csv [--zeilen A-B] [--studie-dateien]]\n"
+    "               [--studie STUDIE.csv [--zeilen A-B] [--studie-dateien] [--kerne N]]\n"
     "  terval-batch --studie-zusammenfuehren [--stamm NAME] TEIL.csv ...\n"
     "  terval-batch --help | --version\n"
     "\n"
@@ -143,6 +143,7 @@ const char* const Hilfetext =
     "                        der Kopfzeile), etwa je Rechner oder Job eines Clusters.\n"
     "  --studie-dateien      zusätzlich die üblichen Ergebnisdateien jeder Variante in\n"
     "                        einen Ordner mit ihrem Namen.\n"
+    "  --kerne N             höchstens N Varianten gleichzeitig (Vorgabe: alle Kerne).\n"
     "  --studie-zusammenfuehren TEIL.csv ...\n"
     "                        die Tabellen der Teile einer Studie zu \"NAME Studie.csv\"\n"
     "                        und \"NAME Studie.dbf\" zusammenführen; Teile verschiedener\n"
@@ -172,6 +173,7 @@ struct Aufruf {
   std::string studie;
   int von = 1, bis = 0;
   bool studieZeilen = false, studieDateien = false, zusammenfuehren = false;
+  int kerne = 0;  // 0: all
   std::vector<std::string> teile;  // the tables to join
 };
 
@@ -301,6 +303,13 @@ const Option Optionen[] = {
        a.von = static_cast<int>(*von), a.bis = static_cast<int>(*bis), a.studieZeilen = true;
        return true;
      }},
+    {"--kerne", true,
+     [](Aufruf& a, const std::string& w, std::string& f) {
+       const std::optional<long long> n = ParseGanzzahl(w);
+       if (n && *n >= 1 && *n <= 1024) return (a.kerne = static_cast<int>(*n)) > 0;
+       f = "--kerne erwartet eine ganze Zahl von 1 bis 1024, nicht \"" + w + "\".";
+       return false;
+     }},
     {"--studie-dateien", false, [](Aufruf& a, const std::string&, std::string&) { return a.studieDateien = true; }},
     {"--studie-zusammenfuehren", false,
      [](Aufruf& a, const std::string&, std::string&) { return a.zusammenfuehren = true; }},
@@ -363,8 +372,9 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
     }
     return a;
   }
-  if (a.studie.empty() && (a.studieZeilen || a.studieDateien)) {
-    fehler = std::string(a.studieZeilen ? "--zeilen" : "--studie-dateien") + " gilt nur zusammen mit --studie.";
+  if (a.studie.empty() && (a.studieZeilen || a.studieDateien || a.kerne > 0)) {
+    fehler = std::string(a.studieZeilen ? "--zeilen" : a.studieDateien ? "--studie-dateien" : "--kerne") +
+             " gilt nur zusammen mit --studie.";
     return std::nullopt;
   }
   if (a.nurSpeicher && a.ein.zurueckschreiben) {
@@ -475,6 +485,7 @@ int Studienprogramm(const Aufruf& a, StderrOberflaeche& ui) {
   auftrag.von = a.von;
   auftrag.bis = a.bis;
   auftrag.variantendateien = a.studieDateien;
+  auftrag.threads = a.kerne;
   auftrag.verzeichnis = hier;
   const auto beginn = std::chrono::steady_clock::now();
   ui.rueckschreibenBestaetigen = a.ein.zurueckschreiben;
@@ -490,7 +501,9 @@ int Studienprogramm(const Aufruf& a, StderrOberflaeche& ui) {
   text += FormatInt(gerechnet) + " von " + FormatInt(b.varianten) + " Varianten in " + FormatReal(sekunden, 1, 1) +
           " s";
   if (b.ohneErgebnis > 0) text += ", davon " + FormatInt(b.ohneErgebnis) + " ohne Ergebnis (siehe Spalte \"Meldung\")";
-  text += ".\nGeschriebene Dateien:\n  " + b.csv + "\n  " + b.dbf + "\n";
+  text += ".\nSegmentjahre: " + FormatInt(b.segmenteGerechnet) + " gerechnet, " + FormatInt(b.segmenteUebernommen) +
+          " von Varianten übernommen, die sich nur in der Länge unterscheiden.";
+  text += "\nGeschriebene Dateien:\n  " + b.csv + "\n  " + b.dbf + "\n";
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
   return b.ausgang == Studienausgang::Abgebrochen ? Gestoppt : Fertig;

@@ -47,6 +47,9 @@ struct Jahreslauf {
   std::vector<Jahreszeile> Zeilen;
   // Where a variant study keeps what its runs share; null for a run on its own.
   Laufvorrat* Vorrat = nullptr;
+  // Names the channel up to its length for the store: runs of the same
+  // name take over the segments one of them computed. Empty: none.
+  std::string Vorlauf;
   // The years the run computes.
   int AnzahlJahre() const { return Folge.size() >= 2 ? static_cast<int>(Folge.size()) : Jahre; }
 };

@@ -152,6 +152,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   lauf.Jahre = o.Jahre;
   lauf.Folge = o.Klimafolge;
   lauf.Vorrat = o.Vorrat;
+  lauf.Vorlauf = o.Vorlauf;
   RechneKanal(m, ui, lauf, Rechenweg::Gemeinsam, satz.get());
 
   // A stop before the new set has taken the place of the earlier one

@@ -37,6 +37,7 @@ struct Laufoptionen {
   // A variant of a study: what its runs share, and whether this one writes
   // result files (without, the report holds its figures only).
   Laufvorrat* Vorrat = nullptr;
+  std::string Vorlauf;  // see Jahreslauf::Vorlauf
   bool Ergebnisdateien = true;
 };
 

@@ -122,6 +122,28 @@ void Laufvorrat::StartProfil(Modell& m) {
   m.T_ProfilHilf = p.T_ProfilHilf;
 }
 
+std::shared_ptr<const Kanalvorlauf> Laufvorrat::Vorlauf(const std::string& schluessel) const {
+  std::lock_guard<std::mutex> sperre(mutex_);
+  const auto i = vorlaeufe_.find(schluessel);
+  return i == vorlaeufe_.end() ? nullptr : i->second;
+}
+
+void Laufvorrat::Behalte(const std::string& schluessel, std::shared_ptr<const Kanalvorlauf> v) {
+  std::lock_guard<std::mutex> sperre(mutex_);
+  auto& alt = vorlaeufe_[schluessel];
+  if (!alt || alt->T_aus.size() < v->T_aus.size()) alt = std::move(v);
+}
+
+void Laufvorrat::Vergiss(const std::string& schluessel) {
+  std::lock_guard<std::mutex> sperre(mutex_);
+  vorlaeufe_.erase(schluessel);
+}
+
+void Laufvorrat::ZaehleSegmente(int gerechnet, int uebernommen) {
+  segmenteGerechnet_ += gerechnet;
+  segmenteUebernommen_ += uebernommen;
+}
+
 int Laufvorrat::BahnenGerechnet() const {
   std::lock_guard<std::mutex> sperre(mutex_);
   return static_cast<int>(bahnen_.size());

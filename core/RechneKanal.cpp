@@ -396,6 +396,15 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
   lauf.Stand.resize(static_cast<size_t>(std::max(segmente, 0)) + 1);
   lauf.Zeilen.clear();
   const int mitte = (segmente + 1) / 2;
+  // Segments a run of the same channel computed before, where their outlet
+  // air is all they leave behind: one year from the start profile, no marked
+  // segment, no condensate. The last segment is always computed, since its
+  // field is the one the run leaves in the model.
+  const bool vorlauf = lauf.Vorrat != nullptr && !lauf.Vorlauf.empty() && jahre == 1 && !eigeneTabellen &&
+                       !vonStand && !m.Luftseite.Kondensation && !(m.MarkSegment >= 1 && m.MarkSegment <= segmente);
+  const std::shared_ptr<const Kanalvorlauf> vor = vorlauf ? lauf.Vorrat->Vorlauf(lauf.Vorlauf) : nullptr;
+  const int uebernommen = vor ? std::min(static_cast<int>(vor->T_aus.size()), segmente - 1) : 0;
+  std::vector<float> tiefen;  // RohrtiefenMittel of every segment, for the store
   for (int j = 1; j <= jahre; ++j) {
     const bool weiter = j > 1 || vonStand;
     if (j > 1) {
@@ -421,18 +430,28 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
     }
     std::array<float, 3> rohrtiefe{};
     for (int s = 1; s <= segmente; ++s) {
-      const Segmentstand* start = weiter ? &lauf.Stand[s] : nullptr;
-      // The fields are the last year's; a stopped segment is neither drawn nor reported.
-      Ergebnissatz* feld = j == jahre ? felder : nullptr;
-      if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, start, feld)
-                 : RechneSegment(m, ui, s, segmente, start, feld)))
-        return;
-      Segmentstand& ende = lauf.Stand[s];
-      ende.T_Feld = m.T_Feld;
-      ende.Feuchte = Feuchtezustand{m.Theta, m.K_Hydr, m.D_Hydr, m.G_Schwer, {}};
-      if (s == 1) rohrtiefe[0] = RohrtiefenMittel(m);
-      if (s == mitte) rohrtiefe[1] = RohrtiefenMittel(m);
-      if (s == segmente) rohrtiefe[2] = RohrtiefenMittel(m);
+      float tiefe = 0;
+      if (s <= uebernommen) {
+        const auto& T_aus = vor->T_aus[static_cast<size_t>(s - 1)];
+        m.Segmente[s].T_aus = T_aus;
+        if (s < segmente) m.Segmente[s + 1].T_ein = T_aus;
+        tiefe = vor->Rohrtiefe[static_cast<size_t>(s - 1)];
+      } else {
+        const Segmentstand* start = weiter ? &lauf.Stand[s] : nullptr;
+        // The fields are the last year's; a stopped segment is neither drawn nor reported.
+        Ergebnissatz* feld = j == jahre ? felder : nullptr;
+        if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, start, feld)
+                   : RechneSegment(m, ui, s, segmente, start, feld)))
+          return;
+        Segmentstand& ende = lauf.Stand[s];
+        ende.T_Feld = m.T_Feld;
+        ende.Feuchte = Feuchtezustand{m.Theta, m.K_Hydr, m.D_Hydr, m.G_Schwer, {}};
+        if (vorlauf || s == 1 || s == mitte || s == segmente) tiefe = RohrtiefenMittel(m);
+      }
+      if (vorlauf) tiefen.push_back(tiefe);
+      if (s == 1) rohrtiefe[0] = tiefe;
+      if (s == mitte) rohrtiefe[1] = tiefe;
+      if (s == segmente) rohrtiefe[2] = tiefe;
 
       ui.DrawSegment(s);
       ui.ZeigeModellGrid();
@@ -451,6 +470,17 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
                                : std::filesystem::path(m.DBKlimaName).filename().string());
     zeile.T_Rohrtiefe = rohrtiefe;
     lauf.Zeilen.push_back(std::move(zeile));
+  }
+  if (lauf.Vorrat != nullptr) lauf.Vorrat->ZaehleSegmente(segmente - uebernommen, uebernommen);
+  if (vorlauf && (!vor || static_cast<int>(vor->T_aus.size()) < segmente)) {
+    try {
+      auto neu = std::make_shared<Kanalvorlauf>();
+      for (int s = 1; s <= segmente; ++s) neu->T_aus.push_back(m.Segmente[s].T_aus);
+      neu->Rohrtiefe = std::move(tiefen);
+      lauf.Vorrat->Behalte(lauf.Vorlauf, std::move(neu));
+    } catch (const std::bad_alloc&) {
+      // Not kept: the next run of this channel computes its segments itself.
+    }
   }
   if (m.Luftseite.Kondensation)
     for (int h = 1; h <= Stunden; ++h)

@@ -225,10 +225,13 @@ TEST_F(Studie, VariantsEqualSingleRunsByteForByte) {
            "A;Kurz.ewt.db;;;ja\n"
            "B;;5;2;ja\n"
            "C;;5;2.0;\n"
-           "D;;7;;nein\n");
-  const Ausgang a = Starte(Studienlauf({"--studie", "s.csv", "--studie-dateien", "--tagesgang"}));
+           "D;;7;;nein\n"
+           "E;;7;2;ja\n");
+  // One core: B runs after E, the longer channel of its group, and takes over its first four segments.
+  const Ausgang a = Starte(Studienlauf({"--studie", "s.csv", "--studie-dateien", "--tagesgang", "--kerne", "1"}));
   ASSERT_EQ(a.status, 0) << a.err;
-  EXPECT_TRUE(Enthaelt(a.out, "Studie abgeschlossen: 4 von 4 Varianten")) << a.out;
+  EXPECT_TRUE(Enthaelt(a.out, "Studie abgeschlossen: 5 von 5 Varianten")) << a.out;
+  EXPECT_TRUE(Enthaelt(a.out, "Segmentjahre: 25 gerechnet, 4 von Varianten übernommen")) << a.out;
   GleicheDateien(dir / "A", dir / "mit");
   GleicheDateien(dir / "B", dir / "mit");
   GleicheDateien(dir / "C", dir / "ohne");
@@ -238,7 +241,7 @@ TEST_F(Studie, VariantsEqualSingleRunsByteForByte) {
             "Studie;Zeile;Varianten;Name;Kanal;Segmente;Tiefe;Feuchte;Waermegewinn_kWh;Waermeabgabe_kWh;"
             "T_aus_Mittel_C;T_aus_Min_C;T_aus_Max_C;Stunden_unter_0C;Stunden_ueber_26C;Druckverlust_Pa;"
             "Ventilatorenergie_kWh;Arbeitszahl;Meldung");
-  EXPECT_TRUE(Enthaelt(tabelle, ";4;B;;5;2;ja;") && Enthaelt(tabelle, ";4;D;;7;;nein;")) << tabelle;
+  EXPECT_TRUE(Enthaelt(tabelle, ";5;B;;5;2;ja;") && Enthaelt(tabelle, ";5;D;;7;;nein;")) << tabelle;
   EXPECT_TRUE(fs::exists(dir / "Terval Studie.dbf"));
 }
 
