@@ -107,9 +107,27 @@ void CalcAlphaJahr(Modell& m) {
   const bool klein = m.Luftseite.KleinerVolumenstrom;
   for (int s = 1; s <= segmente; ++s) {
     Kanalsegment& seg = m.Segmente[s];
+    // A segment with the pipe count of an earlier one has that segment's
+    // pipe type and flows (CalcRohrVolumenstrom), so its coefficients too.
+    int gleich = 0;
+    for (int t = 1; t < s && seg.Anz_Rohre >= 1 && gleich == 0; ++t)
+      if (m.Segmente[t].Anz_Rohre == seg.Anz_Rohre) gleich = t;
+    if (gleich > 0) {
+      seg.Alpha = m.Segmente[gleich].Alpha;
+      continue;
+    }
+    // The flow changes only when the fan switches: each run of equal hours
+    // takes the coefficient of its first.
+    float V_vorher = 0, alpha = 0;
+    bool erste = true;
     for (int h = 1; h <= Stunden; ++h) {
       const float V = seg.VolStromRohr[h];
-      seg.Alpha[h] = klein && V < LuftstromGrenze ? AlphaKleinerStrom(m, s, V) : CalcAlpha(m, s, V);
+      if (erste || !(V == V_vorher)) {
+        alpha = klein && V < LuftstromGrenze ? AlphaKleinerStrom(m, s, V) : CalcAlpha(m, s, V);
+        V_vorher = V;
+        erste = false;
+      }
+      seg.Alpha[h] = alpha;
     }
   }
 }

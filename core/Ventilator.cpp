@@ -1,6 +1,8 @@
 #include "core/Ventilator.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "core/Cor_mod.h"
 #include "model/Vardef.h"
@@ -26,12 +28,24 @@ Ventilatorjahr BerechneVentilatorjahr(const Modell& m) {
   std::vector<int> schwacheStunden(static_cast<size_t>(segmente) + 1, 0);
   const double eta = m.Hydraulik.Wirkungsgrad;
   double wattstunden = 0;
+  // The drop depends on the hour's flow and inlet temperature alone, and a
+  // year holds a few hundred of those pairs: each is solved once.
+  std::map<std::pair<float, float>, double> druck;
   for (int h = 1; h <= Stunden; ++h) {
     if (!(V[h] > 0)) continue;
     ++j.betriebsstunden;
-    const Luftzustand luft = LuftBei(m.Segmente[1].T_ein[h], Luftdruck * 1000.0);
+    const float T = m.Segmente[1].T_ein[h];
+    auto drop = [&] { return Kanaldruckverlust(m, V[h], LuftBei(T, Luftdruck * 1000.0)).gesamt; };
+    double dp = 0;
+    if (T == T) {
+      const auto [i, neu] = druck.try_emplace({V[h], T}, 0.0);
+      if (neu) i->second = drop();
+      dp = i->second;
+    } else {
+      dp = drop();
+    }
     // P = V dp / eta, one hour long.
-    wattstunden += V[h] * Kanaldruckverlust(m, V[h], luft).gesamt / eta;
+    wattstunden += V[h] * dp / eta;
     // The flow per pipe as CalcRohrVolumenstrom divides it.
     for (int s = 1; s <= segmente; ++s) {
       const int n = m.Segmente[s].Anz_Rohre;

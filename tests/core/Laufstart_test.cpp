@@ -199,7 +199,8 @@ TEST_F(Laufstart, EveryRefusalSpeaksOnceAndLeavesEverythingAsItWas) {
     m->AusgabeStamm = "alt", m->ErgebnisseVorhanden = m->StopRequested = true;
     m->LAI = 1.25f;  // the input check computes LAI on the way and must put it back
     Laufoptionen o{.Stammname = "neu", .MarkSegmentText = "2", .NurEinTermin = true, .AusgabeStundeText = "5",
-                   .TextAusgabe = true, .MitFeuchte = false, .FeuchteZeitschritt = 60, .Klimafolge = {}, .Luftseite = {}};
+                   .TextAusgabe = true, .MitFeuchte = false, .FeuchteZeitschritt = 60, .Klimafolge = {}, .Luftseite = {},
+                   .Vorrat = nullptr, .Vorlauf = {}, .Ergebnisdateien = true};
     f.aendern(*m, o);
     Laufbeobachter ui;
     if (f.meldung.empty()) {
