@@ -115,9 +115,10 @@ void tst_Variantenstudie::studieAnsehen() {
   w->YWahl()->setCurrentText("Stunden_unter_0C");
   QCOMPARE(y->titleText(), "Stunden_unter_0C");
   QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{10, 9}, {9, 40}, {100, 3}}));
-  w->XWahl()->setCurrentText("Volumenstrom");  // C has its inputs, yet no result
-  QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{150, 9}, {250, 40}, {350, 3}}));
-  w->XWahl()->setCurrentText("Ventilatorenergie_kWh");
+  // C has its inputs, yet no result.
+  w->XWahl()->setCurrentText("Volumenstrom"), w->YWahl()->setCurrentText("Volumenstrom");
+  QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{150, 150}, {250, 250}, {350, 350}}));
+  w->XWahl()->setCurrentText("Ventilatorenergie_kWh"), w->YWahl()->setCurrentText("Stunden_unter_0C");
 
   // A row picked in the table marks its point; a point picked in the chart selects its row.
   t.selectRow(2);  // B in the order by name, descending
