@@ -125,7 +125,10 @@ void tst_Variantenstudie::studieAnsehen() {
   QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{9, 40}}));
   t.selectRow(1);  // C has no point
   QVERIFY(Punkte(w->Auswahl()).isEmpty());
-  emit w->Punkte()->clicked({99, 4});
+  QVERIFY(QTest::qWaitForWindowExposed(w));
+  auto* ansicht = Kind<QChartView>(*w, "Studiendiagramm");
+  const QPointF d = w->Chart()->mapToScene(w->Chart()->mapToPosition({100, 3}, w->Punkte()));
+  QTest::mouseClick(ansicht->viewport(), Qt::LeftButton, {}, ansicht->mapFromScene(d));
   QCOMPARE(t.currentIndex().siblingAtColumn(3).data().toString(), "D");
   QCOMPARE(t.selectionModel()->selectedRows().size(), 1);
   QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{100, 3}}));
