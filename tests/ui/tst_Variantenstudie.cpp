@@ -129,6 +129,8 @@ void tst_Variantenstudie::studieAnsehen() {
   auto* ansicht = Kind<QChartView>(*w, "Studiendiagramm");
   const QPointF d = w->Chart()->mapToScene(w->Chart()->mapToPosition({100, 3}, w->Punkte()));
   QTest::mouseClick(ansicht->viewport(), Qt::LeftButton, {}, ansicht->mapFromScene(d));
+  QTest::mouseMove(ansicht->viewport(), ansicht->mapFromScene(d));
+  QTRY_COMPARE(QToolTip::text(), "D\nVentilatorenergie_kWh: 100\nStunden_unter_0C: 3");
   QCOMPARE(t.currentIndex().siblingAtColumn(3).data().toString(), "D");
   QCOMPARE(t.selectionModel()->selectedRows().size(), 1);
   QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{100, 3}}));
