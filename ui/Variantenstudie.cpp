@@ -185,10 +185,10 @@ Variantenstudie::Variantenstudie(Studientabelle t, const QString& pfad, Oberflae
 
   xWahl_ = Spaltenwahl("cb_X", *modell_);
   yWahl_ = Spaltenwahl("cb_Y", *modell_);
-  // Heat against fan energy when the study has both: the designs worth
-  // building lie top left.
-  const int x = std::max(xWahl_->findText("Ventilatorenergie_kWh"), 0);
-  int y = yWahl_->findText("Waermegewinn_kWh");
+  // Heat against fan energy when the study has them: the designs worth
+  // building lie top left. Otherwise the first columns, two if there are.
+  int x = xWahl_->findText("Ventilatorenergie_kWh"), y = yWahl_->findText("Waermegewinn_kWh");
+  if (x < 0) x = y == 0 && xWahl_->count() > 1 ? 1 : 0;
   if (y < 0) y = x == 0 && yWahl_->count() > 1 ? 1 : 0;
   xWahl_->setCurrentIndex(x);
   yWahl_->setCurrentIndex(y);

@@ -61,6 +61,7 @@ class tst_Variantenstudie : public QObject {
  private slots:
   void initTestCase() { NumerikC(); }
   void studieAnsehen();
+  void achsenVorwahl();
   void bild();
 };
 
@@ -92,6 +93,7 @@ void tst_Variantenstudie::studieAnsehen() {
   auto* w = a.f->findChild<Variantenstudie*>();
   QVERIFY(w && w->isVisible() && !w->isModal() && w->windowTitle().endsWith("Probe Studie.csv"));
   QCOMPARE(QText(a.m->Startverzeichnis), dir.path());
+  QCOMPARE(Kind<QLabel>(*w, "l_Studie")->text(), "Studie 9c41: 4 Varianten, 1 ohne Ergebnis");
 
   // The rows in file order until a header is clicked; then by number, blanks last either way.
   QTableView& t = *w->Tabelle();
@@ -134,6 +136,22 @@ void tst_Variantenstudie::studieAnsehen() {
   QCOMPARE(t.currentIndex().siblingAtColumn(3).data().toString(), "D");
   QCOMPARE(t.selectionModel()->selectedRows().size(), 1);
   QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{100, 3}}));
+}
+
+// Without fan energy or heat the first figures stand in, never one column on both axes.
+void tst_Variantenstudie::achsenVorwahl() {
+  Aufzeichner ui;
+  const std::vector<std::pair<std::vector<std::string>, QString>> faelle = {
+      {{"Name", "Tiefe", "Meldung", "T_aus_Min_C", "Arbeitszahl"}, "Tiefe T_aus_Min_C"},
+      {{"Name", "Waermegewinn_kWh", "Tiefe"}, "Tiefe Waermegewinn_kWh"},
+      {{"Name", "Tiefe", "Ventilatorenergie_kWh"}, "Ventilatorenergie_kWh Tiefe"},
+      {{"Name", "Tiefe"}, "Tiefe Tiefe"}};
+  for (const auto& [kopf, achsen] : faelle) {
+    std::vector<std::string> zeile;
+    for (const auto& spalte : kopf) zeile.push_back(spalte == "Name" ? "A" : spalte == "Meldung" ? "" : "1");
+    Variantenstudie w({kopf, {zeile}}, "", ui);
+    QCOMPARE(w.XWahl()->currentText() + " " + w.YWahl()->currentText(), achsen);
+  }
 }
 
 void tst_Variantenstudie::bild() {
