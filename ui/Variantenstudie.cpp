@@ -46,9 +46,10 @@ void Bereich(QValueAxis* achse, const QList<QPointF>& p, qreal (QPointF::*wert)(
   double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
   for (const QPointF& q : p) lo = std::min(lo, (q.*wert)()), hi = std::max(hi, (q.*wert)());
   // A column that is the same for every variant still gets an axis around it.
-  const double rand = hi > lo ? (hi - lo) * 0.05 : std::max(std::abs(hi) * 0.1, 1.0);
-  // Energy and hours are never negative: the axis need not suggest they could be.
-  achse->setRange(lo >= 0 ? std::max(lo - rand, 0.0) : lo - rand, hi <= 0 ? std::min(hi + rand, 0.0) : hi + rand);
+  const double saum = hi > lo ? (hi - lo) * 0.05 : std::max(std::abs(hi) * 0.1, 1.0);
+  // The margin does not cross zero: an axis of energy or hours would
+  // otherwise suggest negative values.
+  achse->setRange(lo >= 0 ? std::max(lo - saum, 0.0) : lo - saum, hi <= 0 ? std::min(hi + saum, 0.0) : hi + saum);
   achse->applyNiceNumbers();
 }
 
@@ -306,8 +307,10 @@ int Variantenstudie::NaechsterPunkt(const QPointF& p) const {
 
 void Variantenstudie::PunktGewaehlt(const QPointF& p) {
   const int k = NaechsterPunkt(p);
-  if (k < 0) return;
-  const QModelIndex i = sortierung_->mapFromSource(modell_->index(punktZeile_[k], 0));
+  // The column at the left edge: the table scrolls to the row, not sideways.
+  const int spalte = tabelle_->horizontalHeader()->logicalIndexAt(0);
+  if (k < 0 || spalte < 0) return;
+  const QModelIndex i = sortierung_->mapFromSource(modell_->index(punktZeile_[k], spalte));
   tabelle_->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   tabelle_->scrollTo(i);
 }

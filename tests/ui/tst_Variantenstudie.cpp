@@ -27,8 +27,6 @@ QStringList Namen(const QTableView& v) {
   return r;
 }
 
-QList<QPointF> Punkte(const QScatterSeries* s) { return s->points(); }
-
 // Twelve designs: 20 or 40 m, KG DN160 or DN200, 150, 250 or 350 m3/h, the
 // last with a pipe the catalogue lacks. Made-up but plausible figures: an
 // exchanger efficiency growing with length and falling with flow, a pressure
@@ -71,7 +69,7 @@ void tst_Variantenstudie::studieAnsehen() {
   const std::string vorher = a.m->Startverzeichnis;
   QAction* oeffnen = a.f->findChild<QAction*>("Variantenstudieoeffnen1");
 
-  // A table with a line too many cells: the reader's message, no window, the start folder unchanged.
+  // A data row with a cell too many: the reader's message, no window, the start folder unchanged.
   QFile kaputt(dir.filePath("kaputt Studie.csv"));
   QVERIFY(kaputt.open(QIODevice::WriteOnly) && kaputt.write("Studie;Zeile\n9c41;1;2\n") > 0);
   kaputt.close();
@@ -112,21 +110,21 @@ void tst_Variantenstudie::studieAnsehen() {
   const auto* x = qobject_cast<QValueAxis*>(w->Chart()->axes(Qt::Horizontal).value(0));
   const auto* y = qobject_cast<QValueAxis*>(w->Chart()->axes(Qt::Vertical).value(0));
   QCOMPARE(x->titleText() + " " + y->titleText(), "Ventilatorenergie_kWh Waermegewinn_kWh");
-  QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{10, 1200}, {9, 1900}, {100, 2500}}));
+  QCOMPARE(w->Punkte()->points(), (QList<QPointF>{{10, 1200}, {9, 1900}, {100, 2500}}));
   QVERIFY(x->min() <= 9 && x->max() >= 100 && y->min() <= 1200 && y->max() >= 2500);
   w->YWahl()->setCurrentText("Stunden_unter_0C");
   QCOMPARE(y->titleText(), "Stunden_unter_0C");
-  QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{10, 9}, {9, 40}, {100, 3}}));
+  QCOMPARE(w->Punkte()->points(), (QList<QPointF>{{10, 9}, {9, 40}, {100, 3}}));
   // C has its inputs, yet no result.
   w->XWahl()->setCurrentText("Volumenstrom"), w->YWahl()->setCurrentText("Volumenstrom");
-  QCOMPARE(Punkte(w->Punkte()), (QList<QPointF>{{150, 150}, {250, 250}, {350, 350}}));
+  QCOMPARE(w->Punkte()->points(), (QList<QPointF>{{150, 150}, {250, 250}, {350, 350}}));
   w->XWahl()->setCurrentText("Ventilatorenergie_kWh"), w->YWahl()->setCurrentText("Stunden_unter_0C");
 
   // A row picked in the table marks its point; a point picked in the chart selects its row.
   t.selectRow(2);  // B in the order by name, descending
-  QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{9, 40}}));
+  QCOMPARE(w->Auswahl()->points(), (QList<QPointF>{{9, 40}}));
   t.selectRow(1);  // C has no point
-  QVERIFY(Punkte(w->Auswahl()).isEmpty());
+  QVERIFY(w->Auswahl()->points().isEmpty());
   QVERIFY(QTest::qWaitForWindowExposed(w));
   auto* ansicht = Kind<QChartView>(*w, "Studiendiagramm");
   const QPointF d = w->Chart()->mapToScene(w->Chart()->mapToPosition({100, 3}, w->Punkte()));
@@ -135,7 +133,7 @@ void tst_Variantenstudie::studieAnsehen() {
   QTRY_COMPARE(QToolTip::text(), "D\nVentilatorenergie_kWh: 100\nStunden_unter_0C: 3");
   QCOMPARE(t.currentIndex().siblingAtColumn(3).data().toString(), "D");
   QCOMPARE(t.selectionModel()->selectedRows().size(), 1);
-  QCOMPARE(Punkte(w->Auswahl()), (QList<QPointF>{{100, 3}}));
+  QCOMPARE(w->Auswahl()->points(), (QList<QPointF>{{100, 3}}));
 }
 
 // Without fan energy or heat the first figures stand in, never one column on both axes.
