@@ -136,7 +136,8 @@ void tst_Variantenstudie::studieAnsehen() {
   QCOMPARE(w->Auswahl()->points(), (QList<QPointF>{{100, 3}}));
 }
 
-// Without fan energy or heat the first figures stand in, never one column on both axes.
+// Without fan energy or heat the first figures stand in, never one column on both axes
+// while there are two.
 void tst_Variantenstudie::achsenVorwahl() {
   Aufzeichner ui;
   const std::vector<std::pair<std::vector<std::string>, QString>> faelle = {
@@ -150,6 +151,8 @@ void tst_Variantenstudie::achsenVorwahl() {
     Variantenstudie w({kopf, {zeile}}, "", ui);
     QCOMPARE(w.XWahl()->currentText() + " " + w.YWahl()->currentText(), achsen);
   }
+  Variantenstudie leer({{"Studie", "Name", "Tiefe", "Meldung"}, {}}, "", ui);  // a header alone: nothing to draw
+  QCOMPARE(leer.XWahl()->count() + leer.Punkte()->count(), 0);
 }
 
 void tst_Variantenstudie::bild() {
