@@ -48,6 +48,7 @@
 #include "core/Ventilator.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "output/Studientabelle.h"
 #include "physics/getsoildata.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Dialoghilfen.h"
@@ -60,6 +61,7 @@
 #include "ui/TdlgStandortprofil.h"
 #include "ui/TfrmKanaldaten.h"
 #include "ui/Tfrm_DBWriteerg.h"
+#include "ui/Variantenstudie.h"
 
 namespace terval {
 
@@ -204,6 +206,12 @@ void TMainform::BaueMenues() {
   basis->addAction(aKlimaLaden_);
   basis->addAction(aKlimaAnzeigen_);
   basis->addAction(aEWTDaten_);
+  basis->addSeparator();
+  QAction* aStudie = neu("Variantenstudieoeffnen1", "&Variantenstudie öffnen…",
+                         "Die Ergebnistabelle einer Variantenstudie von terval-batch als sortierbare Tabelle "
+                         "und Diagramm anzeigen");
+  connect(aStudie, &QAction::triggered, this, &TMainform::VariantenstudieOeffnen);
+  basis->addAction(aStudie);
 
   QMenu* rechnen = menuBar()->addMenu("&Berechnen");
   rechnen->setObjectName("Berechnen1");
@@ -706,6 +714,22 @@ void TMainform::Bt_DBKlimaSelectClick() {
     m_.KlimaGueltig = vorherGueltig;
     Updatedisplay();
   }
+}
+
+void TMainform::VariantenstudieOeffnen() {
+  const QString pfad = DateiWaehlen({"Variantenstudie öffnen", "Variantenstudie (*Studie.csv);;CSV-Dateien (*.csv)",
+                                     Q(m_.Startverzeichnis), "", false});
+  if (pfad.isEmpty()) return;
+  Studientabelle t;
+  std::string fehler;
+  if (!LiesStudientabelle(pfad.toStdString(), t, fehler)) {
+    UI().Fehler(fehler);
+    return;
+  }
+  m_.Startverzeichnis = Verzeichnisanteil(pfad.toStdString());  // the next dialog starts here
+  auto* fenster = new Variantenstudie(std::move(t), pfad, UI(), this);
+  fenster->setAttribute(Qt::WA_DeleteOnClose);
+  fenster->show();
 }
 
 void TMainform::CreateDataTempClick() { ErzeugeFehlendeDaten(false); }

@@ -111,6 +111,9 @@ class TMainform : public QMainWindow {
   void btEditEWTDatenClick();
   // "Klima-Datenbank laden...".
   void Bt_DBKlimaSelectClick();
+  // "Variantenstudie öffnen…": a study table of terval-batch in a window
+  // of its own, beside the main window; a table that cannot be read is named.
+  void VariantenstudieOeffnen();
   // "Fehlende Klimadaten erzeugen": in memory only, or written back.
   void CreateDataTempClick();
   void CreateDataPermClick();

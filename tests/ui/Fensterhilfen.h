@@ -20,7 +20,7 @@ class Prueffenster : public TMainform {
   using TMainform::TMainform;
   QString klimadatei;  // what the open dialog "returns"; empty = cancelled
   QStringList fehlend;  // reference files that count as missing
-  QString speicherdatei;  // what the chart's save dialogs "return"
+  QString speicherdatei;  // what the chart's save dialogs and "Variantenstudie öffnen…" "return"
 
  protected:
   QString KlimaDateiWaehlen() override { return klimadatei; }
