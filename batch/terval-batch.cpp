@@ -372,6 +372,10 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
     }
     return a;
   }
+  if (!a.studie.empty() && a.ein.zurueckschreiben) {
+    fehler = "--erzeugen-zurueckschreiben gilt nicht für eine Studie; ergänzen Sie die Klimadaten mit --erzeugen.";
+    return std::nullopt;
+  }
   if (a.studie.empty() && (a.studieZeilen || a.studieDateien || a.kerne > 0)) {
     fehler = std::string(a.studieZeilen ? "--zeilen" : a.studieDateien ? "--studie-dateien" : "--kerne") +
              " gilt nur zusammen mit --studie.";
@@ -488,11 +492,9 @@ int Studienprogramm(const Aufruf& a, StderrOberflaeche& ui) {
   auftrag.threads = a.kerne;
   auftrag.verzeichnis = hier;
   const auto beginn = std::chrono::steady_clock::now();
-  ui.rueckschreibenBestaetigen = a.ein.zurueckschreiben;
   b = FuehreStudieAus(
       auftrag, ui, [] { return StopSignal == 0; },
       [&](int fertig, int gesamt) { ui.Variantenfortschritt(fertig, gesamt); });
-  ui.rueckschreibenBestaetigen = false;
   if (b.ausgang == Studienausgang::Abgelehnt) return Abgelehnt;
   if (b.ausgang == Studienausgang::Schreibfehler) return Abgelehnt;
   const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - beginn).count();

@@ -279,6 +279,7 @@ TEST_F(Studie, RefusesBadStudyFilesAndWritesNothing) {
   EXPECT_TRUE(Enthaelt(Starte(Studienlauf({"--studie", "s.csv", "--zeilen", "2-3"})).err,
                        "Die Zeilen 2-3 gibt es nicht: die Studie hat 1 Variante."));
   EXPECT_EQ(Starte(Studienlauf({"--zeilen", "1-2"})).status, 2);
+  EXPECT_EQ(Starte(Probe({"--studie", "s.csv", "--erzeugen-zurueckschreiben"})).status, 2);
 }
 
 // Slices run through GNU parallel and joined give the table of the whole
