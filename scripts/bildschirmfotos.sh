@@ -7,9 +7,22 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
-cmake --build "$BUILD" --target terval tst_TMainform tst_Variantenstudie terval_daten -j2
+cmake --build "$BUILD" --target terval terval-batch tst_TMainform tst_Variantenstudie terval_daten -j2
 export QT_QPA_PLATFORM=offscreen
 TERVAL_SCREENSHOT="$PWD/docs/hauptfenster-start.png" "$BUILD/bin/terval"
 TERVAL_BILDVERZEICHNIS="$PWD/docs" "$BUILD/bin/tst_TMainform" laufMitBeispieldaten
-TERVAL_BILDVERZEICHNIS="$PWD/docs" "$BUILD/bin/tst_Variantenstudie" bild
+
+# A small study of the sample: two lengths, two depths, three bores, two flows.
+STUDIE=$(mktemp -d)
+trap 'rm -rf "$STUDIE"' EXIT
+DATEN="$PWD/$BUILD/share/terval"
+{
+  echo "Name;Segmente;Tiefe;Innendurchmesser_mm;Wanddicke_mm;Anz_Rohre;Volumenstrom"
+  for l in 20 40; do for t in 1.5 2.5; do for d in 150 200 250; do for v in 150 300; do
+    echo "L${l}-T${t}-D${d}-V${v};$l;$t;$d;8;1;$v"
+  done; done; done; done
+} > "$STUDIE/studie.csv"
+(cd "$STUDIE" && "$OLDPWD/$BUILD/bin/terval-batch" --kanal "$DATEN/Erdkanal.ewt.db" --standort "$DATEN/Bochum.loc.db" \
+  --klima "$DATEN/Aachen2022.DBF" --erzeugen --seed 1 --studie studie.csv --stamm Erdkanal >/dev/null)
+TERVAL_STUDIE="$STUDIE/Erdkanal Studie.csv" TERVAL_BILDVERZEICHNIS="$PWD/docs" "$BUILD/bin/tst_Variantenstudie" bild
 ls -l docs/hauptfenster-*.png docs/diagramm-schieber.png docs/variantenstudie.png

@@ -162,14 +162,18 @@ void tst_Variantenstudie::bild() {
                "Waermegewinn_kWh", "Waermeabgabe_kWh", "T_aus_Mittel_C", "T_aus_Min_C", "T_aus_Max_C",
                "Stunden_unter_0C", "Druckverlust_Pa", "Ventilatorenergie_kWh", "Arbeitszahl", "Meldung"};
   std::string fehler;
-  QVERIFY(LiesStudientabelle(StdText(Schreibe(dir, t.Spalten, Beispielstudie())), t, fehler));
+  // The picture in docs/ shows a study the batch program computed (TERVAL_STUDIE, see
+  // scripts/bildschirmfotos.sh); without one, the made-up table.
+  const QByteArray echt = qgetenv("TERVAL_STUDIE");
+  QVERIFY(LiesStudientabelle(echt.isEmpty() ? StdText(Schreibe(dir, t.Spalten, Beispielstudie())) : echt.toStdString(),
+                             t, fehler));
   Aufzeichner ui;
   Variantenstudie w(t, "Erdkanal Studie.csv", ui);
   w.resize(1280, 560);
   w.show();
-  w.Tabelle()->sortByColumn(8, Qt::DescendingOrder);
+  w.Tabelle()->sortByColumn(t.Spalte("Waermegewinn_kWh"), Qt::DescendingOrder);
   w.Tabelle()->selectRow(0);
-  QCOMPARE(w.Punkte()->count(), 11);
+  if (echt.isEmpty()) QCOMPARE(w.Punkte()->count(), 11);
   QVERIFY(QTest::qWaitForWindowExposed(&w) && Bild(w, "variantenstudie.png"));
 }
 
