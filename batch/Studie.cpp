@@ -35,7 +35,8 @@ namespace fs = std::filesystem;
 
 // ---- Columns of the study file ---------------------------------------------
 
-enum class Art { Datei, Ganzzahl, Zahl, Text, JaNein };
+// Positiv: a size, any number above 0; Zahl: a number within min..max.
+enum class Art { Datei, Ganzzahl, Zahl, Positiv, Text, JaNein };
 
 // A cell as its column reads it.
 struct Wert {
@@ -116,8 +117,6 @@ void Luftweg(Modell& m, Laufoptionen&, const Wert& w) {
   m.Hydraulik.*feld = static_cast<float>(w.zahl);
 }
 
-constexpr double Gross = 1e9;
-
 // The order of application matters where columns touch the same values:
 // the segment count before what goes into every segment, a catalogue pipe
 // before a wall or bore that changes it.
@@ -127,20 +126,20 @@ const Spaltenart Spaltenarten[] = {
     {"Klima", Art::Datei, 0, 0, nullptr},
     {"Segmente", Art::Ganzzahl, 2, MaxSegmente,
      [](Modell& m, Laufoptionen&, const Wert& w) { SetzeSegmente(m, static_cast<int>(w.zahl)); }},
-    {"Tiefe", Art::Zahl, 0, Gross,
+    {"Tiefe", Art::Positiv, 0, 0,
      [](Modell& m, Laufoptionen&, const Wert& w) {
        FuerAlleSegmente(m, [](Kanalsegment& s, double x) { s.Tiefe = static_cast<float>(x); }, w.zahl);
      }},
     {"Rohrtyp", Art::Text, 0, 0, [](Modell& m, Laufoptionen&, const Wert& w) { SetzeRohrtyp(m, w.text); }},
-    {"Wanddicke_mm", Art::Zahl, 0, Gross,
+    {"Wanddicke_mm", Art::Positiv, 0, 0,
      [](Modell& m, Laufoptionen&, const Wert& w) { SetzeWanddicke(m.Rohrdaten, w.zahl); }},
-    {"Innendurchmesser_mm", Art::Zahl, 0, Gross,
+    {"Innendurchmesser_mm", Art::Positiv, 0, 0,
      [](Modell& m, Laufoptionen&, const Wert& w) { SetzeInnendurchmesser(m.Rohrdaten, w.zahl); }},
     {"Anz_Rohre", Art::Ganzzahl, 1, MaxSpalten,
      [](Modell& m, Laufoptionen&, const Wert& w) {
        FuerAlleSegmente(m, [](Kanalsegment& s, double x) { s.Anz_Rohre = static_cast<int32_t>(x); }, w.zahl);
      }},
-    {"Abst_Rohre", Art::Zahl, 0, Gross,
+    {"Abst_Rohre", Art::Zahl, 0, 1000,
      [](Modell& m, Laufoptionen&, const Wert& w) {
        FuerAlleSegmente(m, [](Kanalsegment& s, double x) { s.Abst_Rohre = static_cast<float>(x); }, w.zahl);
      }},
@@ -194,6 +193,11 @@ struct Variante {
   int segmente = 0;  // its channel's length
 };
 
+// The input file a file column of the variant names.
+std::string& DateiVon(Variante& v, const std::string& spalte) {
+  return spalte == "Kanal" ? v.kanal : spalte == "Standort" ? v.standort : v.klima;
+}
+
 struct Studiendatei {
   std::string inhalt;
   std::vector<const Spaltenart*> spalten;  // the study's columns besides "Name", in canonical order
@@ -245,16 +249,18 @@ std::string LiesWert(const Spaltenart& a, const std::string& text, Wert& w) {
       return "erwartet eine ganze Zahl von " + FormatInt(static_cast<long long>(a.min)) + " bis " +
              FormatInt(static_cast<long long>(a.max));
     }
+    case Art::Positiv:
     case Art::Zahl: {
       const std::optional<double> x = ParseZahl(text);
-      const bool positiv = a.max == Gross;  // sizes: above 0
-      if (x && (positiv ? *x > 0 && *x < Gross : *x >= a.min && *x <= a.max)) {
+      // A float must hold it: 1e39 m is no depth either.
+      const bool gut = x && (a.art == Art::Positiv ? *x > 0 && *x <= 1e30 : *x >= a.min && *x <= a.max);
+      if (gut) {
         w.zahl = *x;
         return "";
       }
-      return positiv ? std::string("erwartet eine Zahl größer als 0")
-                     : "erwartet eine Zahl von " + KuerzesterText(static_cast<float>(a.min)) + " bis " +
-                           KuerzesterText(static_cast<float>(a.max));
+      return a.art == Art::Positiv ? std::string("erwartet eine Zahl größer als 0")
+                                   : "erwartet eine Zahl von " + KuerzesterText(static_cast<float>(a.min)) +
+                                         " bis " + KuerzesterText(static_cast<float>(a.max));
     }
   }
   return "";
@@ -346,7 +352,7 @@ bool LiesStudiendatei(const std::string& pfad, Studiendatei& s, std::string& feh
           fehler = wo + ", Spalte " + Zitat(a.name) + ": " + Zitat(text) + " – die Spalte " + falsch + ".";
           return false;
         }
-        if (a.art == Art::Datei) (std::string(a.name) == "Kanal" ? v.kanal : std::string(a.name) == "Standort" ? v.standort : v.klima) = Pfad(pfad, text);
+        if (a.art == Art::Datei) DateiVon(v, a.name) = Pfad(pfad, text);
       }
       v.zellen.push_back(text);
       v.werte.push_back(w);
@@ -472,8 +478,7 @@ bool PruefeEingaben(Studiendatei& s, const std::string& studie, Eingabenvorrat& 
     if (!g) {
       std::string spalten;
       for (const char* k : {"Kanal", "Standort", "Klima"})
-        if (!(std::string(k) == "Kanal" ? v.kanal : std::string(k) == "Standort" ? v.standort : v.klima).empty())
-          spalten += std::string(spalten.empty() ? ", Spalte " : " oder ") + Zitat(k);
+        if (!DateiVon(v, k).empty()) spalten += std::string(spalten.empty() ? ", Spalte " : " oder ") + Zitat(k);
       fehler = (spalten.empty() ? "Die Eingabedateien der Studie sind nicht lesbar"
                                 : wo + spalten + ": eine Eingabedatei ist nicht lesbar") +
                ":\r" + grund;
