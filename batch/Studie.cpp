@@ -62,18 +62,10 @@ void FuerAlleSegmente(Modell& m, void (*f)(Kanalsegment&, double), double x) {
 void SetzeSegmente(Modell& m, int n) {
   const int alt = std::clamp(m.Anz_Segmente, 1, MaxSegmente);
   for (int s = 1; s <= MaxSegmente; ++s) {
-    Kanalsegment& z = m.Segmente[s];
-    const Kanalsegment vorlage = s <= n ? m.Segmente[(s - 1) % alt + 1] : Kanalsegment{};
-    if (s > alt || s > n) {
-      z.Anz_Rohre = vorlage.Anz_Rohre;
-      z.Abst_Rohre = vorlage.Abst_Rohre;
-      z.Tiefe = vorlage.Tiefe;
-      z.Abst_Geb_li = vorlage.Abst_Geb_li;
-      z.Abst_Geb_re = vorlage.Abst_Geb_re;
-      z.Tief_Geb_li = vorlage.Tief_Geb_li;
-      z.Tief_Geb_re = vorlage.Tief_Geb_re;
-      z.Überbaut = vorlage.Überbaut;
-    }
+    if (s > n)
+      KopiereDefinition(Kanalsegment{}, m.Segmente[s]);
+    else if (s > alt)
+      KopiereDefinition(m.Segmente[(s - 1) % alt + 1], m.Segmente[s]);
   }
   m.Anz_Segmente = n;
 }

@@ -61,18 +61,7 @@ const Modell* Beispiel() {
 std::unique_ptr<Modell> Kanal(const Modell& vorlage, int segmente, int schritt) {
   auto m = std::make_unique<Modell>(vorlage);
   const int n = vorlage.Anz_Segmente;
-  for (int s = n + 1; s <= segmente; ++s) {
-    const Kanalsegment& q = vorlage.Segmente[(s - 1) % n + 1];
-    Kanalsegment& z = m->Segmente[s];
-    z.Anz_Rohre = q.Anz_Rohre;
-    z.Abst_Rohre = q.Abst_Rohre;
-    z.Tiefe = q.Tiefe;
-    z.Abst_Geb_li = q.Abst_Geb_li;
-    z.Abst_Geb_re = q.Abst_Geb_re;
-    z.Tief_Geb_li = q.Tief_Geb_li;
-    z.Tief_Geb_re = q.Tief_Geb_re;
-    z.Überbaut = q.Überbaut;
-  }
+  for (int s = n + 1; s <= segmente; ++s) KopiereDefinition(vorlage.Segmente[(s - 1) % n + 1], m->Segmente[s]);
   m->Anz_Segmente = segmente;
   m->MitFeuchte = schritt > 0;
   if (schritt > 0) m->FeuchteZeitschritt = schritt;

@@ -196,6 +196,10 @@ struct Kondensatjahr {
   std::array<int32_t, 13> kanalStunden{};      // hours per month in which some segment condensed
 };
 
+// Gives segment `z` the definition of `q` (pipes, depth, buildings, surface),
+// leaving its hourly state as it is.
+void KopiereDefinition(const Kanalsegment& q, Kanalsegment& z);
+
 // Grid arrays are indexed [column][row].
 template <typename T>
 using Gitter = std::array<std::array<T, Zeilen>, MaxSpalten>;
