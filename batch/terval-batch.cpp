@@ -18,6 +18,9 @@
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "physics/Hydraulik.h"
+#ifdef TERVAL_BILDER
+#include "ui/Bildwerk.h"
+#endif
 
 namespace terval {
 namespace {
@@ -34,6 +37,7 @@ const char* const Hilfetext =
     "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
     "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
+    "               [--bilder]\n"
     "               [--help] [--version]\n"
     "\n"
     "Rechnet einen Erdwärmetauscher (Erdkanal) Stunde für Stunde über ein Klimajahr,\n"
@@ -115,6 +119,15 @@ const char* const Hilfetext =
     "                        ins Erdreich; schaltet --energieerhaltend ein. Schreibt\n"
     "                        \"NAME Kondensat.TXT\".\n"
     "\n"
+    "Bilder:\n"
+    "  --bilder              zusätzlich PNG-Bilder wie \"Als Bild speichern…\" im\n"
+    "                        Hauptprogramm: \"NAME Bild Boden Tag T.png\" (das 2D-Feld\n"
+    "                        des markierten Segments an den Referenztagen, nur mit\n"
+    "                        --markseg), \"NAME Bild Monate.png\" und \"NAME Bild\n"
+    "                        Dauerlinie.png\". Braucht keinen Bildschirm. Nur in einem\n"
+    "                        Build mit dem Hauptprogramm (TERVAL_GUI=ON); sonst\n"
+    "                        endet terval-batch mit Rückgabewert 2.\n"
+    "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
     "\n"
@@ -169,6 +182,19 @@ bool Luftweg(Aufruf& a, const char* option, float THydraulik::*feld, const Werte
   const std::optional<float> x = Luftwegzahl(option, w, b, fehler);
   if (x) a.luftweg.emplace_back(feld, *x);
   return x.has_value();
+}
+
+// --bilder: the desktop program's renderer, when this build has one.
+bool MitBildern(Laufoptionen& lauf, std::string& fehler) {
+#ifdef TERVAL_BILDER
+  lauf.Bilder = &QtBildmaler::Batch();
+  (void)fehler;
+  return true;
+#else
+  (void)lauf;
+  fehler = "--bilder gibt es nur in einem Build mit dem Hauptprogramm (TERVAL_GUI=ON); dieser Build zeichnet keine Bilder.";
+  return false;
+#endif
 }
 
 const Option Optionen[] = {
@@ -258,6 +284,7 @@ const Option Optionen[] = {
     {"--kleiner-volumenstrom", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.KleinerVolumenstrom = true; return true; }},
     {"--energieerhaltend", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Energieerhaltend = true; return true; }},
     {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
+    {"--bilder", false, [](Aufruf& a, const std::string&, std::string& f) { return MitBildern(a.lauf, f); }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.

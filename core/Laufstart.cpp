@@ -148,6 +148,7 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   Jahreslauf lauf;
   lauf.Jahre = o.Jahre;
   lauf.Folge = o.Klimafolge;
+  if (m.MarkSegment >= 1) lauf.Boden = &bericht.boden;
   RechneKanal(m, ui, lauf, Rechenweg::Gemeinsam, satz.get());
 
   // A stop before the new set has taken the place of the earlier one
@@ -203,6 +204,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   if (lauf.AnzahlJahre() > 1) {
     if (stopp()) return gestoppt();
     WriteTextJahre(bericht.jahre, ui, *satz);
+  }
+  if (o.Bilder != nullptr) {
+    if (stopp()) return gestoppt();
+    WriteBilder(m, bericht.boden, *o.Bilder, ui, *satz);
   }
   if (stopp()) return gestoppt();
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Jahreslauf.h"
+#include "output/Bildmaler.h"
 #include "model/Vardef.h"
 #include "physics/Hydraulik.h"
 
@@ -33,6 +34,8 @@ struct Laufoptionen {
   // or more Jahre must be 1.
   std::vector<Klimajahr> Klimafolge;
   Luftoptionen Luftseite;                // cb_KleinerVolumenstrom, cb_Energieerhaltend, cb_Kondensation
+  // Draws the run's pictures into its result set ("--bilder"); null: no pictures.
+  Bildmaler* Bilder = nullptr;
 };
 
 enum class Laufergebnis {
@@ -54,6 +57,9 @@ struct Laufbericht {
   std::vector<Jahreszeile> jahre;
   // The fan's side of a complete run.
   Ventilatorjahr ventilator;
+  // The marked segment's field at the end of each day of the last year;
+  // empty when no segment was marked.
+  Bodenjahr boden;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to
