@@ -10,6 +10,7 @@ void Bodenjahr::Aufnehmen(const Modell& m, int s, int tag, const Schichten& thet
   segment_ = s;
   if (tage_.empty()) tage_.reserve(365);
   Bodenfeld f;
+  f.Segment = s;
   f.Tag = tag;
   f.Spalten = std::clamp(m.LetzteSpalte, 0, MaxSpalten - 1) + 1;
   f.T.reserve(static_cast<size_t>(f.Spalten) * Zeilen);

@@ -12,6 +12,7 @@ namespace terval {
 // One day's field of the marked segment at the end of the day, as the
 // picture shows it. Cells are DX wide and DZ high; row 0 is the surface.
 struct Bodenfeld {
+  int Segment = 0;  // 1..Anz_Segmente
   int Tag = 0;      // 1..365
   int Spalten = 0;  // columns used: LetzteSpalte + 1
   std::vector<float> T;          // degC, Spalten * Zeilen, column after column

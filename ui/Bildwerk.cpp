@@ -121,7 +121,7 @@ QColor Farbskala(double t) {
   return QColor(mische(a.red(), b.red()), mische(a.green(), b.green()), mische(a.blue(), b.blue()));
 }
 
-void ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, const Temperaturbereich& bereich) {
+QRectF ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, const Temperaturbereich& bereich) {
   maler.save();
   maler.setRenderHint(QPainter::Antialiasing, false);
   maler.setPen(Qt::black);
@@ -139,10 +139,15 @@ void ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, co
   const double unten = ziel.bottom() - 2.5 * zh;
   const double rechts = ziel.right() - balkenBreite - 20 - (feld.MitFeuchte ? feuchteBreite + 12 : 0);
   const double zelle = std::max(1.0, std::min((rechts - links) / spalten, (unten - oben) / Zeilen));
-  const QRectF feldRahmen(links, oben, zelle * spalten, zelle * Zeilen);
+  // A narrow field stands in the middle with its scales.
+  const double versatz = std::max(0.0, (rechts - links - zelle * spalten) / 2);
+  const QRectF feldRahmen(links + versatz, oben, zelle * spalten, zelle * Zeilen);
 
   maler.drawText(QRectF(ziel.left() + 4, ziel.top() + 2, ziel.width() - 8, zh), Qt::AlignLeft | Qt::AlignVCenter,
-                 QString("Bodentemperatur, Tag %1, Oberfläche %2").arg(feld.Tag).arg(Oberflaechentext(feld.Ueberbaut)));
+                 QString("Bodentemperatur in Segment %1 am Tag %2, Oberfläche %3")
+                     .arg(feld.Segment)
+                     .arg(feld.Tag)
+                     .arg(Oberflaechentext(feld.Ueberbaut)));
 
   // The cells; the temperature sits in the cell's centre, row 0 on the surface.
   const double spanne = std::max(bereich.Max - bereich.Min, 1e-6f);
@@ -210,11 +215,11 @@ void ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, co
   for (double t = 0; t <= UntersteZeile * DZ + 1e-6; t += tiefeSchritt) {
     const double y = feldRahmen.top() + (t / DZ + 0.5) * zelle;
     maler.drawLine(QPointF(feldRahmen.left() - 4, y), QPointF(feldRahmen.left(), y));
-    maler.drawText(QRectF(ziel.left(), y - zh / 2, feldRahmen.left() - 6 - ziel.left(), zh), Qt::AlignRight | Qt::AlignVCenter,
+    maler.drawText(QRectF(feldRahmen.left() - 66, y - zh / 2, 60, zh), Qt::AlignRight | Qt::AlignVCenter,
                    Zahltext(t));
   }
   maler.save();
-  maler.translate(ziel.left() + zh * 0.6, feldRahmen.center().y());
+  maler.translate(feldRahmen.left() - fm.horizontalAdvance("8.8") - zh * 1.4, feldRahmen.center().y());
   maler.rotate(-90);
   maler.drawText(QRectF(-feldRahmen.height() / 2, -zh / 2, feldRahmen.height(), zh), Qt::AlignCenter, "Tiefe (m)");
   maler.restore();
@@ -261,6 +266,7 @@ void ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, co
                    Qt::AlignLeft | Qt::AlignVCenter, Zahltext(t));
   }
   maler.restore();
+  return feldRahmen;
 }
 
 Monatsdiagramm NeuesMonatsdiagramm() {
@@ -279,6 +285,8 @@ Monatsdiagramm NeuesMonatsdiagramm() {
   d.chart->addSeries(balken);
   auto* monatsachse = new QBarCategoryAxis;
   monatsachse->append({"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"});
+  // Upright, the names fit a chart half a window wide.
+  monatsachse->setLabelsAngle(-90);
   d.chart->addAxis(monatsachse, Qt::AlignBottom);
   balken->attachAxis(monatsachse);
   d.kwh = Achse(d.chart, Qt::AlignLeft, "kWh");

@@ -35,8 +35,9 @@ QColor Farbskala(double t);
 // The soil field of one day into `ziel`: the cells on the scale `bereich`
 // with a colour bar, pipe cells outlined, cellar walls hatched, the kind of
 // surface as a band above, depth and distance on the axes, and the moisture
-// column beside it when the moisture model ran.
-void ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, const Temperaturbereich& bereich);
+// column beside it when the moisture model ran. Returns where the cells lie:
+// Spalten x Zeilen squares from the top left.
+QRectF ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, const Temperaturbereich& bereich);
 
 // The chart "Wärme der Luft je Monat": the bars of the heat gained (solid)
 // and given off (hatched), kWh. The caller owns `chart`.

@@ -51,6 +51,7 @@ Bodenfenster::Bodenfenster(Exporteur& aus, QWidget* parent) : QWidget(parent, Qt
   schieber_->setStatusTip("Der gezeigte Tag des Jahres");
   tag_ = new QLabel;
   tag_->setObjectName("l_Tag");
+  tag_->setMinimumWidth(tag_->fontMetrics().horizontalAdvance("Segment 150, Tag 365") + 8);
   abspielen_ = new QPushButton("Abspielen");
   abspielen_->setObjectName("bt_Abspielen");
   abspielen_->setCheckable(true);
@@ -115,7 +116,7 @@ int Bodenfenster::Tag() const {
 
 void Bodenfenster::TagGewaehlt(int) {
   const Bodenfeld* f = jahr_ ? jahr_->Tag(Tag()) : nullptr;
-  tag_->setText(f ? QString("Segment %1, Tag %2").arg(jahr_->Segment()).arg(f->Tag) : QString("Kein Feld"));
+  tag_->setText(f ? QString("Segment %1, Tag %2").arg(f->Segment).arg(f->Tag) : QString("Kein Feld"));
   ansicht_->Zeige(f, bereich_);
 }
 
