@@ -172,5 +172,22 @@ TEST_F(TervalBatch, SequenceOfYears) {
   EXPECT_TRUE(Enthaelt(jahre, "\r\n  1 \"Aachen2022.DBF\" ") && Enthaelt(jahre, "\r\n  2 \"Zwei.DBF\" ")) << jahre;
 }
 
+// --bilder: without a marked segment only the year's two charts join the
+// files (the ui tests compare them with the windows'); a build without the
+// windows refuses the option.
+TEST_F(TervalBatch, PicturesOnlyWithTheWindowsBuild) {
+  const Ausgang a = Starte(Probe({"--erzeugen", "--seed", "1", "--bilder"}));
+#ifdef TERVAL_BILDER
+  ASSERT_EQ(a.status, 0) << a.err;
+  for (const char* name : {"Terval Bild Monate.png", "Terval Bild Dauerlinie.png"})
+    EXPECT_TRUE(Lies(dir / name).rfind("\x89PNG\r\n", 0) == 0 && Enthaelt(a.out, std::string("  ") + name + "\n")) << name;
+  for (const std::string& name : Inhalt()) EXPECT_EQ(name.find("Bild Boden"), std::string::npos) << name;
+#else
+  EXPECT_EQ(a.status, 2);
+  EXPECT_TRUE(Enthaelt(a.err, "Fehler: --bilder gibt es nur in einem Build mit dem Hauptprogramm (TERVAL_GUI=ON)")) << a.err;
+#endif
+  EXPECT_TRUE(Enthaelt(Starte({"--help"}).out, "  --bilder  "));
+}
+
 }  // namespace
 }  // namespace terval
