@@ -15,16 +15,6 @@
 
 namespace {
 
-QAction* Befehl(const QWidget& f, const char* name) { return f.findChild<QAction*>(name); }
-
-// "Simulation starten..." with the working directory `dir`.
-void Starte(Aufbau& a, const QString& dir) {
-  const QString vorher = QDir::currentPath();
-  QDir::setCurrent(dir);
-  Befehl(*a.f, "EKModellFDVerfahren1")->trigger();
-  QDir::setCurrent(vorher);
-}
-
 // What the save dialogs "return" is `pfad`; the file the button wrote.
 QByteArray Speichere(Aufbau& a, const QWidget& fenster, const char* knopf, const QString& pfad) {
   a.f->speicherdatei = pfad;
