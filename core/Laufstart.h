@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/Jahreslauf.h"
-#include "output/Bildmaler.h"
 #include "model/Vardef.h"
+#include "output/Bildmaler.h"
 #include "physics/Hydraulik.h"
 
 namespace terval {

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 namespace terval {
@@ -364,6 +365,11 @@ QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format) {
 void QtBildmaler::Starte() {
   if (QCoreApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The batch program speaks German on standard error: Qt's own notes on its
+  // platform (a missing runtime folder and the like) are not for its user.
+  qInstallMessageHandler([](QtMsgType art, const QMessageLogContext&, const QString& text) {
+    if (art == QtCriticalMsg || art == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+  });
   // Lives to the end of the program: Qt's own globals must not go first.
   static int argc = 1;
   static char name[] = "terval-batch";

@@ -25,7 +25,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -122,7 +121,7 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
   // every dock scrolls, so the window shrinks to 1024 x 640 and below.
   resize(1280, 800);
 
-  // The save dialogs start where the samples lie, or the folder last chosen.
+  // The save dialogs start where the samples lie.
   export_ = std::make_unique<Exporteur>(UI(), [this](const Dateiwahl& w) {
     Dateiwahl wahl = w;
     wahl.verzeichnis = Q(m_.Startverzeichnis);
