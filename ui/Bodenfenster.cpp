@@ -120,6 +120,11 @@ void Bodenfenster::TagGewaehlt(int) {
   ansicht_->Zeige(f, bereich_);
 }
 
+void Bodenfenster::hideEvent(QHideEvent* ereignis) {
+  abspielen_->setChecked(false);
+  QWidget::hideEvent(ereignis);
+}
+
 void Bodenfenster::Schritt() {
   if (schieber_->value() >= schieber_->maximum())
     abspielen_->setChecked(false);

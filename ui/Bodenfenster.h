@@ -51,6 +51,10 @@ class Bodenfenster : public QWidget {
   int Tag() const;
   QSlider* Schieber() const { return schieber_; }
 
+ protected:
+  // A closed window stops playing.
+  void hideEvent(QHideEvent* ereignis) override;
+
  private:
   void TagGewaehlt(int index);
   void Schritt();

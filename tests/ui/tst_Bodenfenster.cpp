@@ -130,7 +130,9 @@ void tst_Bodenfenster::fensterNachDemLauf() {
   QCOMPARE(Kind<QLabel>(fenster, "l_Tag")->text(), QString("Segment 2, Tag 365"));
   spielen->click();
   QVERIFY(spielen->isChecked() && schieber->value() < 5 && spielen->text() == "Anhalten");
-  spielen->click();
+  fenster.close();
+  QVERIFY(!spielen->isChecked());
+  f.Zeige2DFeld();
 
   // The year at a glance: the duration curves as SVG, each series one line from hour to hour in its own
   // colour, the inlet's dashed; the months as data, the bars' values.
