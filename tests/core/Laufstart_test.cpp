@@ -267,7 +267,7 @@ struct Probemaler : Bildmaler {
   std::string Bodenbild(const Bodenfeld& f, const Temperaturbereich& b) override {
     return leer ? "" : "Tag " + std::to_string(f.Tag) + (b.Min < b.Max ? "" : " ohne Skala");
   }
-  std::string Monatsbild(const Monatswaerme& w) override { return w.Gewinn_kWh[0] >= 0 ? "Monate" : ""; }
+  std::string Monatsbild(const Monatswaerme&) override { return "Monate"; }
   std::string Dauerlinienbild(const Dauerlinien& l) override { return "Dauer " + std::to_string(l.T_aus.size()); }
 };
 
