@@ -24,6 +24,7 @@ void WriteBilder(const Modell& m, const Bodenjahr& boden, Bildmaler& maler, Ober
     if (const Bodenfeld* f = boden.Tag(tag)) schreibe(BodenbildEndung(tag), maler.Bodenbild(*f, bereich));
   schreibe(MonatsbildEndung, maler.Monatsbild(Monatsbilanz(m)));
   schreibe(DauerlinienbildEndung, maler.Dauerlinienbild(Dauerlinie(m, StandardGrenze)));
+  maler.Fertig();
 }
 
 }  // namespace terval

@@ -26,6 +26,8 @@ class Bildmaler {
   virtual std::string Bodenbild(const Bodenfeld& feld, const Temperaturbereich& bereich) = 0;
   virtual std::string Monatsbild(const Monatswaerme& waerme) = 0;
   virtual std::string Dauerlinienbild(const Dauerlinien& linien) = 0;
+  // The run's last picture is drawn: what the renderer started for it may go.
+  virtual void Fertig() {}
 };
 
 // The endings of the pictures in a result set.

@@ -362,6 +362,9 @@ QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format) {
   return Zeichne(format, [&](QPainter& maler, const QRectF& ziel) { MaleDiagramm(d.chart, maler, ziel); });
 }
 
+QtBildmaler::QtBildmaler() = default;
+QtBildmaler::~QtBildmaler() = default;
+
 void QtBildmaler::Starte() {
   if (QCoreApplication::instance() != nullptr) return;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -370,13 +373,13 @@ void QtBildmaler::Starte() {
   qInstallMessageHandler([](QtMsgType art, const QMessageLogContext&, const QString& text) {
     if (art == QtCriticalMsg || art == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
   });
-  // Lives to the end of the program: Qt's own globals must not go first.
-  static int argc = 1;
-  static char name[] = "terval-batch";
-  static char* argv[] = {name, nullptr};
-  static QApplication* anwendung = new QApplication(argc, argv);
-  (void)anwendung;
+  anwendung_ = std::make_unique<QApplication>(argc_, argv_);
   // Qt has read the numeric locale from the environment; the tables need ".".
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+void QtBildmaler::Fertig() {
+  anwendung_.reset();
   std::setlocale(LC_NUMERIC, "C");
 }
 

@@ -69,18 +69,27 @@ QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format);
 
 // The renderer for the library. Without a running application (the batch
 // program) it starts one on Qt's offscreen platform, unless
-// QT_QPA_PLATFORM names another, at its first picture.
+// QT_QPA_PLATFORM names another, at its first picture, and ends it when
+// the run's pictures are done.
 class QtBildmaler : public Bildmaler {
  public:
+  QtBildmaler();
+  ~QtBildmaler() override;
   std::string Bodenbild(const Bodenfeld& feld, const Temperaturbereich& bereich) override;
   std::string Monatsbild(const Monatswaerme& waerme) override;
   std::string Dauerlinienbild(const Dauerlinien& linien) override;
+  void Fertig() override;
 
   // The one the batch program registers.
   static QtBildmaler& Batch();
 
  private:
   void Starte();
+
+  int argc_ = 1;
+  char name_[13] = "terval-batch";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> anwendung_;  // null when the caller runs one
 };
 
 }  // namespace terval
