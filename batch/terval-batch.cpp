@@ -20,6 +20,9 @@
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
 #include "physics/Hydraulik.h"
+#ifdef TERVAL_BILDER
+#include "ui/Bildwerk.h"
+#endif
 
 namespace terval {
 namespace {
@@ -36,6 +39,7 @@ const char* const Hilfetext =
     "               [--rauhigkeit MM] [--zeta-einlauf Z] [--boegen N] [--zeta-bogen Z]\n"
     "               [--zeta-register Z] [--zeta-auslauf Z] [--filter-pa PA] [--wirkungsgrad ETA]\n"
     "               [--kleiner-volumenstrom] [--energieerhaltend] [--kondensation]\n"
+    "               [--bilder]\n"
     "               [--studie STUDIE.csv [--zeilen A-B] [--studie-dateien] [--kerne N]]\n"
     "  terval-batch --studie-zusammenfuehren [--stamm NAME] TEIL.csv ...\n"
     "  terval-batch --help | --version\n"
@@ -149,6 +153,15 @@ const char* const Hilfetext =
     "                        und \"NAME Studie.dbf\" zusammenführen; Teile verschiedener\n"
     "                        Studien und Lücken werden abgelehnt.\n"
     "\n"
+    "Bilder:\n"
+    "  --bilder              zusätzlich PNG-Bilder wie \"Als Bild speichern…\" im\n"
+    "                        Hauptprogramm: \"NAME Bild Boden Tag T.png\" (das 2D-Feld\n"
+    "                        des markierten Segments an den Referenztagen, nur mit\n"
+    "                        --markseg), \"NAME Bild Monate.png\" und \"NAME Bild\n"
+    "                        Dauerlinie.png\". Braucht keinen Bildschirm. Nur in einem\n"
+    "                        Build mit dem Hauptprogramm (TERVAL_GUI=ON); sonst\n"
+    "                        endet terval-batch mit Rückgabewert 2.\n"
+    "\n"
     "  --help                diese Hilfe.\n"
     "  --version             Programmversion.\n"
     "\n"
@@ -202,6 +215,19 @@ bool Luftweg(Aufruf& a, const char* option, float THydraulik::*feld, const Werte
   const std::optional<float> x = Luftwegzahl(option, w, b, fehler);
   if (x) a.ein.luftweg.emplace_back(feld, *x);
   return x.has_value();
+}
+
+// --bilder: the desktop program's renderer, when this build has one.
+bool MitBildern(Laufoptionen& lauf, std::string& fehler) {
+#ifdef TERVAL_BILDER
+  lauf.Bilder = &QtBildmaler::Batch();
+  (void)fehler;
+  return true;
+#else
+  (void)lauf;
+  fehler = "--bilder gibt es nur in einem Build mit dem Hauptprogramm (TERVAL_GUI=ON); dieser Build zeichnet keine Bilder.";
+  return false;
+#endif
 }
 
 const Option Optionen[] = {
@@ -314,6 +340,7 @@ const Option Optionen[] = {
     {"--studie-zusammenfuehren", false,
      [](Aufruf& a, const std::string&, std::string&) { return a.zusammenfuehren = true; }},
     {"--kondensation", false, [](Aufruf& a, const std::string&, std::string&) { a.lauf.Luftseite.Kondensation = true; return true; }},
+    {"--bilder", false, [](Aufruf& a, const std::string&, std::string& f) { return MitBildern(a.lauf, f); }},
 };
 
 // Parses the options; on a mistake returns nothing and sets `fehler`.
@@ -374,6 +401,10 @@ std::optional<Aufruf> LiesAufruf(const std::vector<std::string>& args, std::stri
   }
   if (!a.studie.empty() && a.ein.zurueckschreiben) {
     fehler = "--erzeugen-zurueckschreiben gilt nicht für eine Studie; ergänzen Sie die Klimadaten mit --erzeugen.";
+    return std::nullopt;
+  }
+  if (!a.studie.empty() && a.lauf.Bilder != nullptr) {
+    fehler = "--bilder gilt nicht für eine Studie; die Bilder einer Variante zeichnet ein Lauf ihrer Eingaben.";
     return std::nullopt;
   }
   if (a.studie.empty() && (a.studieZeilen || a.studieDateien || a.kerne > 0)) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/Cor_mod.h"
+#include "output/Bodenjahr.h"
 #include "output/Jahresbilanz.h"
 #include "physics/Bodenfeuchte.h"
 
@@ -50,6 +51,9 @@ struct Jahreslauf {
   // Names the channel up to its length for the store: runs of the same
   // name take over the segments one of them computed. Empty: none.
   std::string Vorlauf;
+  // Takes the marked segment's field at the end of each day of the last
+  // year; null: none is kept. Reads the model only.
+  Bodenjahr* Boden = nullptr;
   // The years the run computes.
   int AnzahlJahre() const { return Folge.size() >= 2 ? static_cast<int>(Folge.size()) : Jahre; }
 };

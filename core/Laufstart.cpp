@@ -153,6 +153,8 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   lauf.Folge = o.Klimafolge;
   lauf.Vorrat = o.Vorrat;
   lauf.Vorlauf = o.Vorlauf;
+  // A study's variants are shown in no window and draw no pictures.
+  if (m.MarkSegment >= 1 && o.Vorrat == nullptr) lauf.Boden = &bericht.boden;
   RechneKanal(m, ui, lauf, Rechenweg::Gemeinsam, satz.get());
 
   // A stop before the new set has taken the place of the earlier one
@@ -214,6 +216,10 @@ Laufbericht EKModellFDVerfahren(Modell& m, Oberflaeche& ui, const Laufoptionen& 
   if (lauf.AnzahlJahre() > 1) {
     if (stopp()) return gestoppt();
     WriteTextJahre(bericht.jahre, ui, *satz);
+  }
+  if (o.Bilder != nullptr) {
+    if (stopp()) return gestoppt();
+    WriteBilder(m, bericht.boden, *o.Bilder, ui, *satz);
   }
   if (stopp()) return gestoppt();
 

@@ -8,6 +8,7 @@
 
 #include "core/Jahreslauf.h"
 #include "model/Vardef.h"
+#include "output/Bildmaler.h"
 #include "physics/Hydraulik.h"
 
 namespace terval {
@@ -39,6 +40,8 @@ struct Laufoptionen {
   Laufvorrat* Vorrat = nullptr;
   std::string Vorlauf;  // see Jahreslauf::Vorlauf
   bool Ergebnisdateien = true;
+  // Draws the run's pictures into its result set ("--bilder"); null: no pictures.
+  Bildmaler* Bilder = nullptr;
 };
 
 enum class Laufergebnis {
@@ -60,6 +63,9 @@ struct Laufbericht {
   std::vector<Jahreszeile> jahre;
   // The fan's side of a complete run.
   Ventilatorjahr ventilator;
+  // The marked segment's field at the end of each day of the last year;
+  // empty when no segment was marked.
+  Bodenjahr boden;
 };
 
 // "Simulation starten...": checks, RechneKanal, writers. Result files go to

@@ -77,10 +77,11 @@ bool FeuchteWeiter(const Modell& m, const Segmentstand* start) {
 // One year of segment s on its own cross-section, from the start profile or,
 // given `start`, from the end of the year before. Allocates nothing: every
 // array is part of the model. The 2-D fields of the marked segment go into
-// `felder` (none without a set). False when a stop was requested: the
+// `felder` (none without a set), its field at the end of each day into
+// `boden` (none without a store). False when a stop was requested: the
 // segment is left after the day in progress.
 bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmentstand* start,
-                   Ergebnissatz* felder) {
+                   Ergebnissatz* felder, Bodenjahr* boden) {
   InitGrid(m, s);
   const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
   Rohrknoten knoten;
@@ -153,6 +154,7 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmen
       if (m.MitFeuchte) UpdateBodenThermik(m);
     }
     if (felder != nullptr && m.MarkSegment == s && IstReferenztag(d)) WriteField(m, s, d, *felder);
+    if (boden != nullptr && m.MarkSegment == s) boden->Aufnehmen(m, s, d, m.Theta);
     // Lets a window repaint and take a stop within a long segment: at a
     // moisture step of 1 s a segment takes half a minute, a day a tenth of a second.
     ui.Fortschritt(d, 365);
@@ -171,7 +173,8 @@ bool RechneSegment(Modell& m, Oberflaeche& ui, int s, int segmente, const Segmen
 // as RechneSegment leaves it (apart from the heat step's scratch gradients).
 // False when a stop was requested, as RechneSegment.
 bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feuchtebahn& bahn,
-                            Zellgeometrie& zellen, const Segmentstand* start, Ergebnissatz* felder) {
+                            Zellgeometrie& zellen, const Segmentstand* start, Ergebnissatz* felder,
+                            Bodenjahr* boden) {
   InitGrid(m, s);
   const bool energie = m.Luftseite.Energieerhaltend || m.Luftseite.Kondensation;
   Rohrknoten knoten;
@@ -181,7 +184,7 @@ bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
   if (!BereiteZellen(m, zellen)) {
     if (energie) SchliesseRohrzellen(m, knoten);
     // A grid whose distances the row step cannot reproduce exactly.
-    return RechneSegment(m, ui, s, segmente, start, felder);
+    return RechneSegment(m, ui, s, segmente, start, felder, boden);
   }
   if (start != nullptr)
     m.T_Feld = start->T_Feld;
@@ -236,6 +239,7 @@ bool RechneSegmentGemeinsam(Modell& m, Oberflaeche& ui, int s, int segmente, Feu
       m.Theta = bahn.Stand(art, StundenIndex(d, 23)).Theta;
       WriteField(m, s, d, *felder);
     }
+    if (boden != nullptr && m.MarkSegment == s) boden->Aufnehmen(m, s, d, bahn.Stand(art, StundenIndex(d, 23)).Theta);
     ui.Fortschritt(d, 365);
     if (m.StopRequested) {
       if (energie) SchliesseRohrzellen(m, knoten);
@@ -440,8 +444,9 @@ void RechneKanal(Modell& m, Oberflaeche& ui, Jahreslauf& lauf, Rechenweg weg, Er
         const Segmentstand* start = weiter ? &lauf.Stand[s] : nullptr;
         // The fields are the last year's; a stopped segment is neither drawn nor reported.
         Ergebnissatz* feld = j == jahre ? felder : nullptr;
-        if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, start, feld)
-                   : RechneSegment(m, ui, s, segmente, start, feld)))
+        Bodenjahr* boden = j == jahre ? lauf.Boden : nullptr;
+        if (!(bahn ? RechneSegmentGemeinsam(m, ui, s, segmente, *bahn, *zellen, start, feld, boden)
+                   : RechneSegment(m, ui, s, segmente, start, feld, boden)))
           return;
         Segmentstand& ende = lauf.Stand[s];
         ende.T_Feld = m.T_Feld;

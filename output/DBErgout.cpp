@@ -114,9 +114,12 @@ class Ergebnisdatei {
 
   // One line plus CR LF, handed to the file in one call.
   void Zeile(std::string zeile) {
-    if (datei_ == nullptr || fehlerNr_ != 0) return;
     zeile += "\r\n";
-    if (std::fwrite(zeile.data(), 1, zeile.size(), datei_) != zeile.size()) fehlerNr_ = errno != 0 ? errno : EIO;
+    Bytes(zeile);
+  }
+  void Bytes(const std::string& inhalt) {
+    if (datei_ == nullptr || fehlerNr_ != 0) return;
+    if (std::fwrite(inhalt.data(), 1, inhalt.size(), datei_) != inhalt.size()) fehlerNr_ = errno != 0 ? errno : EIO;
   }
 
   // True when every line reached the disk; tells the set either way.
@@ -461,6 +464,12 @@ bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz) {
       datei.Zeile(std::move(z));
     }
   }
+  return datei.Abschliessen();
+}
+
+bool WriteDatei(Ergebnissatz& satz, const std::string& endung, const std::string& inhalt) {
+  Ergebnisdatei datei(satz, endung);
+  datei.Bytes(inhalt);
   return datei.Abschliessen();
 }
 

@@ -42,6 +42,9 @@ bool WriteHydraulik(const Modell& m, const Ventilatorjahr& j, Oberflaeche& ui, E
 // "<stamm>2D Feld Seg <sss> Tag <ttt>.DAT", during the run.
 bool WriteField(const Modell& m, int segment, int tag, Ergebnissatz& satz);
 
+// The file of the set with this ending holding `inhalt` byte for byte.
+bool WriteDatei(Ergebnissatz& satz, const std::string& endung, const std::string& inhalt);
+
 // The name WriteField gives the file of this segment and day.
 std::string FeldDateiname(const std::string& stamm, int segment, int tag);
 

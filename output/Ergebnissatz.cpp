@@ -17,6 +17,7 @@
 #include "model/Systemgrund.h"
 #include "model/Vardef.h"
 #include "model/Zahltext.h"
+#include "output/Bildmaler.h"
 #include "output/DBErgout.h"
 
 namespace terval {
@@ -33,6 +34,9 @@ const std::vector<std::string>& Satzendungen() {
     for (int tag : Referenztage) e.push_back(" Verlauf Tag " + FormatInt(tag) + ".TXT");
     for (int s = 1; s <= MaxSegmente; ++s)
       for (int tag : Referenztage) e.push_back(FeldDateiname("", s, tag));
+    for (int tag : Referenztage) e.push_back(BodenbildEndung(tag));
+    e.push_back(MonatsbildEndung);
+    e.push_back(DauerlinienbildEndung);
     return e;
   }();
   return alle;

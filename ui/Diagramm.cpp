@@ -10,10 +10,10 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "model/Vardef.h"
+#include "ui/Export.h"
 
 namespace terval {
 
@@ -54,13 +54,6 @@ const QColor Monatsfarben[12] = {
 // What the x axis counts in modes 0, 1, 2, and its unit.
 const char* const XTitel[] = {"Tage seit Jahresbeginn", "Stunde des Tages", "Segmente ab dem Kanaleingang"};
 const char* const XEinheit[] = {"d", "h", "-"};
-
-// The shortest text that reads back to the same double, always with ".".
-QString Zahl(double wert) {
-  char puffer[32];
-  const auto ende = std::to_chars(puffer, puffer + sizeof puffer, wert).ptr;
-  return QString::fromLatin1(puffer, ende - puffer);
-}
 
 QLineSeries* NeueReihe(const QString& titel, const QColor& farbe) {
   auto* r = new QLineSeries;
@@ -260,31 +253,21 @@ QByteArray Diagramm::Svg() {
 
 QString Diagramm::Tabelle() const {
   const int m = std::clamp(modus_, 0, 2);
-  QList<const QLineSeries*> reihen;
-  QString text = QString("%1 (%2)").arg(XTitel[m], XEinheit[m]);
-  int zeilen = 0;
+  // The series of one mode share their x values; the longest gives them.
+  QList<Tabellenspalte> spalten{{QString("%1 (%2)").arg(XTitel[m], XEinheit[m]), {}}};
   for (QAbstractSeries* a : chart()->series()) {
     auto* r = static_cast<const QLineSeries*>(a);
     if (!r->isVisible()) continue;
-    reihen.append(r);
     const char* einheit = r == energie_ ? "W" : r == tdelta_ ? "K" : "°C";
-    text += QString(";%1 (%2)").arg(r->name(), QString::fromUtf8(einheit));
-    zeilen = std::max(zeilen, r->count());
-  }
-  text += '\n';
-  // The series of one mode share their x values; the first that has a
-  // point gives it.
-  for (int i = 0; i < zeilen; ++i) {
-    QString x, werte;
-    for (const QLineSeries* r : reihen) {
-      werte += ';';
-      if (i >= r->count()) continue;
-      if (x.isEmpty()) x = Zahl(r->at(i).x());
-      werte += Zahl(r->at(i).y());
+    Tabellenspalte s{QString("%1 (%2)").arg(r->name(), QString::fromUtf8(einheit)), {}};
+    for (const QPointF& p : r->points()) s.werte.append(p.y());
+    if (r->count() > spalten[0].werte.size()) {
+      spalten[0].werte.clear();
+      for (const QPointF& p : r->points()) spalten[0].werte.append(p.x());
     }
-    text += x + werte + '\n';
+    spalten.append(s);
   }
-  return text;
+  return Tabellentext(spalten);
 }
 
 void Diagramm::mouseDoubleClickEvent(QMouseEvent* ereignis) {

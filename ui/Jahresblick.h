@@ -1,6 +1,7 @@
 // The tab "Jahresüberblick" of the main window: the heat the air gained and
 // gave off per month, and the duration curves of the outlet and the inlet
-// with the hours below 0 °C and above a limit the user chooses.
+// with the hours below 0 °C and above a limit the user chooses; each chart
+// saved as a picture or as data.
 #pragma once
 
 #include <QWidget>
@@ -14,13 +15,14 @@ class QSpinBox;
 namespace terval {
 
 struct Modell;
+class Exporteur;
 
 class Jahresblick : public QWidget {
   Q_OBJECT
 
  public:
-  // Shows the year `m` holds; reads it only in Aktualisieren.
-  explicit Jahresblick(const Modell& m, QWidget* parent = nullptr);
+  // Shows the year `m` holds; reads it only in Aktualisieren. Saves through `aus`.
+  Jahresblick(const Modell& m, Exporteur& aus, QWidget* parent = nullptr);
 
   // Fills both charts from the model's results, or empties them when the
   // model holds none.

@@ -25,7 +25,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -52,7 +51,9 @@
 #include "physics/getsoildata.h"
 #include "tables/Referenzdateien.h"
 #include "ui/Dialoghilfen.h"
+#include "ui/Bodenfenster.h"
 #include "ui/Diagramm.h"
+#include "ui/Export.h"
 #include "ui/Jahresblick.h"
 #include "ui/Mehrjahresfeld.h"
 #include "ui/ModellGrid.h"
@@ -122,9 +123,16 @@ TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)
   // every dock scrolls, so the window shrinks to 1024 x 640 and below.
   resize(1280, 800);
 
+  // The save dialogs start where the samples lie.
+  export_ = std::make_unique<Exporteur>(UI(), [this](const Dateiwahl& w) {
+    Dateiwahl wahl = w;
+    wahl.verzeichnis = Q(m_.Startverzeichnis);
+    return DateiWaehlen(wahl);
+  });
   chart_ = new Diagramm(this);
   chart_->setStatusTip("Doppelklick: Klimadatenbank anzeigen");
-  jahresblick_ = new Jahresblick(m_, this);
+  jahresblick_ = new Jahresblick(m_, *export_, this);
+  feld_ = new Bodenfenster(*export_, this);
   auto* reiter = new QTabWidget(this);
   reiter->setObjectName("tw_Diagramme");
   reiter->addTab(chart_, "EWT-Betrieb");
@@ -182,6 +190,9 @@ void TMainform::BaueMenues() {
   aStart_ = neu("EKModellFDVerfahren1", "Simulation starten...",
                 "Den Erdkanal über das ganze Klimajahr simulieren und die Ergebnisdateien schreiben");
   aStart_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+  aFeld_ = neu("Feld2DAnzeigen", "2D-Feld anzeigen",
+               "Das Temperaturfeld des markierten Segments Tag für Tag zeigen (nach einem Lauf mit "
+               "\"Segment-Markierung für 2D-Feld\")");
   aKlimaLaden_->setShortcut(QKeySequence::Open);
   aStart_->setShortcut(Qt::Key_F5);
   aKlimaAnzeigen_->setShortcut(Qt::CTRL | Qt::Key_K);
@@ -199,6 +210,7 @@ void TMainform::BaueMenues() {
   connect(aErzeugenTemp_, &QAction::triggered, this, &TMainform::CreateDataTempClick);
   connect(aErzeugenPerm_, &QAction::triggered, this, &TMainform::CreateDataPermClick);
   connect(aStart_, &QAction::triggered, this, &TMainform::EKModellFDVerfahren1Click);
+  connect(aFeld_, &QAction::triggered, this, &TMainform::Zeige2DFeld);
 
   QMenu* basis = menuBar()->addMenu("&Basisdaten");
   basis->setObjectName("Basisdaten1");
@@ -220,6 +232,7 @@ void TMainform::BaueMenues() {
   erzeugen->addAction(aErzeugenTemp_);
   erzeugen->addAction(aErzeugenPerm_);
   rechnen->addAction(aStart_);
+  rechnen->addAction(aFeld_);
 
   // Speed buttons.
   QToolBar* leiste = addToolBar("Werkzeuge");
@@ -520,6 +533,7 @@ void TMainform::SetzeBedienbarkeit() {
   for (QAction* a : {aStandortprofil_, aKlimaLaden_, aEWTDaten_, aErzeugenTemp_, aErzeugenPerm_, aStart_})
     a->setEnabled(frei);
   aKlimaAnzeigen_->setEnabled(true);
+  aFeld_->setEnabled(frei && !letzterLauf_.boden.Leer());
   btStandortprofil_->setEnabled(aStandortprofil_->isEnabled());
   btEditEWTDaten_->setEnabled(aEWTDaten_->isEnabled());
   optionen_->setEnabled(frei);
@@ -754,6 +768,8 @@ void TMainform::EKModellFDVerfahren1Click() {
                 e.what());
   }
   jahresblick_->Aktualisieren();
+  // An open field window follows the new run; without fields it closes.
+  if (feld_->isVisible()) letzterLauf_.boden.Leer() ? feld_->hide() : Zeige2DFeld();
   if (letzterLauf_.ergebnis == Laufergebnis::Fertig) {
     mehrjahr_->ZeigeJahre(letzterLauf_.jahre);
     // The fan's figures of a finished run stay in the status bar until the next one.
@@ -950,35 +966,23 @@ void TMainform::DruckeDiagramm() {
 
 QString TMainform::DateiWaehlen(const Dateiwahl& wahl) { return ZeigeDateidialog(this, wahl); }
 
-bool TMainform::Schreibe(const QString& pfad, const QByteArray& inhalt) {
-  // Through a temporary file: a failed write leaves an older file as it was.
-  QSaveFile datei(pfad);
-  if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.commit()) return true;
-  UI().Fehler(QString("Die Datei \"%1\" konnte nicht geschrieben werden: %2").arg(pfad, datei.errorString()).toStdString());
-  return false;
-}
-
 void TMainform::SpeichereDiagrammBild() {
-  const QString pfad = DateiWaehlen({"Diagramm als Bild speichern", "PNG-Bild (*.png);;SVG-Grafik (*.svg)",
-                                     Q(m_.Startverzeichnis), "png", true});
-  if (pfad.isEmpty()) return;
-  const QString endung = QFileInfo(pfad).suffix().toLower();
-  if (endung == "svg") {
-    Schreibe(pfad, chart_->Svg());
-  } else if (endung == "png") {
+  export_->Bild("Diagramm als Bild speichern", [this](Bildformat format) {
+    if (format == Bildformat::Svg) return chart_->Svg();
     QByteArray png;
     QBuffer puffer(&png);
     chart_->BildAufWeiss().save(&puffer, "PNG");
-    Schreibe(pfad, png);
-  } else {
-    UI().Fehler("Ein Diagramm kann nur als PNG (.png) oder SVG (.svg) gespeichert werden !");
-  }
+    return png;
+  });
 }
 
-void TMainform::SpeichereDiagrammDaten() {
-  const QString pfad = DateiWaehlen({"Diagrammdaten speichern", "CSV-Tabelle (*.csv);;Alle Dateien (*.*)",
-                                     Q(m_.Startverzeichnis), "csv", true});
-  if (!pfad.isEmpty()) Schreibe(pfad, chart_->Tabelle().toUtf8());
+void TMainform::SpeichereDiagrammDaten() { export_->Daten("Diagrammdaten speichern", chart_->Tabelle()); }
+
+void TMainform::Zeige2DFeld() {
+  if (letzterLauf_.boden.Leer()) return;
+  feld_->Zeige(letzterLauf_.boden);
+  feld_->show();
+  feld_->raise();
 }
 
 }  // namespace terval

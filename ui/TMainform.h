@@ -30,7 +30,9 @@ namespace terval {
 
 struct Dateiwahl;
 struct Modell;
+class Bodenfenster;
 class Diagramm;
+class Exporteur;
 class Jahresblick;
 class Mehrjahresfeld;
 class ModellGrid;
@@ -94,6 +96,7 @@ class TMainform : public QMainWindow {
 
   Diagramm* Chart() const { return chart_; }
   Jahresblick* Jahresueberblick() const { return jahresblick_; }
+  Bodenfenster* Feldfenster() const { return feld_; }
   ModellGrid* Gitterfenster() const { return gitter_; }
   Tfrm_DBWriteerg* Schreibfenster() const { return schreibfenster_; }
   TdlgStandortprofil* Standortdialog() const { return dlgStandortprofil_; }
@@ -134,6 +137,8 @@ class TMainform : public QMainWindow {
   void SpeichereDiagrammBild();
   // "Daten speichern…": the shown series as a ";"-separated table.
   void SpeichereDiagrammDaten();
+  // "2D-Feld anzeigen": the marked segment's field of the last run, day by day.
+  void Zeige2DFeld();
 
  protected:
   // The open dialog of "Klima-Datenbank laden..."; empty when cancelled.
@@ -149,8 +154,6 @@ class TMainform : public QMainWindow {
 
  private:
   void BaueMenues();
-  // Writes `inhalt` to `pfad` whole or not at all; says why it failed.
-  bool Schreibe(const QString& pfad, const QByteArray& inhalt);
   void BaueOptionen();
   void BaueGrafiksteuerung();
   void BaueStatuszeile();
@@ -173,7 +176,9 @@ class TMainform : public QMainWindow {
   // the track bar's range until DrawSegment corrects it.
   int anzeigePosition_ = 13;
 
+  std::unique_ptr<Exporteur> export_;
   Diagramm* chart_ = nullptr;
+  Bodenfenster* feld_ = nullptr;
   Jahresblick* jahresblick_ = nullptr;
   ModellGrid* gitter_ = nullptr;
   Tfrm_DBWriteerg* schreibfenster_ = nullptr;
@@ -189,6 +194,7 @@ class TMainform : public QMainWindow {
   QAction* aErzeugenTemp_ = nullptr;
   QAction* aErzeugenPerm_ = nullptr;
   QAction* aStart_ = nullptr;
+  QAction* aFeld_ = nullptr;
 
   // Options and displayed values.
   QWidget* optionen_ = nullptr;

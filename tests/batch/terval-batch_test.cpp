@@ -335,5 +335,26 @@ TEST_F(Studie, CtrlCWritesTheVariantsFinished) {
   EXPECT_LT(zeilen, 12);
 }
 
+// --bilder: without a marked segment only the year's two charts join the
+// files (the ui tests compare them with the windows'); a build without the
+// windows refuses the option.
+TEST_F(TervalBatch, PicturesOnlyWithTheWindowsBuild) {
+  const Ausgang a = Starte(Probe({"--erzeugen", "--seed", "1", "--bilder"}));
+#ifdef TERVAL_BILDER
+  ASSERT_EQ(a.status, 0) << a.err;
+  for (const char* name : {"Terval Bild Monate.png", "Terval Bild Dauerlinie.png"})
+    EXPECT_TRUE(Lies(dir / name).rfind("\x89PNG\r\n", 0) == 0 && Enthaelt(a.out, std::string("  ") + name + "\n")) << name;
+  for (const std::string& name : Inhalt()) EXPECT_EQ(name.find("Bild Boden"), std::string::npos) << name;
+  // A study draws none: its variants run side by side, the pictures of one come from a run of its own.
+  const Ausgang studie = Starte(Probe({"--erzeugen", "--bilder", "--studie", "s.csv"}));
+  EXPECT_EQ(studie.status, 2);
+  EXPECT_TRUE(Enthaelt(studie.err, "--bilder gilt nicht für eine Studie")) << studie.err;
+#else
+  EXPECT_EQ(a.status, 2);
+  EXPECT_TRUE(Enthaelt(a.err, "Fehler: --bilder gibt es nur in einem Build mit dem Hauptprogramm (TERVAL_GUI=ON)")) << a.err;
+#endif
+  EXPECT_TRUE(Enthaelt(Starte({"--help"}).out, "  --bilder  "));
+}
+
 }  // namespace
 }  // namespace terval

@@ -262,6 +262,16 @@ TEST_F(Laufstart, ExchangeBoundIsWhereTheAirStepOvershootsTheSoil) {
 
 // ---- Complete, stopped and refused runs (two segments, moisture model off, text output) ---------
 
+// Draws each picture as a short text that names it; `leer`: draws nothing.
+struct Probemaler : Bildmaler {
+  bool leer = false;
+  std::string Bodenbild(const Bodenfeld& f, const Temperaturbereich& b) override {
+    return leer ? "" : "Tag " + std::to_string(f.Tag) + (b.Min < b.Max ? "" : " ohne Skala");
+  }
+  std::string Monatsbild(const Monatswaerme&) override { return "Monate"; }
+  std::string Dauerlinienbild(const Dauerlinien& l) override { return "Dauer " + std::to_string(l.T_aus.size()); }
+};
+
 class Lauf : public Laufstart {
  protected:
   Lauf() { m->Anz_Segmente = 2, m->Segmente[2].Anz_Rohre = 1, o.MitFeuchte = false, o.TextAusgabe = true; }
@@ -272,6 +282,8 @@ class Lauf : public Laufstart {
 
 TEST_F(Lauf, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   o.Stammname = "Lauf", o.MarkSegmentText = "2", o.AusgabeStundeText = "6", o.Tagesgang = o.NurEinTermin = true;
+  Probemaler maler;
+  o.Bilder = &maler;
   Laufbeobachter ui;
   const Laufbericht b = Starte(ui);
   ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig) << (ui.nachrichten.empty() ? "" : ui.nachrichten[0].text);
@@ -282,9 +294,18 @@ TEST_F(Lauf, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   for (std::string art : {"Kanal", "Verlauf"})
     for (int tag : tage) erwartet.push_back("Lauf " + art + " Tag " + std::to_string(tag) + ".TXT");
   erwartet.push_back("Lauf Hydraulik.TXT");
+  // The pictures last: the marked segment's reference days on the year's scale, then the months and the
+  // duration curves of every hour.
+  for (int tag : tage) erwartet.push_back("Lauf Bild Boden Tag " + std::to_string(tag) + ".png");
+  erwartet.push_back("Lauf Bild Monate.png"), erwartet.push_back("Lauf Bild Dauerlinie.png");
   EXPECT_EQ(b.dateien, erwartet);
   EXPECT_TRUE(b.nichtGeschrieben.empty() && ui.nachrichten.empty());
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 17);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 24);
+  for (auto [datei, inhalt] : {std::pair{"Lauf Bild Boden Tag 74.png", "Tag 74"}, {"Lauf Bild Dauerlinie.png", "Dauer 8760"}}) {
+    std::ifstream f(dir / datei, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), inhalt);
+  }
+  EXPECT_TRUE(b.boden.Segment() == 2 && b.boden.Tage().size() == 365u && b.boden.Tag(365) != nullptr);
   // The options reached the model and the writers: one line a day.
   EXPECT_TRUE(m->AusgabeVerzeichnis == dir.string() && m->ErgebnisseVorhanden && !m->MitFeuchte);
   EXPECT_TRUE(m->NurEinTermin && m->AusgabeStunde == 6 && m->MarkSegment == 2);
@@ -295,6 +316,13 @@ TEST_F(Lauf, CompleteRunWritesEveryFileInOrderBeforeItEnds) {
   EXPECT_EQ(ui.ablauf[0] + ui.ablauf[1] + ui.ablauf[12] + ui.ablauf[13],
             "BeginnSchreibe \"Lauf Gesamtergebnis.TXT\"Schreibe \"Lauf Hydraulik.TXT\"Ende");
   EXPECT_EQ(ui.gezeichneteSegmente.back(), 2);
+  // A picture that cannot be drawn keeps the earlier set, as a file that cannot be written.
+  maler.leer = true, o.Stammname = "Lauf";
+  const Laufbericht ohne = Starte(ui);
+  EXPECT_TRUE(ohne.dateien.empty() && ohne.nichtGeschrieben.size() == 24u && !ui.nachrichten.empty());
+  EXPECT_EQ(ui.nachrichten.front().text, "Das Bild \"Lauf Bild Boden Tag 14.png\" konnte nicht gezeichnet werden !");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 24);
+  o.Bilder = nullptr;
   // The table is the default form: no day courses, a table with its code page and five channel profiles.
   o.TextAusgabe = o.Tagesgang = false, o.Stammname = "Tab";
   const Laufbericht t = Starte(ui);
@@ -331,6 +359,7 @@ TEST_F(Lauf, SeveralYearsWriteTheYearTableOrNothingAndCountTheLastYearsWater) {
   ASSERT_TRUE(b.ergebnis == Laufergebnis::Fertig && b.jahre.size() == 2u);
   EXPECT_EQ(b.dateien.front(), FeldDateiname("Terval", 1, 14));
   EXPECT_EQ(b.dateien.back(), "Terval Jahre.TXT");
+  EXPECT_EQ(b.boden.Tage().size(), 365u);  // the last year's days only
   // Humid summer air over soil that keeps the year's mean.
   test::FuelleKlima(*m, [](int h) { return 10.0f - 12.0f * std::cos(6.2832f * static_cast<float>(h) / Stunden); });
   for (int h = 1; h <= Stunden; ++h) m->Klima[h].rFeuchte = 95.0f;
@@ -342,7 +371,9 @@ TEST_F(Lauf, SeveralYearsWriteTheYearTableOrNothingAndCountTheLastYearsWater) {
       for (int monat = 1; monat <= 12; ++monat) kg += m->Kondensat.kg[s][monat];
     return kg;
   };
-  ASSERT_EQ(Starte(ui).ergebnis, Laufergebnis::Fertig);
+  b = Starte(ui);
+  ASSERT_EQ(b.ergebnis, Laufergebnis::Fertig);
+  EXPECT_TRUE(b.boden.Leer());  // no segment marked: no fields kept
   const double einJahr = summe();
   ASSERT_GT(einJahr, 0.0);
   o.Jahre = 2, o.Stammname = "Zwei";

@@ -17,6 +17,7 @@
 #include "Kernhilfe.h"
 #include "core/Cor_mod.h"
 #include "core/Feuchtebahn.h"
+#include "core/Jahreslauf.h"
 #include "output/DBErgout.h"
 #include "output/Ergebnissatz.h"
 #include "physics/UgetRadiation.h"
@@ -90,6 +91,8 @@ class Zaehler : public test::Aufzeichner {
 struct Beide {
   std::unique_ptr<Modell> s = test::Kernmodell(), g;
   Zaehler ui_s, ui_g;
+  Jahreslauf lauf_s, lauf_g;
+  Bodenjahr boden_s, boden_g;
 };
 
 std::string Lies(const std::filesystem::path& p) {
@@ -116,9 +119,26 @@ void RechneBeide(Beide& x, const std::function<void(Modell&)>& vorbereiten) {
     auto satz_s = Ergebnissatz::Oeffnen(dir.string(), "S", fehler);
     auto satz_g = Ergebnissatz::Oeffnen(dir.string(), "G", fehler);
     ASSERT_TRUE(satz_s && satz_g) << fehler;
-    RechneKanal(*x.s, x.ui_s, Rechenweg::Segmentweise, satz_s.get());
-    RechneKanal(*x.g, x.ui_g, Rechenweg::Gemeinsam, satz_g.get());
+    x.lauf_s.Boden = &x.boden_s, x.lauf_g.Boden = &x.boden_g;
+    RechneKanal(*x.s, x.ui_s, x.lauf_s, Rechenweg::Segmentweise, satz_s.get());
+    RechneKanal(*x.g, x.ui_g, x.lauf_g, Rechenweg::Gemeinsam, satz_g.get());
     EXPECT_TRUE(satz_s->Uebernehmen(fehler) && satz_g->Uebernehmen(fehler)) << fehler;
+  }
+  // The day fields of the marked segment: the same both ways (the shared way's moisture column from its
+  // trajectory), one a day, the last the state the segment hands on.
+  const bool fertig = x.ui_g.gezeichneteSegmente.size() >= 6;
+  ASSERT_EQ(x.boden_g.Tage().size(), fertig ? 365u : 0u);
+  ASSERT_EQ(x.boden_s.Tage().size(), x.boden_g.Tage().size());
+  for (size_t i = 0; i < x.boden_g.Tage().size(); ++i) {
+    const Bodenfeld &s = x.boden_s.Tage()[i], &g = x.boden_g.Tage()[i];
+    ASSERT_TRUE(g.Tag == int(i) + 1 && s.T == g.T && s.Fest == g.Fest && s.Theta == g.Theta) << g.Tag;
+  }
+  if (fertig) {
+    const Bodenfeld& ende = x.boden_g.Tage().back();
+    EXPECT_TRUE(x.boden_g.Segment() == 6 && ende.WandLinks && !ende.WandRechts && ende.Ueberbaut == 1);
+    EXPECT_EQ(ende.Theta, x.lauf_g.Stand[6].Feuchte.Theta);
+    for (int c = 0; c < ende.Spalten; ++c)
+      for (int r = 0; r < Zeilen; ++r) ASSERT_EQ(ende.Temperatur(c, r), x.lauf_g.Stand[6].T_Feld[c][r]) << c << " " << r;
   }
   EXPECT_EQ(x.ui_s.status, x.ui_g.status);
   EXPECT_EQ(x.ui_s.gezeichneteSegmente, x.ui_g.gezeichneteSegmente);

@@ -90,6 +90,16 @@ inline QString Frei(const QObject& w, std::initializer_list<const char*> namen) 
   return r;
 }
 
+// The menu command with this object name.
+inline QAction* Befehl(const QWidget& f, const char* name) { return f.findChild<QAction*>(name); }
+// "Simulation starten..." with the working directory `dir`.
+inline void Starte(Aufbau& a, const QString& dir) {
+  const QString vorher = QDir::currentPath();
+  QDir::setCurrent(dir);
+  Befehl(*a.f, "EKModellFDVerfahren1")->trigger();
+  QDir::setCurrent(vorher);
+}
+
 // Runs `imFenster` as soon as the modal window that comes up next is shown.
 inline void Sobald(QObject* w, std::function<void()> imFenster) { QTimer::singleShot(0, w, std::move(imFenster)); }
 

@@ -20,18 +20,9 @@ namespace {
 const QString Banner = "Terval 1.00 h  v. 10.08.04";
 const QColor Gruen(0, 128, 0), Dunkelrot(128, 0, 0);
 
-QAction* Befehl(const QWidget& f, const char* name) { return f.findChild<QAction*>(name); }
 QString Label(const QWidget& f, const char* name) { return Kind<QLabel>(f, name)->text(); }
 QStringList Dateien(const QString& dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 QColor Farbe(const QWidget& f, const char* label) { return Kind(f, label)->palette().color(QPalette::WindowText); }
-
-// "Simulation starten..." with the working directory `dir`.
-void Starte(Aufbau& a, const QString& dir) {
-  const QString vorher = QDir::currentPath();
-  QDir::setCurrent(dir);
-  Befehl(*a.f, "EKModellFDVerfahren1")->trigger();
-  QDir::setCurrent(vorher);
-}
 
 // Runs `ausloesen`, which may open a modal window; `imFenster` acts in it,
 // then it is closed. Returns the object name of what came up (empty: nothing).
