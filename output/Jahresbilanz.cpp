@@ -60,6 +60,7 @@ Monatswaerme Monatsbilanz(const Modell& m) {
 
 Dauerlinien Dauerlinie(const Modell& m, double grenze) {
   Dauerlinien d;
+  d.Grenze = grenze;
   const Kanalsegment& letztes = LetztesSegment(m);
   d.T_aus.assign(letztes.T_aus.begin() + 1, letztes.T_aus.begin() + 1 + Stunden);
   d.T_ein.assign(m.Segmente[1].T_ein.begin() + 1, m.Segmente[1].T_ein.begin() + 1 + Stunden);

@@ -50,6 +50,7 @@ struct Dauerlinien {
   std::vector<double> T_ein;
   int StundenUnterNull = 0;
   int StundenUeberGrenze = 0;
+  double Grenze = 0;  // degC, the limit StundenUeberGrenze counts above
 };
 Dauerlinien Dauerlinie(const Modell& m, double grenze);
 

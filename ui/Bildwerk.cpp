@@ -359,6 +359,13 @@ QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format) {
   const Dauerdiagramm d = NeuesDauerdiagramm();
   const std::unique_ptr<QChart> halter(d.chart);
   Fuelle(d, &l);
+  // A picture in a report has no label beside it: its title carries the hours counted.
+  if (!l.T_aus.empty())
+    d.chart->setTitle(QString("%1 (Taus: %2 h unter 0 °C, %3 h über %4 °C)")
+                          .arg(d.chart->title())
+                          .arg(l.StundenUnterNull)
+                          .arg(l.StundenUeberGrenze)
+                          .arg(l.Grenze));
   return Zeichne(format, [&](QPainter& maler, const QRectF& ziel) { MaleDiagramm(d.chart, maler, ziel); });
 }
 

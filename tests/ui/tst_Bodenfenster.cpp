@@ -2,6 +2,7 @@
 // known, the window "2D-Feld" after a run (day slider, play button, the day saved
 // as data), the year at a glance saved as SVG and as data, and terval-batch
 // --bilder drawing, without a display, the very pictures the windows save.
+#include <QRegularExpression>
 #include <QtCharts>
 
 #include "Fensterhilfen.h"
@@ -139,9 +140,10 @@ void tst_Bodenfenster::fensterNachDemLauf() {
   Jahresblick& j = *f.Jahresueberblick();
   QXmlStreamReader svg(Speichere(a, j, "bt_SaveDurationImage", dir.filePath("dauer.svg")));
   QMap<QString, int> strecken;  // per stroke colour and dash
-  QString strich;
+  QString strich, text;
   while (!svg.atEnd()) {
     svg.readNext();
+    if (svg.isCharacters()) text += svg.text();
     if (!svg.isStartElement()) continue;
     const QXmlStreamAttributes attr = svg.attributes();
     if (svg.name() == u"g" && attr.hasAttribute("stroke"))
@@ -152,6 +154,11 @@ void tst_Bodenfenster::fensterNachDemLauf() {
   QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
   QVERIFY2(strecken.value("#000000") == Stunden - 1 && strecken.value("#0046aa gestrichelt") == Stunden - 1,
            qPrintable(QStringList(strecken.keys()).join('|')));
+  // The picture's title carries the hours the window's label counts: 0, below, limit, above.
+  const QStringList zahlen = Kind<QLabel>(j, "l_Stundenzahl")->text().split(QRegularExpression("\\D+"), Qt::SkipEmptyParts);
+  QCOMPARE(zahlen.size(), 4);
+  const QString titel = QString("(Taus: %1 h unter 0 °C, %2 h über %3 °C)").arg(zahlen[1], zahlen[3], zahlen[2]);
+  QVERIFY2(text.contains(titel), qPrintable(text.left(300)));
   const QStringList monate = QString::fromUtf8(Speichere(a, j, "bt_SaveMonthsData", dir.filePath("monate.csv"))).split('\n', Qt::SkipEmptyParts);
   QVERIFY(monate.size() == 13 && monate[0] == "Monat (-);Gewinn (kWh);Abgabe (kWh)");
   for (int i = 0; i < 12; ++i)
