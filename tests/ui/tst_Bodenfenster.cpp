@@ -135,12 +135,14 @@ void tst_Bodenfenster::fensterNachDemLauf() {
   QVERIFY(!spielen->isChecked());
   f.Zeige2DFeld();
 
-  // The year at a glance: the duration curves as SVG, each series one line from hour to hour in its own
+  // The year at a glance: the duration curves as SVG, each series one line through its points in its own
   // colour, the inlet's dashed; the months as data, the bars' values.
   Jahresblick& j = *f.Jahresueberblick();
   QXmlStreamReader svg(Speichere(a, j, "bt_SaveDurationImage", dir.filePath("dauer.svg")));
-  QMap<QString, int> strecken;  // per stroke colour and dash
+  // Per stroke colour and dash, the longest line drawn; a line may come in pieces, each starting where the last ended.
+  QMap<QString, QList<QPointF>> linien, kette;
   QString strich, text;
+  const QRegularExpression punkt("(-?[0-9.]+(?:e-?[0-9]+)?),(-?[0-9.]+(?:e-?[0-9]+)?)");
   while (!svg.atEnd()) {
     svg.readNext();
     if (svg.isCharacters()) text += svg.text();
@@ -148,12 +150,30 @@ void tst_Bodenfenster::fensterNachDemLauf() {
     const QXmlStreamAttributes attr = svg.attributes();
     if (svg.name() == u"g" && attr.hasAttribute("stroke"))
       strich = attr.value("stroke").toString() + (attr.hasAttribute("stroke-dasharray") ? " gestrichelt" : "");
-    if (svg.name() == u"polyline") strecken[strich] += int(attr.value("points").split(' ', Qt::SkipEmptyParts).size()) - 1;
-    if (svg.name() == u"path") strecken[strich] += int(attr.value("d").count(u'L'));
+    if (svg.name() != u"polyline" && svg.name() != u"path") continue;
+    QList<QPointF> linie;
+    for (const QRegularExpressionMatch& p : punkt.globalMatch(attr.value(svg.name() == u"path" ? "d" : "points")))
+      linie.append(QPointF(p.captured(1).toDouble(), p.captured(2).toDouble()));
+    QList<QPointF>& k = kette[strich];
+    if (!k.isEmpty() && !linie.isEmpty() && linie.first() == k.last()) linie.removeFirst();
+    else k.clear();
+    k.append(linie);
+    if (k.size() > linien[strich].size()) linien[strich] = k;
   }
   QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
-  QVERIFY2(strecken.value("#000000") == Stunden - 1 && strecken.value("#0046aa gestrichelt") == Stunden - 1,
-           qPrintable(QStringList(strecken.keys()).join('|')));
+  // Drawn at some scale and offset: the points are the series' own once both are mapped from first to last.
+  auto gleich = [](const QList<QPointF>& gezeichnet, const QList<QPointF>& reihe) {
+    if (gezeichnet.size() != reihe.size() || reihe.size() < 2) return false;
+    const QPointF a0 = reihe.first(), a1 = reihe.last(), b0 = gezeichnet.first(), b1 = gezeichnet.last();
+    const double sx = (b1.x() - b0.x()) / (a1.x() - a0.x()), sy = (b1.y() - b0.y()) / (a1.y() - a0.y());
+    for (qsizetype i = 0; i < reihe.size(); ++i)
+      if (qAbs(b0.x() + sx * (reihe[i].x() - a0.x()) - gezeichnet[i].x()) > 0.02 ||
+          qAbs(b0.y() + sy * (reihe[i].y() - a0.y()) - gezeichnet[i].y()) > 0.02)
+        return false;
+    return true;
+  };
+  QVERIFY2(gleich(linien.value("#000000"), j.DauerAus()->points()) && gleich(linien.value("#0046aa gestrichelt"), j.DauerEin()->points()),
+           qPrintable(QStringList(linien.keys()).join('|')));
   // The picture's title carries the hours the window's label counts: 0, below, limit, above.
   const QStringList zahlen = Kind<QLabel>(j, "l_Stundenzahl")->text().split(QRegularExpression("\\D+"), Qt::SkipEmptyParts);
   QCOMPARE(zahlen.size(), 4);

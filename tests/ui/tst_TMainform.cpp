@@ -108,7 +108,10 @@ void tst_TMainform::vollstaendigerLauf() {
   std::vector<float> aus(m.Segmente[3].T_aus.begin() + 1, m.Segmente[3].T_aus.end());
   std::sort(aus.begin(), aus.end(), std::greater<>());
   QCOMPARE(j.DauerAus()->count(), Stunden);
-  for (int i = 0; i < Stunden; ++i) QVERIFY(j.DauerAus()->at(i) == QPointF(i + 1, aus[i]));
+  std::vector<float> ein(m.Segmente[1].T_ein.begin() + 1, m.Segmente[1].T_ein.end());
+  std::sort(ein.begin(), ein.end(), std::greater<>());
+  QCOMPARE(j.DauerEin()->count(), Stunden);
+  for (int i = 0; i < Stunden; ++i) QVERIFY(j.DauerAus()->at(i) == QPointF(i + 1, aus[i]) && j.DauerEin()->at(i) == QPointF(i + 1, ein[i]));
   const int kalt = int(std::count_if(aus.begin(), aus.end(), [](float t) { return t < 0; }));
   const auto ueber = [&](int grenze) { return int(std::count_if(aus.begin(), aus.end(), [&](float t) { return t > grenze; })); };
   QCOMPARE(j.Stundenzahl()->text(), QString("Stunden mit Taus unter 0 °C: %1     über 25 °C: %2").arg(kalt).arg(ueber(25)));
