@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -367,6 +368,19 @@ QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format) {
                           .arg(l.StundenUeberGrenze)
                           .arg(l.Grenze));
   return Zeichne(format, [&](QPainter& maler, const QRectF& ziel) { MaleDiagramm(d.chart, maler, ziel); });
+}
+
+QByteArray Ansichtsbild(QGraphicsView& ansicht, Bildformat format) {
+  return Zeichne(format, [&](QPainter& maler, const QRectF& ziel) {
+    // As large as fits, in the middle: the window's shape, not the picture's.
+    const QRectF quelle = ansicht.viewport()->rect();
+    if (quelle.isEmpty()) return;
+    const double mass = std::min(ziel.width() / quelle.width(), ziel.height() / quelle.height());
+    QRectF mitte(QPointF(0, 0), quelle.size() * mass);
+    mitte.moveCenter(ziel.center());
+    maler.setRenderHint(QPainter::Antialiasing);
+    ansicht.render(&maler, mitte, quelle.toRect());
+  });
 }
 
 QtBildmaler::QtBildmaler() = default;

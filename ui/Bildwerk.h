@@ -14,6 +14,7 @@
 class QApplication;
 class QBarSet;
 class QChart;
+class QGraphicsView;
 class QLineSeries;
 class QPainter;
 class QRectF;
@@ -66,6 +67,9 @@ void Fuelle(const Dauerdiagramm& d, const Dauerlinien* l);
 QByteArray Bodenbild(const Bodenfeld& feld, const Temperaturbereich& bereich, Bildformat format);
 QByteArray Monatsbild(const Monatswaerme& w, Bildformat format);
 QByteArray Dauerlinienbild(const Dauerlinien& l, Bildformat format);
+
+// A chart as its window shows it, scaled into Bildgroesse on white.
+QByteArray Ansichtsbild(QGraphicsView& ansicht, Bildformat format);
 
 // The renderer for the library. Without a running application (the batch
 // program) it starts one on Qt's offscreen platform, unless

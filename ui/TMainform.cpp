@@ -741,7 +741,7 @@ void TMainform::VariantenstudieOeffnen() {
     return;
   }
   m_.Startverzeichnis = Verzeichnisanteil(pfad.toStdString());  // the next dialog starts here
-  auto* fenster = new Variantenstudie(std::move(t), pfad, UI(), this);
+  auto* fenster = new Variantenstudie(std::move(t), pfad, UI(), *export_, this);
   fenster->setAttribute(Qt::WA_DeleteOnClose);
   fenster->show();
 }

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -21,7 +22,9 @@
 #include <limits>
 #include <utility>
 
+#include "ui/Bildwerk.h"
 #include "ui/Dialoghilfen.h"
+#include "ui/Export.h"
 
 namespace terval {
 
@@ -155,7 +158,7 @@ QComboBox* Spaltenwahl(const char* name, const Studienmodell& m) {
 
 }  // namespace
 
-Variantenstudie::Variantenstudie(Studientabelle t, const QString& pfad, Oberflaeche& ui, QWidget* parent)
+Variantenstudie::Variantenstudie(Studientabelle t, const QString& pfad, Oberflaeche& ui, Exporteur& aus, QWidget* parent)
     : QDialog(parent), ui_(ui) {
   setObjectName("Variantenstudie");
   setWindowTitle("Variantenstudie – " + QFileInfo(pfad).fileName());
@@ -231,11 +234,26 @@ Variantenstudie::Variantenstudie(Studientabelle t, const QString& pfad, Oberflae
   wahl->addWidget(new QLabel("y-Achse:"));
   wahl->addWidget(yWahl_);
   wahl->addStretch();
+  auto* bild = new QPushButton("Als Bild speichern…");
+  bild->setObjectName("bt_SaveStudyImage");
+  bild->setStatusTip("Das Diagramm als PNG- oder SVG-Datei speichern");
+  auto* daten = new QPushButton("Daten speichern…");
+  daten->setObjectName("bt_SaveStudyData");
+  daten->setStatusTip("Die Punkte des Diagramms als Tabelle (CSV) speichern");
+  connect(bild, &QPushButton::clicked, this, [ansicht, &aus] {
+    aus.Bild("Diagramm als Bild speichern", [ansicht](Bildformat f) { return Ansichtsbild(*ansicht, f); });
+  });
+  connect(daten, &QPushButton::clicked, this, [this, &aus] { aus.Daten("Diagrammdaten speichern", Punkttabelle()); });
+  auto* knoepfe = new QHBoxLayout;
+  knoepfe->addStretch();
+  knoepfe->addWidget(bild);
+  knoepfe->addWidget(daten);
   auto* rechts = new QWidget;
   auto* spalte = new QVBoxLayout(rechts);
   spalte->setContentsMargins(0, 0, 0, 0);
   spalte->addLayout(wahl);
   spalte->addWidget(ansicht, 1);
+  spalte->addLayout(knoepfe);
   auto* links = new QWidget;
   auto* liste = new QVBoxLayout(links);
   liste->setContentsMargins(0, 0, 0, 0);
@@ -303,6 +321,17 @@ int Variantenstudie::NaechsterPunkt(const QPointF& p) const {
     if (d < abstand) abstand = d, beste = k;
   }
   return beste;
+}
+
+QString Variantenstudie::Punkttabelle() const {
+  // The study's own row number, so each point finds its variant in the table.
+  const int zeile = modell_->Tabelle().Spalte(SpalteZeile);
+  Tabellenspalte z{"Zeile (-)", {}}, x{xWahl_->currentText(), {}}, y{yWahl_->currentText(), {}};
+  for (int k = 0; k < punkte_->count(); ++k) {
+    z.werte.append(zeile >= 0 ? modell_->Zahl(punktZeile_[k], zeile) : punktZeile_[k] + 1);
+    x.werte.append(punkte_->at(k).x()), y.werte.append(punkte_->at(k).y());
+  }
+  return Tabellentext({z, x, y});
 }
 
 void Variantenstudie::PunktGewaehlt(const QPointF& p) {

@@ -2,7 +2,7 @@
 // two of its numeric columns, so the designs that gain much heat for little
 // fan energy (or whatever the two columns say) stand out. A point picked in
 // the chart selects its row in the table, a row picked in the table marks
-// its point.
+// its point. The chart saves itself as a picture and its points as data.
 #pragma once
 
 #include <QDialog>
@@ -20,6 +20,7 @@ class QValueAxis;
 
 namespace terval {
 
+class Exporteur;
 class Oberflaeche;
 class Studienmodell;
 
@@ -28,8 +29,9 @@ class Variantenstudie : public QDialog {
 
  public:
   // Shows `t`, read from `pfad`; the window is not modal and owned by
-  // `parent`. The hints of its controls go to `ui`'s status line.
-  Variantenstudie(Studientabelle t, const QString& pfad, Oberflaeche& ui, QWidget* parent = nullptr);
+  // `parent`. The hints of its controls go to `ui`'s status line, the
+  // chart's exports through `aus`.
+  Variantenstudie(Studientabelle t, const QString& pfad, Oberflaeche& ui, Exporteur& aus, QWidget* parent = nullptr);
   ~Variantenstudie() override;
 
   QTableView* Tabelle() const { return tabelle_; }
@@ -57,6 +59,8 @@ class Variantenstudie : public QDialog {
   void PunktHinweis(const QPointF& p, bool darueber);
   // Index into punktZeile_ of the point nearest to `p`, -1 when there is none.
   int NaechsterPunkt(const QPointF& p) const;
+  // "Daten speichern…": each point's study row and its two figures.
+  QString Punkttabelle() const;
 
   Oberflaeche& ui_;
   Studienmodell* modell_;

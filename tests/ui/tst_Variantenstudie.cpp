@@ -5,6 +5,8 @@
 
 #include "Fensterhilfen.h"
 #include "output/Studientabelle.h"
+#include "ui/Bildwerk.h"
+#include "ui/Export.h"
 #include "ui/Variantenstudie.h"
 
 namespace {
@@ -134,12 +136,27 @@ void tst_Variantenstudie::studieAnsehen() {
   QCOMPARE(t.currentIndex().siblingAtColumn(3).data().toString(), "D");
   QCOMPARE(t.selectionModel()->selectedRows().size(), 1);
   QCOMPARE(w->Auswahl()->points(), (QList<QPointF>{{100, 3}}));
+
+  // The chart leaves the window: its points as data, each with its study row, and as a picture.
+  auto gespeichert = [&](const char* knopf, const QString& name) {
+    a.f->speicherdatei = dir.filePath(name);
+    Klick(*w, knopf);
+    QFile datei(a.f->speicherdatei);
+    return datei.open(QIODevice::ReadOnly) ? datei.readAll() : QByteArray();
+  };
+  QCOMPARE(gespeichert("bt_SaveStudyData", "punkte.csv"), "Zeile (-);Ventilatorenergie_kWh;Stunden_unter_0C\n1;10;9\n2;9;40\n4;100;3\n");
+  QCOMPARE(QImage::fromData(gespeichert("bt_SaveStudyImage", "studie.png"), "PNG").size(), Bildgroesse);
+  QXmlStreamReader svg(gespeichert("bt_SaveStudyImage", "studie.svg"));
+  while (!svg.atEnd()) svg.readNext();
+  QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+  QVERIFY(a.ui.Texte("Fehler").size() == 1);
 }
 
 // Without fan energy or heat the first figures stand in, never one column on both axes
 // while there are two.
 void tst_Variantenstudie::achsenVorwahl() {
   Aufzeichner ui;
+  Exporteur aus(ui, [](const Dateiwahl&) { return QString(); });
   const std::vector<std::pair<std::vector<std::string>, QString>> faelle = {
       {{"Name", "Tiefe", "Meldung", "T_aus_Min_C", "Arbeitszahl"}, "Tiefe T_aus_Min_C"},
       {{"Name", "Waermegewinn_kWh", "Tiefe"}, "Tiefe Waermegewinn_kWh"},
@@ -148,10 +165,10 @@ void tst_Variantenstudie::achsenVorwahl() {
   for (const auto& [kopf, achsen] : faelle) {
     std::vector<std::string> zeile;
     for (const auto& spalte : kopf) zeile.push_back(spalte == "Name" ? "A" : spalte == "Meldung" ? "" : "1");
-    Variantenstudie w({kopf, {zeile}}, "", ui);
+    Variantenstudie w({kopf, {zeile}}, "", ui, aus);
     QCOMPARE(w.XWahl()->currentText() + " " + w.YWahl()->currentText(), achsen);
   }
-  Variantenstudie leer({{"Studie", "Name", "Tiefe", "Meldung"}, {}}, "", ui);  // a header alone: nothing to draw
+  Variantenstudie leer({{"Studie", "Name", "Tiefe", "Meldung"}, {}}, "", ui, aus);  // a header alone: nothing to draw
   QCOMPARE(leer.XWahl()->count() + leer.Punkte()->count(), 0);
 }
 
@@ -168,7 +185,8 @@ void tst_Variantenstudie::bild() {
   QVERIFY(LiesStudientabelle(echt.isEmpty() ? StdText(Schreibe(dir, t.Spalten, Beispielstudie())) : echt.toStdString(),
                              t, fehler));
   Aufzeichner ui;
-  Variantenstudie w(t, "Erdkanal Studie.csv", ui);
+  Exporteur aus(ui, [](const Dateiwahl&) { return QString(); });
+  Variantenstudie w(t, "Erdkanal Studie.csv", ui, aus);
   w.resize(1280, 560);
   w.show();
   w.Tabelle()->sortByColumn(t.Spalte("Waermegewinn_kWh"), Qt::DescendingOrder);
