@@ -166,6 +166,7 @@ const Spaltenart* ArtVon(const std::string& name) {
 }
 
 // The figures of a variant, after its inputs.
+static_assert(StandardGrenze == 26, "the column Stunden_ueber_26C counts above the duration curve's limit");
 const char* const Ergebnisspalten[] = {
     "Waermegewinn_kWh", "Waermeabgabe_kWh",  "T_aus_Mittel_C",        "T_aus_Min_C",
     "T_aus_Max_C",      "Stunden_unter_0C",  "Stunden_ueber_26C",     "Druckverlust_Pa",
@@ -513,7 +514,7 @@ std::vector<std::string> Tabellenzeile(const std::string& id, int varianten, con
   const Ventilatorjahr& f = b->ventilator;
   for (const std::string& x :
        {Zahl(j.Gewinn_kWh, 2), Zahl(j.Abgabe_kWh, 2), Zahl(j.T_aus_Mittel, 3), Zahl(j.T_aus_Min, 3),
-        Zahl(j.T_aus_Max, 3), FormatInt(j.StundenUnterNull), FormatInt(Dauerlinie(*m, 26.0).StundenUeberGrenze),
+        Zahl(j.T_aus_Max, 3), FormatInt(j.StundenUnterNull), FormatInt(Dauerlinie(*m, StandardGrenze).StundenUeberGrenze),
         Zahl(f.basis.gesamt, 2), Zahl(f.energie, 3), f.energie > 0 ? Zahl(f.arbeitszahl, 2) : std::string(), meldung})
     z.push_back(x);
   return z;

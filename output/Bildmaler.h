@@ -14,10 +14,6 @@ namespace terval {
 class Ergebnissatz;
 class Oberflaeche;
 
-// Upper limit of the outlet temperature whose hours the duration curve
-// counts until the user picks another, degC.
-inline constexpr int StandardGrenze = 25;
-
 class Bildmaler {
  public:
   virtual ~Bildmaler() = default;

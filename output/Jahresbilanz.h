@@ -53,6 +53,9 @@ struct Dauerlinien {
   double Grenze = 0;  // degC, the limit StundenUeberGrenze counts above
 };
 Dauerlinien Dauerlinie(const Modell& m, double grenze);
+// The limit the duration curve counts above until the user picks another,
+// degC; the variant studies count above it too.
+inline constexpr int StandardGrenze = 26;
 
 // Mean temperature of the soil cells in the pipe-axis row of the field the
 // model holds (the segment just computed), degC.
