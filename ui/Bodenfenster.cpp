@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Bildwerk.h"
+#include "ui/Dialoghilfen.h"
 #include "ui/Export.h"
 
 namespace terval {
@@ -58,12 +59,10 @@ Bodenfenster::Bodenfenster(Exporteur& aus, QWidget* parent) : QWidget(parent, Qt
   abspielen_->setStatusTip("Das Jahr Tag für Tag zeigen");
   takt_ = new QTimer(this);
   takt_->setInterval(80);
-  auto* bild = new QPushButton("Als Bild speichern…");
-  bild->setObjectName("bt_SaveFieldImage");
-  bild->setStatusTip("Das Feld des gezeigten Tages als PNG- oder SVG-Datei speichern");
-  auto* daten = new QPushButton("Daten speichern…");
-  daten->setObjectName("bt_SaveFieldData");
-  daten->setStatusTip("Die Temperaturen des gezeigten Tages als Tabelle (CSV) speichern");
+  auto* bild = Benannt(new QPushButton("Als Bild speichern…"), "bt_SaveFieldImage",
+                       "Das Feld des gezeigten Tages als PNG- oder SVG-Datei speichern");
+  auto* daten = Benannt(new QPushButton("Daten speichern…"), "bt_SaveFieldData",
+                        "Die Temperaturen des gezeigten Tages als Tabelle (CSV) speichern");
 
   connect(schieber_, &QSlider::valueChanged, this, &Bodenfenster::TagGewaehlt);
   connect(abspielen_, &QPushButton::toggled, this, [this](bool an) {

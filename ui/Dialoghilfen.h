@@ -29,6 +29,14 @@ struct Dateiwahl {
   bool speichern = false;
 };
 
+// A control with the object name the tests and the status line know it by.
+template <typename W>
+W* Benannt(W* w, const char* name, const QString& hinweis) {
+  w->setObjectName(name);
+  w->setStatusTip(hinweis);
+  return w;
+}
+
 // Shows the open or save dialog; the chosen path, empty when cancelled.
 QString ZeigeDateidialog(QWidget* eltern, const Dateiwahl& wahl);
 

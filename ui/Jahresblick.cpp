@@ -14,6 +14,7 @@
 #include "model/Vardef.h"
 #include "output/Jahresbilanz.h"
 #include "ui/Bildwerk.h"
+#include "ui/Dialoghilfen.h"
 #include "ui/Export.h"
 
 namespace terval {
@@ -37,13 +38,6 @@ QVBoxLayout* MitKnoepfen(QChartView* v, QPushButton* bild, QPushButton* daten) {
   zeile->addWidget(daten);
   spalte->addLayout(zeile);
   return spalte;
-}
-
-QPushButton* Knopf(const QString& text, const char* name, const QString& hinweis) {
-  auto* k = new QPushButton(text);
-  k->setObjectName(name);
-  k->setStatusTip(hinweis);
-  return k;
 }
 
 }  // namespace
@@ -70,10 +64,14 @@ Jahresblick::Jahresblick(const Modell& m, Exporteur& aus, QWidget* parent) : QWi
   connect(grenze_, &QSpinBox::valueChanged, this, &Jahresblick::Aktualisieren);
 
   // The saved pictures are drawn anew at the export size; the data are the chart's.
-  auto* monatsbild = Knopf("Als Bild speichern…", "bt_SaveMonthsImage", "Die Monatsbalken als PNG- oder SVG-Datei speichern");
-  auto* monatsdaten = Knopf("Daten speichern…", "bt_SaveMonthsData", "Die Wärme je Monat als Tabelle (CSV) speichern");
-  auto* dauerbild = Knopf("Als Bild speichern…", "bt_SaveDurationImage", "Die Dauerlinien als PNG- oder SVG-Datei speichern");
-  auto* dauerdaten = Knopf("Daten speichern…", "bt_SaveDurationData", "Die Dauerlinien als Tabelle (CSV) speichern");
+  auto* monatsbild = Benannt(new QPushButton("Als Bild speichern…"), "bt_SaveMonthsImage",
+                             "Die Monatsbalken als PNG- oder SVG-Datei speichern");
+  auto* monatsdaten = Benannt(new QPushButton("Daten speichern…"), "bt_SaveMonthsData",
+                              "Die Wärme je Monat als Tabelle (CSV) speichern");
+  auto* dauerbild = Benannt(new QPushButton("Als Bild speichern…"), "bt_SaveDurationImage",
+                            "Die Dauerlinien als PNG- oder SVG-Datei speichern");
+  auto* dauerdaten = Benannt(new QPushButton("Daten speichern…"), "bt_SaveDurationData",
+                             "Die Dauerlinien als Tabelle (CSV) speichern");
   connect(monatsbild, &QPushButton::clicked, this, [this, &aus] {
     const Monatswaerme w = m_.ErgebnisseVorhanden ? Monatsbilanz(m_) : Monatswaerme{};
     aus.Bild("Monatsbalken als Bild speichern", [&](Bildformat f) { return terval::Monatsbild(w, f); });

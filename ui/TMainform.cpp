@@ -106,13 +106,6 @@ QScrollArea* Rollbar(QWidget* inhalt) {
   return r;
 }
 
-template <typename W>
-W* Benannt(W* w, const char* name, const QString& hinweis) {
-  w->setObjectName(name);
-  w->setStatusTip(hinweis);
-  return w;
-}
-
 }  // namespace
 
 TMainform::TMainform(Modell& m, Oberflaeche* beobachter, QWidget* parent)

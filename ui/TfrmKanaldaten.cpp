@@ -37,13 +37,6 @@ namespace terval {
 
 namespace {
 
-template <typename W>
-W* Benannt(W* w, const char* name, const QString& hinweis) {
-  w->setObjectName(name);
-  w->setStatusTip(hinweis);
-  return w;
-}
-
 QLabel* NeuesLabel(const QString& text, const QString& hinweis) {
   auto* l = new QLabel(text);
   l->setStatusTip(hinweis);

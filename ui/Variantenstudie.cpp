@@ -234,12 +234,10 @@ Variantenstudie::Variantenstudie(Studientabelle t, const QString& pfad, Oberflae
   wahl->addWidget(new QLabel("y-Achse:"));
   wahl->addWidget(yWahl_);
   wahl->addStretch();
-  auto* bild = new QPushButton("Als Bild speichern…");
-  bild->setObjectName("bt_SaveStudyImage");
-  bild->setStatusTip("Das Diagramm als PNG- oder SVG-Datei speichern");
-  auto* daten = new QPushButton("Daten speichern…");
-  daten->setObjectName("bt_SaveStudyData");
-  daten->setStatusTip("Die Punkte des Diagramms als Tabelle (CSV) speichern");
+  auto* bild = Benannt(new QPushButton("Als Bild speichern…"), "bt_SaveStudyImage",
+                       "Das Diagramm als PNG- oder SVG-Datei speichern");
+  auto* daten = Benannt(new QPushButton("Daten speichern…"), "bt_SaveStudyData",
+                        "Die Punkte des Diagramms als Tabelle (CSV) speichern");
   connect(bild, &QPushButton::clicked, this, [ansicht, &aus] {
     aus.Bild("Diagramm als Bild speichern", [ansicht](Bildformat f) { return Ansichtsbild(*ansicht, f); });
   });
