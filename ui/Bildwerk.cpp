@@ -26,11 +26,12 @@ namespace terval {
 
 namespace {
 
-// The anchors of the scale at 0, 1/8, ..., 1 (the "viridis" map); linear
-// between them.
-const QColor Anker[9] = {QColor(68, 1, 84),    QColor(72, 40, 120),  QColor(62, 73, 137),
-                         QColor(49, 104, 142), QColor(38, 130, 142), QColor(31, 158, 137),
-                         QColor(53, 183, 121), QColor(110, 206, 88), QColor(253, 231, 37)};
+// The "viridis" map sampled at 0, 1/8, ..., 1; linear between the samples.
+// Its lightness rises at an even pace, so equal steps of temperature look
+// equally far apart.
+const QColor Anker[9] = {QColor(68, 1, 84),    QColor(71, 45, 123),  QColor(59, 82, 139),
+                         QColor(44, 114, 142), QColor(33, 144, 140), QColor(39, 173, 129),
+                         QColor(93, 200, 99),  QColor(170, 220, 50), QColor(253, 231, 37)};
 
 QString Oberflaechentext(int32_t ueberbaut) {
   return ueberbaut == 0 ? "offen" : ueberbaut == 1 ? "überbaut" : "versiegelt";

@@ -212,6 +212,7 @@ void tst_TMainform::laufMitBeispieldaten() {
       "Klimadatenbank konnte nicht gelesen werden !", "Sie haben noch keine gültige Datenbank mit Klimadaten ausgewählt !"}));
   QVERIFY(Label(f, "l_DBKlimaName") == "<keine>" && m.ErgebnisseVorhanden && !m.KlimaGueltig);
   QVERIFY(LadeStandortdatei(m, f.UI(), StdText(daten + "/Bochum.loc.db")) && LadeKanaldatei(m, f.UI(), StdText(daten + "/Erdkanal.ewt.db")));
+  f.ZeigeKanallaenge();  // as the channel editor does when it closes
   f.klimadatei = daten + "/Aachen2022.DBF";
   Befehl(f, "KlimaDatenbankladen1")->trigger();
   QVERIFY(m.KlimaGueltig && !m.KlimaKomplett && !m.ErgebnisseVorhanden && f.Chart()->Tin()->count() == 365 && f.Chart()->Taus()->count() == 0);
