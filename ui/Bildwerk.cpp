@@ -124,6 +124,130 @@ QColor Farbskala(double t) {
   return QColor(mische(a.red(), b.red()), mische(a.green(), b.green()), mische(a.blue(), b.blue()));
 }
 
+namespace {
+
+// The cells on the colour scale, cellar walls hatched, the pipe outlined
+// black with a white edge inside, visible on every colour of the scale.
+void ZeichneZellen(QPainter& maler, const QRectF& rahmen, double zelle, const Bodenfeld& feld,
+                   const Temperaturbereich& bereich) {
+  if (feld.T.size() != static_cast<size_t>(feld.Spalten) * Zeilen || feld.Fest.size() != feld.T.size()) return;
+  const double spanne = std::max(bereich.Max - bereich.Min, 1e-6f);
+  auto istWand = [&](int c, int r) {
+    return feld.IstFest(c, r) && ((c == 0 && feld.WandLinks) || (c == feld.Spalten - 1 && feld.WandRechts));
+  };
+  auto istRohr = [&](int c, int r) {
+    return c >= 0 && c < feld.Spalten && r >= 0 && r < Zeilen && feld.IstFest(c, r) && !istWand(c, r);
+  };
+  for (int c = 0; c < feld.Spalten; ++c)
+    for (int r = 0; r < Zeilen; ++r) {
+      const QRectF z = Zellrechteck(rahmen, zelle, c, r);
+      if (istWand(c, r)) {
+        maler.fillRect(z, QColor(220, 220, 220));
+        maler.fillRect(z, QBrush(QColor(60, 60, 60), Qt::BDiagPattern));
+      } else {
+        maler.fillRect(z, Farbskala((feld.Temperatur(c, r) - bereich.Min) / spanne));
+      }
+    }
+  for (int c = 0; c < feld.Spalten; ++c)
+    for (int r = 0; r < Zeilen; ++r) {
+      if (!istRohr(c, r)) continue;
+      const QRectF z = Zellrechteck(rahmen, zelle, c, r);
+      const struct {
+        bool aussen;
+        QLineF linie, innen;
+      } kanten[4] = {
+          {!istRohr(c - 1, r), QLineF(z.topLeft(), z.bottomLeft()), QLineF(z.topLeft() + QPointF(2, 0), z.bottomLeft() + QPointF(2, 0))},
+          {!istRohr(c + 1, r), QLineF(z.topRight(), z.bottomRight()), QLineF(z.topRight() - QPointF(2, 0), z.bottomRight() - QPointF(2, 0))},
+          {!istRohr(c, r - 1), QLineF(z.topLeft(), z.topRight()), QLineF(z.topLeft() + QPointF(0, 2), z.topRight() + QPointF(0, 2))},
+          {!istRohr(c, r + 1), QLineF(z.bottomLeft(), z.bottomRight()), QLineF(z.bottomLeft() - QPointF(0, 2), z.bottomRight() - QPointF(0, 2))}};
+      for (const auto& k : kanten) {
+        if (!k.aussen) continue;
+        maler.setPen(QPen(Qt::black, 2));
+        maler.drawLine(k.linie);
+        maler.setPen(QPen(Qt::white, 1));
+        maler.drawLine(k.innen);
+      }
+    }
+}
+
+// The surface above the field: open ground a line with tufts, overbuilt a
+// cross-hatched band, sealed a solid one; the title names it too.
+void ZeichneOberflaeche(QPainter& maler, const QRectF& rahmen, int32_t ueberbaut) {
+  const QRectF band(rahmen.left(), rahmen.top() - 8, rahmen.width(), 7);
+  if (ueberbaut == 0) {
+    maler.drawLine(band.bottomLeft(), band.bottomRight());
+    for (double x = band.left() + 3; x < band.right(); x += 8) maler.drawLine(QPointF(x, band.bottom()), QPointF(x + 2, band.top() + 2));
+  } else if (ueberbaut == 1) {
+    maler.fillRect(band, Qt::white);
+    maler.fillRect(band, QBrush(Qt::black, Qt::DiagCrossPattern));
+    maler.drawRect(band);
+  } else {
+    maler.fillRect(band, QColor(40, 40, 40));
+  }
+}
+
+// Depth on the left every metre and distance below, both at the cells' centres.
+void ZeichneAchsen(QPainter& maler, const QRectF& rahmen, double zelle, int spalten) {
+  const QFontMetricsF fm(maler.font());
+  const double zh = fm.height();
+  for (double t = 0; t <= UntersteZeile * DZ + 1e-6; t += 1.0) {
+    const double y = rahmen.top() + (t / DZ + 0.5) * zelle;
+    maler.drawLine(QPointF(rahmen.left() - 4, y), QPointF(rahmen.left(), y));
+    maler.drawText(QRectF(rahmen.left() - 66, y - zh / 2, 60, zh), Qt::AlignRight | Qt::AlignVCenter, Zahltext(t));
+  }
+  maler.save();
+  maler.translate(rahmen.left() - fm.horizontalAdvance("8.8") - zh * 1.4, rahmen.center().y());
+  maler.rotate(-90);
+  maler.drawText(QRectF(-rahmen.height() / 2, -zh / 2, rahmen.height(), zh), Qt::AlignCenter, "Tiefe (m)");
+  maler.restore();
+
+  const double schritt = RunderSchritt((spalten - 1) * DX, 10);
+  for (double x = 0; x <= (spalten - 1) * DX + 1e-6; x += schritt) {
+    const double px = rahmen.left() + (x / DX + 0.5) * zelle;
+    maler.drawLine(QPointF(px, rahmen.bottom()), QPointF(px, rahmen.bottom() + 4));
+    maler.drawText(QRectF(px - 30, rahmen.bottom() + 4, 60, zh), Qt::AlignHCenter | Qt::AlignTop, Zahltext(x));
+  }
+  maler.drawText(QRectF(rahmen.left(), rahmen.bottom() + 4 + zh, rahmen.width(), zh), Qt::AlignCenter, "Abstand (m)");
+}
+
+// The moisture column from `x`, `breite` wide: one cell per row with its value.
+void ZeichneFeuchte(QPainter& maler, const QRectF& rahmen, double zelle, const Schichten& theta, double x,
+                    double breite, const QString& kopf) {
+  const double zh = QFontMetricsF(maler.font()).height();
+  maler.drawText(QRectF(x - 4, rahmen.top() - 8 - zh * 1.2, breite + 8, zh), Qt::AlignCenter, kopf);
+  for (int r = 0; r < Zeilen; ++r) {
+    const QRectF zeile = Zellrechteck(rahmen, zelle, 0, r);
+    const QRectF z(x, zeile.top(), breite, zeile.height());
+    const double anteil = std::clamp(theta[r] / 0.5, 0.0, 1.0);
+    maler.fillRect(z, QColor::fromHsvF(0.58f, static_cast<float>(0.05 + 0.45 * anteil), 1.0f));
+    maler.drawRect(z);
+    maler.drawText(z, Qt::AlignCenter, QString::number(theta[r], 'f', 3));
+  }
+}
+
+// The colour bar from `x` beside the field, with round ticks up to `rechts`.
+void ZeichneFarbbalken(QPainter& maler, const QRectF& rahmen, const Temperaturbereich& bereich, double x, double rechts) {
+  const double zh = QFontMetricsF(maler.font()).height();
+  const QRectF balken(x + 8, rahmen.top(), zh, rahmen.height());
+  for (int i = 0; i < static_cast<int>(balken.height()); ++i) {
+    maler.setPen(Farbskala(1.0 - i / std::max(balken.height() - 1, 1.0)));
+    maler.drawLine(QPointF(balken.left(), balken.top() + i), QPointF(balken.right() - 1, balken.top() + i));
+  }
+  maler.setPen(Qt::black);
+  maler.drawRect(balken);
+  maler.drawText(QRectF(balken.left() - 20, rahmen.top() - 8 - zh * 1.2, balken.width() + 40, zh), Qt::AlignCenter, "T (°C)");
+  const double spanne = std::max(bereich.Max - bereich.Min, 1e-6f);
+  const double schritt = RunderSchritt(bereich.Max - bereich.Min, 6);
+  for (double t = std::ceil(bereich.Min / schritt - 1e-9) * schritt; t <= bereich.Max + 1e-9; t += schritt) {
+    const double y = balken.bottom() - (t - bereich.Min) / spanne * balken.height();
+    maler.drawLine(QPointF(balken.right(), y), QPointF(balken.right() + 4, y));
+    maler.drawText(QRectF(balken.right() + 6, y - zh / 2, rechts - balken.right() - 6, zh), Qt::AlignLeft | Qt::AlignVCenter,
+                   Zahltext(t));
+  }
+}
+
+}  // namespace
+
 QRectF ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, const Temperaturbereich& bereich) {
   maler.save();
   maler.setRenderHint(QPainter::Antialiasing, false);
@@ -144,132 +268,27 @@ QRectF ZeichneBoden(QPainter& maler, const QRectF& ziel, const Bodenfeld& feld, 
   const double zelle = std::max(1.0, std::min((rechts - links) / spalten, (unten - oben) / Zeilen));
   // A narrow field stands in the middle with its scales.
   const double versatz = std::max(0.0, (rechts - links - zelle * spalten) / 2);
-  const QRectF feldRahmen(links + versatz, oben, zelle * spalten, zelle * Zeilen);
+  const QRectF rahmen(links + versatz, oben, zelle * spalten, zelle * Zeilen);
 
   maler.drawText(QRectF(ziel.left() + 4, ziel.top() + 2, ziel.width() - 8, zh), Qt::AlignLeft | Qt::AlignVCenter,
                  QString("Bodentemperatur in Segment %1 am Tag %2, Oberfläche %3")
                      .arg(feld.Segment)
                      .arg(feld.Tag)
                      .arg(Oberflaechentext(feld.Ueberbaut)));
-
-  // The cells; the temperature sits in the cell's centre, row 0 on the surface.
-  const double spanne = std::max(bereich.Max - bereich.Min, 1e-6f);
-  const bool vollstaendig = feld.T.size() == static_cast<size_t>(feld.Spalten) * Zeilen &&
-                            feld.Fest.size() == feld.T.size();
-  auto istWand = [&](int c, int r) {
-    return feld.IstFest(c, r) && ((c == 0 && feld.WandLinks) || (c == feld.Spalten - 1 && feld.WandRechts));
-  };
-  auto istRohr = [&](int c, int r) {
-    return c >= 0 && c < feld.Spalten && r >= 0 && r < Zeilen && feld.IstFest(c, r) && !istWand(c, r);
-  };
-  if (vollstaendig) {
-    for (int c = 0; c < feld.Spalten; ++c)
-      for (int r = 0; r < Zeilen; ++r) {
-        const QRectF z = Zellrechteck(feldRahmen, zelle, c, r);
-        if (istWand(c, r)) {
-          maler.fillRect(z, QColor(220, 220, 220));
-          maler.fillRect(z, QBrush(QColor(60, 60, 60), Qt::BDiagPattern));
-        } else {
-          maler.fillRect(z, Farbskala((feld.Temperatur(c, r) - bereich.Min) / spanne));
-        }
-      }
-    // The pipe's outline, black with a white edge inside, visible on every colour of the scale.
-    for (int c = 0; c < feld.Spalten; ++c)
-      for (int r = 0; r < Zeilen; ++r) {
-        if (!istRohr(c, r)) continue;
-        const QRectF z = Zellrechteck(feldRahmen, zelle, c, r);
-        const struct {
-          bool aussen;
-          QLineF linie, innen;
-        } kanten[4] = {
-            {!istRohr(c - 1, r), QLineF(z.topLeft(), z.bottomLeft()), QLineF(z.topLeft() + QPointF(2, 0), z.bottomLeft() + QPointF(2, 0))},
-            {!istRohr(c + 1, r), QLineF(z.topRight(), z.bottomRight()), QLineF(z.topRight() - QPointF(2, 0), z.bottomRight() - QPointF(2, 0))},
-            {!istRohr(c, r - 1), QLineF(z.topLeft(), z.topRight()), QLineF(z.topLeft() + QPointF(0, 2), z.topRight() + QPointF(0, 2))},
-            {!istRohr(c, r + 1), QLineF(z.bottomLeft(), z.bottomRight()), QLineF(z.bottomLeft() - QPointF(0, 2), z.bottomRight() - QPointF(0, 2))}};
-        for (const auto& k : kanten) {
-          if (!k.aussen) continue;
-          maler.setPen(QPen(Qt::black, 2));
-          maler.drawLine(k.linie);
-          maler.setPen(QPen(Qt::white, 1));
-          maler.drawLine(k.innen);
-        }
-      }
-  }
+  ZeichneZellen(maler, rahmen, zelle, feld, bereich);
   maler.setPen(Qt::black);
   maler.setBrush(Qt::NoBrush);
-  maler.drawRect(feldRahmen);
-
-  // The surface: open ground a line with tufts, overbuilt a cross-hatched
-  // band, sealed a solid one; the title names it too.
-  const QRectF band(feldRahmen.left(), feldRahmen.top() - 8, feldRahmen.width(), 7);
-  if (feld.Ueberbaut == 0) {
-    maler.drawLine(band.bottomLeft(), band.bottomRight());
-    for (double x = band.left() + 3; x < band.right(); x += 8) maler.drawLine(QPointF(x, band.bottom()), QPointF(x + 2, band.top() + 2));
-  } else if (feld.Ueberbaut == 1) {
-    maler.fillRect(band, Qt::white);
-    maler.fillRect(band, QBrush(Qt::black, Qt::DiagCrossPattern));
-    maler.drawRect(band);
-  } else {
-    maler.fillRect(band, QColor(40, 40, 40));
-  }
-
-  // Depth on the left, at the cells' centres, every metre.
-  const double tiefeSchritt = 1.0;
-  for (double t = 0; t <= UntersteZeile * DZ + 1e-6; t += tiefeSchritt) {
-    const double y = feldRahmen.top() + (t / DZ + 0.5) * zelle;
-    maler.drawLine(QPointF(feldRahmen.left() - 4, y), QPointF(feldRahmen.left(), y));
-    maler.drawText(QRectF(feldRahmen.left() - 66, y - zh / 2, 60, zh), Qt::AlignRight | Qt::AlignVCenter,
-                   Zahltext(t));
-  }
-  maler.save();
-  maler.translate(feldRahmen.left() - fm.horizontalAdvance("8.8") - zh * 1.4, feldRahmen.center().y());
-  maler.rotate(-90);
-  maler.drawText(QRectF(-feldRahmen.height() / 2, -zh / 2, feldRahmen.height(), zh), Qt::AlignCenter, "Tiefe (m)");
-  maler.restore();
-
-  // Distance below, from the left edge of the grid.
-  const double abstandSchritt = RunderSchritt((spalten - 1) * DX, 10);
-  for (double x = 0; x <= (spalten - 1) * DX + 1e-6; x += abstandSchritt) {
-    const double px = feldRahmen.left() + (x / DX + 0.5) * zelle;
-    maler.drawLine(QPointF(px, feldRahmen.bottom()), QPointF(px, feldRahmen.bottom() + 4));
-    maler.drawText(QRectF(px - 30, feldRahmen.bottom() + 4, 60, zh), Qt::AlignHCenter | Qt::AlignTop, Zahltext(x));
-  }
-  maler.drawText(QRectF(feldRahmen.left(), feldRahmen.bottom() + 4 + zh, feldRahmen.width(), zh), Qt::AlignCenter,
-                 "Abstand (m)");
-
-  // The moisture column: one cell per row with its value.
-  double x = feldRahmen.right() + 12;
+  maler.drawRect(rahmen);
+  ZeichneOberflaeche(maler, rahmen, feld.Ueberbaut);
+  ZeichneAchsen(maler, rahmen, zelle, spalten);
+  double x = rahmen.right() + 12;
   if (feld.MitFeuchte) {
-    maler.drawText(QRectF(x - 4, feldRahmen.top() - 8 - zh * 1.2, feuchteBreite + 8, zh), Qt::AlignCenter, feuchteKopf);
-    for (int r = 0; r < Zeilen; ++r) {
-      const QRectF z(x, Zellrechteck(feldRahmen, zelle, 0, r).top(), feuchteBreite, Zellrechteck(feldRahmen, zelle, 0, r).height());
-      const double anteil = std::clamp(feld.Theta[r] / 0.5, 0.0, 1.0);
-      maler.fillRect(z, QColor::fromHsvF(0.58f, static_cast<float>(0.05 + 0.45 * anteil), 1.0f));
-      maler.drawRect(z);
-      maler.drawText(z, Qt::AlignCenter, QString::number(feld.Theta[r], 'f', 3));
-    }
+    ZeichneFeuchte(maler, rahmen, zelle, feld.Theta, x, feuchteBreite, feuchteKopf);
     x += feuchteBreite + 12;
   }
-
-  // The colour bar with round ticks.
-  const QRectF balken(x + 8, feldRahmen.top(), zh, feldRahmen.height());
-  for (int i = 0; i < static_cast<int>(balken.height()); ++i) {
-    maler.setPen(Farbskala(1.0 - i / std::max(balken.height() - 1, 1.0)));
-    maler.drawLine(QPointF(balken.left(), balken.top() + i), QPointF(balken.right() - 1, balken.top() + i));
-  }
-  maler.setPen(Qt::black);
-  maler.drawRect(balken);
-  maler.drawText(QRectF(balken.left() - 20, feldRahmen.top() - 8 - zh * 1.2, balken.width() + 40, zh), Qt::AlignCenter,
-                 "T (°C)");
-  const double schritt = RunderSchritt(bereich.Max - bereich.Min, 6);
-  for (double t = std::ceil(bereich.Min / schritt - 1e-9) * schritt; t <= bereich.Max + 1e-9; t += schritt) {
-    const double y = balken.bottom() - (t - bereich.Min) / spanne * balken.height();
-    maler.drawLine(QPointF(balken.right(), y), QPointF(balken.right() + 4, y));
-    maler.drawText(QRectF(balken.right() + 6, y - zh / 2, ziel.right() - balken.right() - 6, zh),
-                   Qt::AlignLeft | Qt::AlignVCenter, Zahltext(t));
-  }
+  ZeichneFarbbalken(maler, rahmen, bereich, x, ziel.right());
   maler.restore();
-  return feldRahmen;
+  return rahmen;
 }
 
 Monatsdiagramm NeuesMonatsdiagramm() {
