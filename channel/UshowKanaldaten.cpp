@@ -188,18 +188,7 @@ bool LadeKanaldatei(Modell& m, Oberflaeche& ui, const std::string& pfad) {
   m.Rohrdaten = r;
   m.Hydraulik = hy;
   m.Anz_Segmente = segmente;
-  for (int k = 1; k <= segmente; ++k) {
-    const Segmentdefinition& s = neu[k - 1];
-    Kanalsegment& z = m.Segmente[k];
-    z.Anz_Rohre = s.Anz_Rohre;
-    z.Abst_Rohre = s.Abst_Rohre;
-    z.Tiefe = s.Tiefe;
-    z.Abst_Geb_li = s.Abst_Geb_li;
-    z.Abst_Geb_re = s.Abst_Geb_re;
-    z.Tief_Geb_li = s.Tief_Geb_li;
-    z.Tief_Geb_re = s.Tief_Geb_re;
-    z.Überbaut = s.Überbaut;
-  }
+  for (int k = 1; k <= segmente; ++k) KopiereDefinition(neu[k - 1], m.Segmente[k]);
   m.Kanaldatei = pfad;
   m.Startverzeichnis = Verzeichnisanteil(pfad);
   return true;

@@ -2,17 +2,6 @@
 
 namespace terval {
 
-void KopiereDefinition(const Kanalsegment& q, Kanalsegment& z) {
-  z.Anz_Rohre = q.Anz_Rohre;
-  z.Abst_Rohre = q.Abst_Rohre;
-  z.Tiefe = q.Tiefe;
-  z.Abst_Geb_li = q.Abst_Geb_li;
-  z.Abst_Geb_re = q.Abst_Geb_re;
-  z.Tief_Geb_li = q.Tief_Geb_li;
-  z.Tief_Geb_re = q.Tief_Geb_re;
-  z.Überbaut = q.Überbaut;
-}
-
 std::unique_ptr<Modell> NeuesModell() { return std::make_unique<Modell>(); }
 
 void SetzeStandardwerte(Modell& m) {

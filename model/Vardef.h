@@ -197,8 +197,19 @@ struct Kondensatjahr {
 };
 
 // Gives segment `z` the definition of `q` (pipes, depth, buildings, surface),
-// leaving its hourly state as it is.
-void KopiereDefinition(const Kanalsegment& q, Kanalsegment& z);
+// leaving its hourly state as it is. `q` is a segment or anything holding
+// the same definition fields (a segment read from a channel file).
+template <typename Definition>
+void KopiereDefinition(const Definition& q, Kanalsegment& z) {
+  z.Anz_Rohre = q.Anz_Rohre;
+  z.Abst_Rohre = q.Abst_Rohre;
+  z.Tiefe = q.Tiefe;
+  z.Abst_Geb_li = q.Abst_Geb_li;
+  z.Abst_Geb_re = q.Abst_Geb_re;
+  z.Tief_Geb_li = q.Tief_Geb_li;
+  z.Tief_Geb_re = q.Tief_Geb_re;
+  z.Überbaut = q.Überbaut;
+}
 
 // Grid arrays are indexed [column][row].
 template <typename T>
